@@ -1,0 +1,56 @@
+// The toolkit and system services the program uses, behind one interface.
+// Plain C++: the Qt implementation lives in qt_platform.*, the test double in
+// test_platform.*. Texts are UTF-8.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace qel {
+
+// Message box styles: an icon and an OK button.
+enum MsgStyle : int { kMsgNoIcon = 0, kMsgStop = 16, kMsgQuestion = 32 };
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Modal message box; returns when the user has closed it.
+    virtual void messageBox(const std::string& text, const std::string& title, int style) = 0;
+
+    // Caption of the main window.
+    virtual void setMainCaption(const std::string& caption) = 0;
+    virtual std::string mainCaption() const = 0;
+
+    // The picture surface changed and should be shown again.
+    virtual void pictureChanged() = 0;
+
+    // Seconds since midnight.
+    virtual float timer() = 0;
+    // Lets queued window events run (mouse clicks, key presses, repaints).
+    virtual void doEvents() = 0;
+    virtual void beep() = 0;
+    // Hourglass (busy) or default mouse pointer.
+    virtual void setBusyPointer(bool busy) = 0;
+    // Ends the program at once.
+    virtual void endProgram() = 0;
+
+    // File dialogs; `filter` is in the form "bitmap file(*.bmp)|*.bmp".
+    // An empty result means nothing was chosen.
+    virtual std::string showSave(const std::string& title, const std::string& fileName,
+                                 const std::string& filter) = 0;
+    virtual std::string showOpen(const std::string& title, const std::string& fileName,
+                                 const std::string& filter) = 0;
+
+    // The folder of the program's executable (never the current directory).
+    virtual std::string programFolder() const = 0;
+    // The platform's folder separator: "/" or "\".
+    virtual std::string folderSeparator() const { return "/"; }
+    // Reads a whole text file written in Shift-JIS and returns it as UTF-8;
+    // nothing when the file cannot be opened or read.
+    virtual std::optional<std::string> readShiftJisFile(const std::string& path) = 0;
+    // Screen size of one pixel in twips (15 at 96 dots per inch).
+    virtual int twipsPerPixel() const { return 15; }
+};
+
+}  // namespace qel

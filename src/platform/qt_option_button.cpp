@@ -1,0 +1,1 @@
+#include "platform/qt_option_button.h"

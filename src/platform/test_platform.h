@@ -1,0 +1,74 @@
+// A stand-in for the toolkit that records what the program shows: message
+// boxes, captions, beeps, pointer changes, and answers file dialogs and the
+// timer from values the test sets. doEvents runs a hook the test provides,
+// so a test can "click" during a drawing.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace qel {
+
+struct ShownMessage {
+    std::string text, title;
+    int style;
+};
+
+class TestPlatform : public Platform {
+public:
+    void messageBox(const std::string& text, const std::string& title, int style) override {
+        messages.push_back({text, title, style});
+        if (onMessage) onMessage();
+    }
+    void setMainCaption(const std::string& c) override {
+        caption = c;
+        captions.push_back(c);
+    }
+    std::string mainCaption() const override { return caption; }
+    void pictureChanged() override { ++pictureUpdates; }
+    float timer() override { return timerHook ? timerHook() : timerValue; }
+    void doEvents() override {
+        ++yields;
+        if (onDoEvents) onDoEvents();
+    }
+    void beep() override { ++beeps; }
+    void setBusyPointer(bool b) override { busyPointer = b; }
+    void endProgram() override { ended = true; }
+    std::string showSave(const std::string& title, const std::string& fileName,
+                         const std::string& filter) override {
+        dialogs.push_back({title, fileName, filter});
+        return saveAnswer ? saveAnswer(fileName) : std::string();
+    }
+    std::string showOpen(const std::string& title, const std::string& fileName,
+                         const std::string& filter) override {
+        dialogs.push_back({title, fileName, filter});
+        return openAnswer;
+    }
+    std::string programFolder() const override { return folder; }
+    std::optional<std::string> readShiftJisFile(const std::string& path) override;
+
+    struct DialogCall {
+        std::string title, fileName, filter;
+    };
+
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> captions;
+    std::vector<DialogCall> dialogs;
+    std::string caption;
+    int pictureUpdates = 0, yields = 0, beeps = 0;
+    bool busyPointer = false, ended = false;
+    float timerValue = 0.0f;
+    std::function<float()> timerHook;
+    std::function<void()> onDoEvents, onMessage;
+    std::function<std::string(const std::string&)> saveAnswer;
+    std::string openAnswer;
+    std::string folder = "/tmp/";
+    // Files the double "reads": path -> UTF-8 text; missing path: unreadable.
+    std::map<std::string, std::string> files;
+};
+
+}  // namespace qel
