@@ -3,6 +3,7 @@
 // inside the window. Plain C++, so the renderer runs without a display.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -60,8 +61,8 @@ public:
     Colour pixel(int u, int v) const { return static_cast<Colour>(px_[index(u, v)]); }
     void setPixel(int u, int v, Colour c) { px_[index(u, v)] = sanitize(c); }
     bool inside(int u, int v) const { return u >= 0 && v >= 0 && u < width_ && v < height_; }
-    const std::uint32_t* row(int v) const { return px_.data() + static_cast<size_t>(v) * width_; }
-    std::uint32_t* row(int v) { return px_.data() + static_cast<size_t>(v) * width_; }
+    const std::uint32_t* row(int v) const { return px_.data() + static_cast<std::size_t>(v) * width_; }
+    std::uint32_t* row(int v) { return px_.data() + static_cast<std::size_t>(v) * width_; }
 
     // Copies a w x h rectangle of `src` at pixel (su, sv) to pixel (du, dv)
     // here; parts outside either surface are clipped.
@@ -73,7 +74,7 @@ private:
     static std::uint32_t sanitize(Colour c) {
         return (c < 0 || c > 0xFFFFFF) ? 0u : static_cast<std::uint32_t>(c);
     }
-    size_t index(int u, int v) const { return static_cast<size_t>(v) * width_ + u; }
+    std::size_t index(int u, int v) const { return static_cast<std::size_t>(v) * width_ + u; }
     void plot(int u, int v, Colour c);
 
     int width_ = 0, height_ = 0;

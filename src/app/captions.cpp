@@ -1,0 +1,35 @@
+#include "app/captions.h"
+
+#include "app/number_text.h"
+
+namespace qel {
+
+std::string setPrefix(const AppState& s) { return s.isJulia == -1 ? "J:" : "M:"; }
+
+std::string pointLabelFor(const AppState& s) { return juliaConstantToPick(s) ? kLabelConstant : kLabelCentre; }
+
+std::string firstViewInfo(const AppState& s) {
+    return " 中心(" + numberText(s.centerX) + " , " + numberText(s.centerY) + "): 倍率" +
+           numberText(s.initialRadius / s.radius) + ":";
+}
+
+std::string requestViewInfo(const AppState& s) {
+    std::string head = setPrefix(s) + s.pointLabel + numberText(s.centerX) + " , " + numberText(s.centerY);
+    if (juliaConstantToPick(s)) return head + "): 初期倍率:";
+    return head + "): 倍率" + numberText(s.initialRadius / s.radius) + ":";
+}
+
+std::string retitleViewInfo(const AppState& s, double magnification) {
+    return setPrefix(s) + s.pointLabel + numberText(s.centerX) + "　,　" + numberText(s.centerY) + "): 倍率" +
+           numberText(magnification) + ":";
+}
+
+std::string zoomHint(double zoom) { return "  Clickするとそこを中心に" + numberText(zoom) + "倍に拡大描画します:"; }
+
+std::string mandelbrotZoomHint(double zoom) {
+    return "  Clickするとそこを中心とするMandelbrot集合を" + numberText(zoom) + "倍に拡大描画します:";
+}
+
+std::string rightButtonHint(bool otherScreens) { return otherScreens ? kOtherScreensHint : kMenuHint; }
+
+}  // namespace qel

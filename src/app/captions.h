@@ -1,0 +1,45 @@
+// The pieces of the main window's title. Each text lives here once and is
+// composed from wherever a title is set.
+#pragma once
+
+#include <string>
+
+#include "app/app_state.h"
+
+namespace qel {
+
+inline const std::string kLabelCentre = " 中心(";
+inline const std::string kLabelConstant = " 定数項(";
+inline const std::string kDrawingPrefix = "描画中: ";
+inline const std::string kFirstDrawingPrefix = "描画中: Mandelbrot集合:";
+inline const std::string kStopHint = " 右Clickで中止:";
+inline const std::string kOtherScreensHint = " 右Clickで他画面: 右W-ClickでMenu:";
+inline const std::string kMenuHint = " 右ClickでMenu:";
+inline const std::string kJuliaPickHint = "  Clickするとそこを定数項とするJulia集合を初期倍率で描画します:";
+
+// True while the Julia set is chosen and its constant is still to be picked.
+inline bool juliaConstantToPick(const AppState& s) { return s.isJulia == -1 && s.juliaStarted == 0; }
+
+// "J:" or "M:" by the live set.
+std::string setPrefix(const AppState& s);
+// " 定数項(" while the constant is to be picked, else " 中心(".
+std::string pointLabelFor(const AppState& s);
+
+// " 中心(X , Y): 倍率M:" of the first drawing.
+std::string firstViewInfo(const AppState& s);
+// The drawing request's view text: "J: 定数項(X , Y): 初期倍率:" for a new
+// Julia set, else prefix + pointLabel + "X , Y): 倍率M:". Uses s.pointLabel.
+std::string requestViewInfo(const AppState& s);
+// retitle's form, with ideographic spaces around the comma; `magnification`
+// is the value of the dialog's magnification field.
+std::string retitleViewInfo(const AppState& s, double magnification);
+
+// "  Clickするとそこを中心に" + Z + "倍に拡大描画します:".
+std::string zoomHint(double zoom);
+// "  Clickするとそこを中心とするMandelbrot集合を" + Z + "倍に拡大描画します:".
+std::string mandelbrotZoomHint(double zoom);
+
+// " 右Clickで他画面: 右W-ClickでMenu:" when other screens exist, else " 右ClickでMenu:".
+std::string rightButtonHint(bool otherScreens);
+
+}  // namespace qel

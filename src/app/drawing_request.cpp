@@ -1,0 +1,23 @@
+#include "app/drawing_request.h"
+
+#include "app/captions.h"
+#include "app/number_text.h"
+#include "render/render_loop.h"
+
+namespace qel {
+
+void redrw(Program& p) {
+    AppState& s = p.s;
+    if (s.radius / s.initialRadius > 10) {
+        p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+        return;
+    }
+    p.dialog.setMagText(numberText(s.initialRadius / s.radius));
+    s.pointLabel = pointLabelFor(s);
+    s.viewInfo = requestViewInfo(s);
+    s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
+    p.platform.setMainCaption(s.drawingCaption);
+    Essence(p);
+}
+
+}  // namespace qel

@@ -1,0 +1,18 @@
+// The drawing request: checks the magnification, titles the drawing and
+// runs it.
+#pragma once
+
+#include "app/program.h"
+
+namespace qel {
+
+inline const std::string kMagnificationTooSmall = "画面設定で初期画面からの新倍率は 0.1 以上にして下さい";
+inline const std::string kMagnificationTooSmallTitle = "倍率過少";
+
+// Draws the live view (the two coordinates the callers pass are the state's
+// own centre and are not read). Refuses a magnification below 0.1 with a
+// message box and changes nothing then. Returns when the drawing has ended
+// or was stopped.
+void redrw(Program& p);
+
+}  // namespace qel

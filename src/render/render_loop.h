@@ -1,0 +1,17 @@
+// The render loop: draws the live view into the picture surface row by row.
+#pragma once
+
+#include "app/program.h"
+
+namespace qel {
+
+// Draws one view to its end (or until a right click stops it): history
+// step, clearing, Julia start, snapshot, constants, layout, the scan with
+// one yield per row, and the end caption with its beep. Ignored while a
+// drawing runs already.
+void Essence(Program& p);
+
+// Copies the whole of picture1 into picture2 (the history's picture half).
+void backupPicture(Program& p);
+
+}  // namespace qel
