@@ -32,4 +32,10 @@ std::string mandelbrotZoomHint(double zoom) {
 
 std::string rightButtonHint(bool otherScreens) { return otherScreens ? kOtherScreensHint : kMenuHint; }
 
+std::string periodLabel(int period) { return " 周期" + strDouble(period); }
+
+std::string cursorInfoText(const std::string& label, double re, double im) {
+    return label + "(" + numberText(re) + " , " + numberText(im) + ")";
+}
+
 }  // namespace qel

@@ -42,4 +42,18 @@ std::string mandelbrotZoomHint(double zoom);
 // " 右Clickで他画面: 右W-ClickでMenu:" when other screens exist, else " 右ClickでMenu:".
 std::string rightButtonHint(bool otherScreens);
 
+// The cursor read-out: its labels and " ｶｰｿﾙ(CX , CY)".
+inline const std::string kCursorLabel = " ｶｰｿﾙ";
+inline const std::string kPeriodUndeterminedLabel = " 周期未定";
+// " 周期" + the period as plain text with its leading blank: " 周期 3".
+std::string periodLabel(int period);
+std::string cursorInfoText(const std::string& label, double re, double im);
+
+// Captions of the dialog's two point rows (Label4, Label5): "拡大点(" and
+// "定数項(" for the Julia set, "新中心(" and "現中心(" for the Mandelbrot set.
+inline const std::string kZoomPointCaption = "拡大点(";
+inline const std::string kConstantCaption = "定数項(";
+inline const std::string kNewCentreCaption = "新中心(";
+inline const std::string kCurrentCentreCaption = "現中心(";
+
 }  // namespace qel

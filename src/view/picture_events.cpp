@@ -1,0 +1,111 @@
+#include "view/picture_events.h"
+
+#include "app/drawing_request.h"
+#include "view/titles.h"
+#include "view/zoom_limit.h"
+
+namespace qel {
+namespace {
+
+// A right click (or double click) during a drawing asks it to stop.
+bool requestStop(Program& p) {
+    if (p.s.lastButton != kRightButton) return false;
+    p.s.stopRequest = kYes;
+    return true;
+}
+
+// The click after the popup menu was opened only closes what is open.
+void closeMenuAndDialog(Program& p) {
+    p.dialog.hideDialog();
+    p.window.hidePopupMenu();
+    p.s.menuOpen = kNo;
+}
+
+void openPopupMenu(Program& p) {
+    p.s.menuOpen = kYes;
+    p.window.showPopupMenu(p.s.prevAvail == kYes);
+}
+
+bool hasOtherScreens(const AppState& s) { return s.shownMethod > 0 && s.singleImage == kNo; }
+
+}  // namespace
+
+PictureFloat surfacePosition(const Program& p, double wx, double wy) {
+    return surfacePositionOf(p.s, p.picture1, wx, wy);
+}
+
+void Picture1_MouseDown(Program& p, Int16 button) { p.s.lastButton = button; }
+
+void Picture1_MouseMove(Program& p, float x, float y) {
+    AppState& s = p.s;
+    if (s.busy == kYes) return;
+    s.mouseX = x;
+    s.mouseY = y;
+    if (x == s.lastMouseX && y == s.lastMouseY) return;
+    showCursorReadOut(p, {x, y});
+}
+
+void showNextColouring(Program& p) {
+    p.window.hidePopupMenu();
+    Int16 next = static_cast<Int16>(p.s.shownMethod % 4 + 1);
+    p.dialog.selectMethodOption(next);
+    p.s.shownMethod = next;
+    p.platform.pictureChanged();
+}
+
+void zoomIntoClickedPoint(Program& p) {
+    AppState& s = p.s;
+    if (zoomOutOverflows(s)) {
+        p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+        return;
+    }
+    PicturePos folded = foldAgainForZoom(s, s.mouseX, s.mouseY);
+    std::optional<PlanePoint> centre = gridPoint(s, folded);
+    if (!centre || !zoomStaysDistinct(s, *centre)) {
+        p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
+        return;
+    }
+    s.mouseX = folded.x;
+    s.mouseY = folded.y;
+    s.centerX = centre->re;
+    s.centerY = centre->im;
+    s.radius = s.radius / s.zoom;
+    redrw(p);
+}
+
+void Picture1_Click(Program& p) {
+    AppState& s = p.s;
+    if (s.busy == kYes) {
+        if (requestStop(p) && !p.dialog.keepsZoom()) s.zoom = s.defaultZoom;
+        return;
+    }
+    if (s.menuOpen == kYes) {
+        closeMenuAndDialog(p);
+        return;
+    }
+    if (s.lastButton == kRightButton) {
+        if (hasOtherScreens(s))
+            showNextColouring(p);
+        else
+            openPopupMenu(p);
+        return;
+    }
+    if (s.lastButton == kLeftButton) zoomIntoClickedPoint(p);
+}
+
+void Picture1_DblClick(Program& p) {
+    AppState& s = p.s;
+    if (s.busy == kYes) {
+        requestStop(p);
+        return;
+    }
+    if (s.menuOpen == kYes) {
+        closeMenuAndDialog(p);
+        return;
+    }
+    if (s.lastButton == kRightButton) openPopupMenu(p);
+}
+
+void Picture1_KeyPress(Program& p) { p.platform.endProgram(); }
+
+}  // namespace qel

@@ -1,0 +1,93 @@
+#include "view/titles.h"
+
+#include <cmath>
+
+#include "app/captions.h"
+#include "app/number_text.h"
+#include "view/zoom_limit.h"
+
+namespace qel {
+namespace {
+
+bool matchesPeriod(const AppState& s, Colour colour, int period) {
+    return colour == s.periodShown[period] || colour == s.periodInverted[period];
+}
+
+void captionPointRows(Program& p) {
+    if (p.s.isJulia == kYes)
+        p.dialog.setPointCaptions(kZoomPointCaption, kConstantCaption);
+    else
+        p.dialog.setPointCaptions(kNewCentreCaption, kCurrentCentreCaption);
+}
+
+// The click hint after a restore: the Julia form only while a constant is to
+// be picked and a previous screen exists.
+std::string retitleClickHint(const AppState& s) {
+    if (juliaConstantToPick(s) && s.prevAvail == kYes) return kJuliaPickHint;
+    return zoomHint(s.zoom);
+}
+
+}  // namespace
+
+double radiusOfMagText(const AppState& s, const std::string& magText) {
+    double radius = s.initialRadius / valueOfText(magText);
+    return std::isnormal(radius) && radius > 0 ? radius : s.radius;
+}
+
+void retitle(Program& p) {
+    AppState& s = p.s;
+    if (!p.dialog.keepsZoom()) s.zoom = s.defaultZoom;
+    s.halfW = static_cast<Int16>(halfWidthFor(s));
+    s.halfH = static_cast<Int16>(halfHeightFor(s));
+    p.dialog.selectMethodOption(s.drawMethod);
+    std::string magText = p.dialog.magText();
+    s.radius = radiusOfMagText(s, magText);
+    s.pixelSize = s.radius / s.halfW;
+    if (juliaConstantToPick(s)) s.centerX = s.centerY = 0.0;
+    captionPointRows(p);
+    s.pointLabel = pointLabelFor(s);
+    s.viewInfo = retitleViewInfo(s, valueOfText(magText));
+    s.clickHint = retitleClickHint(s);
+    bool otherScreens = s.drawMethod >= 1 && s.singleImage == kNo;
+    p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(otherScreens));
+    if (s.isJulia == kYes) s.juliaStarted = kYes;
+}
+
+bool readsPeriodAt(const AppState& s, PictureFloat at) {
+    if (s.shownMethod == 3) return true;
+    return s.shownMethod == 0 && at.x <= s.halfW - 1 && at.y < -s.halfH;
+}
+
+std::string periodLabelOf(const AppState& s, Colour colour) {
+    std::string label = kCursorLabel;
+    for (int period = 1; period <= 15; ++period) {
+        if (matchesPeriod(s, colour, period)) {
+            label = periodLabel(period);
+            break;
+        }
+    }
+    if (matchesPeriod(s, colour, 16)) label = kPeriodUndeterminedLabel;
+    return label;
+}
+
+std::string cursorTitle(const Program& p) {
+    const AppState& s = p.s;
+    if (p.dialog.simpleTitles()) return s.viewInfo + s.cursorInfo;
+    bool otherScreens = s.shownQuad >= 1 && s.singleImage == kNo;
+    return s.viewInfo + s.clickHint + rightButtonHint(otherScreens) + s.cursorInfo;
+}
+
+void showCursorReadOut(Program& p, PictureFloat at) {
+    AppState& s = p.s;
+    PicturePos folded = foldOntoTopLeft(s, s.mouseX, s.mouseY);
+    s.mouseX = folded.x;
+    s.mouseY = folded.y;
+    PlanePoint plane = cursorPoint(s, folded);
+    std::string label = readsPeriodAt(s, at) ? periodLabelOf(s, p.picture1.point(at.x, at.y)) : kCursorLabel;
+    s.cursorInfo = cursorInfoText(label, plane.re, plane.im);
+    p.platform.setMainCaption(cursorTitle(p));
+    s.lastMouseX = static_cast<float>(s.mouseX);
+    s.lastMouseY = static_cast<float>(s.mouseY);
+}
+
+}  // namespace qel

@@ -1,0 +1,20 @@
+#include "view/zoom_limit.h"
+
+#include <cmath>
+
+namespace qel {
+
+int halfWidthFor(const AppState& s) { return s.drawMethod == 0 ? s.picW / 4 : s.picW / 2; }
+
+int halfHeightFor(const AppState& s) { return s.drawMethod == 0 ? s.picH / 4 : s.picH / 2; }
+
+bool zoomStaysDistinct(const AppState& s, PlanePoint newCentre) {
+    double newRadius = s.radius / s.zoom;
+    double newPixelSize = newRadius / halfWidthFor(s);
+    if (!std::isnormal(newRadius) || !std::isnormal(newPixelSize) || newPixelSize < 0) return false;
+    return newCentre.re + newPixelSize != newCentre.re && newCentre.im + newPixelSize != newCentre.im;
+}
+
+bool zoomOutOverflows(const AppState& s) { return !std::isfinite(s.radius / s.zoom); }
+
+}  // namespace qel
