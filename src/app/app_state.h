@@ -103,6 +103,10 @@ struct AppState {
     // --- the calibrated period colours (indices 1..16 used)
     std::array<Int32, 17> periodShown{};
     std::array<Int32, 17> periodInverted{};
+
+    // Field by field, so that a test can show that a refused command
+    // changed nothing.
+    bool operator==(const AppState&) const = default;
 };
 
 // Gives every field its start value and makes the cur and prev layers
