@@ -1,0 +1,113 @@
+#include "files/picture_files.h"
+
+#include "files/bitmap.h"
+#include "files/file_name.h"
+#include "render/layout.h"
+#include "view/titles.h"
+
+namespace qel {
+namespace {
+
+void reportSaveFailure(Program& p) { p.platform.messageBox(kSaveFailed, kSaveTitle, kMsgQuestion); }
+
+void reportOpenFailure(Program& p, const std::string& why) { p.platform.messageBox(why, kOpenTitle, kMsgQuestion); }
+
+// Where the file's picture goes in picture1, in its user coordinates after
+// the layout for drawMethod; nothing for another method.
+std::optional<std::pair<double, double>> openedPictureCorner(const AppState& s) {
+    const double w = s.halfW, h = s.halfH;
+    switch (s.drawMethod) {
+    case 0:
+    case 1:
+        return std::pair{-w, h};
+    case 2:
+        return std::pair{w, h};
+    case 3:
+        return std::pair{-w, -h};
+    case 4:
+        return std::pair{w, -h};
+    default:
+        return std::nullopt;
+    }
+}
+
+// Paints picture3 onto the visible part of picture1, neither scaled nor flipped.
+void paintOpenedPicture(Program& p) {
+    const auto corner = openedPictureCorner(p.s);
+    if (!corner) return;
+    const int u = p.picture1.columnOf(corner->first), v = p.picture1.rowOf(corner->second);
+    p.picture1.copyFrom(p.picture3, 0, 0, kFilePictureWidth, kFilePictureHeight, u, v);
+}
+
+// The name's view is in the state now: the screen follows it.
+void showOpenedView(Program& p) {
+    p.s.juliaStarted = p.s.isJulia;
+    p.s.shownMethod = p.s.drawMethod;
+    p.s.prevAvail = 0;
+    retitle(p);
+    layoutPicture(p.s, p.picture1);
+    paintOpenedPicture(p);
+    p.s.zoomEditable = -1;
+    p.s.prevAvail = 0;
+    p.s.singleImage = -1;
+    snapshotView(p.s, p.dialog.magText());
+    p.platform.pictureChanged();
+}
+
+}  // namespace
+
+std::optional<std::pair<int, int>> visibleAreaOrigin(const AppState& s) {
+    const Int16 right = static_cast<Int16>(2 * s.halfW), down = static_cast<Int16>(2 * s.halfH);
+    switch (s.shownMethod) {
+    case 0:
+    case 1:
+        return std::pair{0, 0};
+    case 2:
+        return std::pair{int{right}, 0};
+    case 3:
+        return std::pair{0, int{down}};
+    case 4:
+        return std::pair{int{right}, int{down}};
+    default:
+        return std::nullopt;
+    }
+}
+
+void mnuhozon_Click(Program& p) {
+    makeFileName(p.s, p.dialog);
+    const std::string chosen = p.platform.showSave(kSaveDialogTitle, p.s.appPath + p.s.fileName, kBitmapFilter);
+    const auto origin = visibleAreaOrigin(p.s);
+    // A method without a visible area would save nothing: that is a failure
+    // too, not a silent success.
+    if (chosen.empty() || !origin) {
+        reportSaveFailure(p);
+        return;
+    }
+    p.picture3.resize(kFilePictureWidth, kFilePictureHeight);
+    p.picture3.copyFrom(p.picture1, origin->first, origin->second, kFilePictureWidth, kFilePictureHeight, 0, 0);
+    if (!writeBitmapFile(chosen, p.picture3)) reportSaveFailure(p);
+}
+
+void mnuyomi_Click(Program& p) {
+    const std::string chosen = p.platform.showOpen(kOpenDialogTitle, "", kBitmapFilter);
+    if (chosen.empty()) return;
+    if (!decodeFileName(chosen)) {
+        parseFileName(p.s, p.dialog, chosen);  // records the refusal, writes no view
+        reportOpenFailure(p, kNameWithoutView);
+        return;
+    }
+    // The picture is read before anything changes, so that a file that is
+    // no readable bitmap leaves the screen and the view as they were.
+    std::optional<Surface> picture = readBitmapFile(chosen, kFilePictureWidth, kFilePictureHeight);
+    if (!picture) {
+        reportOpenFailure(p, kPictureUnreadable);
+        return;
+    }
+    parseFileName(p.s, p.dialog, chosen);
+    p.picture3 = std::move(*picture);
+    showOpenedView(p);
+}
+
+void mnuowli_Click(Program& p) { p.platform.endProgram(); }
+
+}  // namespace qel
