@@ -10,6 +10,8 @@
 
 namespace qel {
 
+class RowEngine;
+
 // What the picture logic asks of the main window itself.
 class WindowPort {
 public:
@@ -33,6 +35,8 @@ struct Program {
     Platform& platform;
     SettingsPort& dialog;
     WindowPort& window;
+    // Computes the rows of a drawing; none means the reference engine.
+    RowEngine* engine = nullptr;
 };
 
 }  // namespace qel

@@ -1,6 +1,8 @@
 // The render loop: draws the live view into the picture surface row by row.
 #pragma once
 
+#include <string>
+
 #include "app/program.h"
 
 namespace qel {
@@ -13,5 +15,9 @@ void Essence(Program& p);
 
 // Copies the whole of picture1 into picture2 (the history's picture half).
 void backupPicture(Program& p);
+
+// The drawing caption with the minutes still to go after row y is done:
+// caption + "  残 3分:".
+std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y);
 
 }  // namespace qel

@@ -1,0 +1,183 @@
+#include "render/colouring.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace qel {
+
+namespace {
+
+constexpr Colour kBlack = 0;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kCyan = 16776960;
+constexpr Colour kGreen = 65280;
+constexpr Colour kMagenta = 16711935;
+constexpr Colour kYellow = 65535;
+constexpr Colour kRed = 255;
+constexpr Colour kBlue = 16711680;
+
+// floor(v) as a colour level 0..255; a value that is no number reads 0.
+int levelOf(double v) {
+    if (!(v >= 0)) return 0;
+    if (v >= 255) return 255;
+    return static_cast<int>(std::floor(v));
+}
+
+// v mod k for a whole, non-negative v; an endless or undefined v reads 0.
+int wholeMod(double v, int k) {
+    if (!std::isfinite(v) || v < 0) return 0;
+    return static_cast<int>(std::fmod(v, k));
+}
+
+// The whole number nearest to v, an exact half going to the even neighbour.
+double nearest(double v) { return std::nearbyint(v); }
+
+// Lower-left exterior: bands of the escape count, white for count 0.
+Colour escapeBandColour(std::int64_t n, const ColourConstants& c) {
+    if (n == 0) return kWhite;
+    static constexpr std::array<Colour, 7> band{kBlack, kBlack, kCyan, kYellow, kRed, kGreen, kMagenta};
+    const double q = std::floor(static_cast<double>(n) / c.escapeBand);
+    const double j = c.t >= 1.0f ? 6.0 - std::fmod(q, 5.0) : 6.0 - q;
+    if (j >= 2 && j <= 6) return band[static_cast<std::size_t>(j)];
+    // Below t = 1 the band index runs below 2 and stands as a colour number
+    // itself; every negative one shows black.
+    return static_cast<Colour>(std::max(j, -1.0));
+}
+
+Colour exteriorGrey(std::int64_t n, const ColourConstants& c) {
+    const int g = levelOf(c.greyGain * static_cast<double>(n) / c.escapeBand);
+    return rgb(g, g, g);
+}
+
+// Upper-right exterior: green bands of r2, in floating point so that a far
+// point never overflows.
+Colour exteriorGreen(double r2, const ColourConstants& c) {
+    const double band = std::floor(255.0 * r2 / (4.0 * c.modulusBand));
+    return rgb(0, wholeMod(band, 255), 0);
+}
+
+Colour interiorBlue(double r2, const ColourConstants& c) {
+    return rgb(0, 0, 127 + wholeMod(nearest(500.0 * r2 * c.contourGain), 127));
+}
+
+}  // namespace
+
+ColourConstants colourConstantsFor(float t, double mag) {
+    ColourConstants c;
+    const double e = static_cast<double>(t) - 1.0;
+    const bool upToOne = t <= 1.0f;
+    c.t = t;
+    c.greyGain = std::max(30.0 / std::sqrt(mag), 1.0);
+    c.moveDivisor = std::pow(1.2, e);
+    c.contourGain = upToOne ? std::pow(64.0, e) : std::pow(3.0, e);
+    c.moveBase = upToOne ? 0.0f : static_cast<float>(50.0 * e);
+    c.escapeBand = upToOne ? std::pow(16.0, e) : std::pow(3.0, e);
+    c.modulusBand = upToOne ? std::pow(128.0, e) : std::pow(2.0, e);
+    c.kakudai = 644.0 / c.contourGain;
+    return c;
+}
+
+const std::array<Colour, 17>& periodColours() {
+    static const std::array<Colour, 17> table{
+        kBlack,
+        rgb(0, 0, 249),
+        rgb(0, 253, 253),
+        rgb(0, 253, 0),
+        rgb(251, 0, 251),
+        rgb(253, 253, 0),
+        rgb(251, 0, 0),
+        kCyan / 2,
+        kGreen / 2,
+        kMagenta / 2,
+        kYellow / 2,
+        kRed / 2,
+        kCyan / 4,
+        kGreen / 4,
+        kMagenta / 4,
+        kYellow / 4,
+        rgb(0, 0, 140),
+    };
+    return table;
+}
+
+const std::array<Colour, 6>& contourPalette() {
+    static const std::array<Colour, 6> palette{kBlue, kMagenta, kBlack, kWhite, kRed, kCyan};
+    return palette;
+}
+
+Colour set10(double r2, double kakudai) {
+    return contourPalette()[static_cast<std::size_t>(wholeMod(nearest(r2 * kakudai), 6))];
+}
+
+Colour classifyMove(const OrbitResult& r, int moveLevel) {
+    const int b = moveLevel;
+    switch (r.moveClass) {
+        case MoveClass::LeftDown: return rgb(0, b, b);
+        case MoveClass::LeftUp: return rgb(0, 0, b);
+        case MoveClass::Left: return rgb(0, b, 0);
+        case MoveClass::Vertical: return rgb(b, b, b);
+        case MoveClass::RightDown: return rgb(b, b, 0);
+        case MoveClass::RightUp: return rgb(b, 0, b);
+        case MoveClass::Right: return rgb(b, 0, 0);
+    }
+    return kBlack;
+}
+
+int exteriorMoveLevel(double moveSize, const ColourConstants& c) { return levelOf(32.0 * moveSize / c.moveDivisor); }
+
+int interiorMoveLevel(double moveSize, const ColourConstants& c) {
+    return levelOf(static_cast<double>(c.moveBase) + 500000.0 * moveSize);
+}
+
+PointColours pointColours(const OrbitResult& r, const ColourConstants& c) {
+    PointColours pc;
+    pc.interior = !r.escaped;
+    if (r.escaped) {
+        pc.upperLeft = exteriorGrey(r.n, c);
+        pc.lowerLeft = escapeBandColour(r.n, c);
+        pc.lowerRight = classifyMove(r, exteriorMoveLevel(r.moveSize, c));
+        pc.upperRight = exteriorGreen(r.r2, c);
+    } else {
+        pc.upperLeft = interiorBlue(r.r2, c);
+        pc.lowerLeft = periodColours()[static_cast<std::size_t>(std::clamp(r.period, 1, 16))];
+        pc.upperRight = set10(r.r2, c.kakudai);
+        pc.lowerRight = classifyMove(r, interiorMoveLevel(r.moveSize, c));
+    }
+    return pc;
+}
+
+void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours) {
+    const int right = x + 2 * halfW;
+    const int below = y - 2 * halfH;
+    picture.pset(x, y, colours.upperLeft);
+    picture.pset(x, below, colours.lowerLeft);
+    if (colours.interior) {
+        picture.pset(right, y, colours.upperRight);
+        picture.pset(right, below, colours.lowerRight);
+    } else {
+        picture.pset(right, below, colours.lowerRight);
+        picture.pset(right, y, colours.upperRight);
+    }
+}
+
+void calibratePeriodColours(AppState& s, Surface& scratch) {
+    const auto& palette = periodColours();
+    for (int i = 1; i <= 16; ++i) {
+        scratch.pset(0, 0, palette[i]);
+        s.periodShown[i] = scratch.point(0, 0);
+    }
+    for (int i = 1; i <= 16; ++i) {
+        scratch.pset(0, 0, palette[i]);
+        scratch.setDrawMode(DrawMode::Invert);
+        scratch.line(0, 0, 2, 2);
+        scratch.setDrawMode(DrawMode::CopyPen);
+        s.periodInverted[i] = scratch.point(0, 0);
+    }
+}
+
+void calibratePeriodColours(AppState& s) {
+    Surface scratch(3, 3);
+    calibratePeriodColours(s, scratch);
+}
+
+}  // namespace qel

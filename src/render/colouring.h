@@ -1,0 +1,63 @@
+// The four colourings of one orbit, their palettes and the constants that
+// the contour interval t and the magnification give them, where the four
+// colours of a point go on the surface, and the calibration of the period
+// colours that the cursor read-out compares with.
+#pragma once
+
+#include <array>
+
+#include "app/app_state.h"
+#include "render/orbit.h"
+#include "render/surface.h"
+
+namespace qel {
+
+// Fixed for a whole drawing: computed from t and mag = initialRadius / radius.
+struct ColourConstants {
+    float t = 1.0f;
+    double greyGain = 30.0;     // exterior grey per escape count
+    double moveDivisor = 1.0;   // exterior move brightness divisor
+    double contourGain = 1.0;   // interior blue and contour gain
+    float moveBase = 0.0f;      // interior move brightness floor
+    double escapeBand = 1.0;    // escape counts per band
+    double modulusBand = 1.0;   // exterior green band width in r2 / 4
+    double kakudai = 644.0;     // interior contour scale, 644 / contourGain
+};
+
+ColourConstants colourConstantsFor(float t, double mag);
+
+// Period palette: index = period 1..16 (16 = undetermined); entry 0 unused.
+const std::array<Colour, 17>& periodColours();
+// The six interior contour colours of set10.
+const std::array<Colour, 6>& contourPalette();
+
+// The upper-right interior colour: nearest(r2 * kakudai) mod 6.
+Colour set10(double r2, double kakudai);
+// The move colour of the point's last-move class at brightness moveLevel.
+Colour classifyMove(const OrbitResult& r, int moveLevel);
+
+// Brightness of the last move: exterior and interior gains.
+int exteriorMoveLevel(double moveSize, const ColourConstants& c);
+int interiorMoveLevel(double moveSize, const ColourConstants& c);
+
+// The four colours of one point, one per quadrant.
+struct PointColours {
+    Colour upperLeft = 0, upperRight = 0, lowerLeft = 0, lowerRight = 0;
+    bool interior = false;  // decides the order in which they are written
+};
+
+PointColours pointColours(const OrbitResult& r, const ColourConstants& c);
+
+// Writes the four colours of pixel offset (x, y) into their quadrants:
+// exterior points upper left, lower left, lower right, upper right;
+// interior points upper left, lower left, upper right, lower right.
+void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours);
+
+// Sets each period colour at (0, 0) of `scratch` and keeps what the surface
+// shows there, plain (periodShown) and after an inverting line has passed
+// over it (periodInverted).
+void calibratePeriodColours(AppState& s, Surface& scratch);
+// The same on a small surface of its own.
+void calibratePeriodColours(AppState& s);
+
+}  // namespace qel

@@ -1,0 +1,92 @@
+#include "render/orbit.h"
+
+#include <cmath>
+
+namespace qel {
+
+OrbitParams orbitParamsFor(const AppState& s) {
+    OrbitParams o;
+    o.julia = s.isJulia == kYes;
+    o.cRe = s.juliaRe;
+    o.cIm = s.juliaIm;
+    // A limit that is no number would never be passed: such a view stops at once.
+    o.maxIter = std::isnan(s.maxIter) ? 0.0 : s.maxIter;
+    o.centerX = s.centerX;
+    o.centerY = s.centerY;
+    o.pixelSize = s.pixelSize;
+    return o;
+}
+
+void resetRing(OrbitRing& ring) {
+    ring.re.fill(0.0);
+    ring.im.fill(0.0);
+}
+
+MoveClass moveClassOf(double dRe, double dIm) {
+    if (dRe < 0) {
+        if (dIm < 0) return MoveClass::LeftDown;
+        if (dIm > 0) return MoveClass::LeftUp;
+        return MoveClass::Left;
+    }
+    if (dRe > 0) {
+        if (dIm < 0) return MoveClass::RightDown;
+        if (dIm > 0) return MoveClass::RightUp;
+        return MoveClass::Right;
+    }
+    return MoveClass::Vertical;
+}
+
+int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm) {
+    for (int i = 1; i <= 15; ++i) {
+        std::int64_t back = n - i;
+        auto j = static_cast<std::size_t>((back < 0 ? -back : back) % 16);
+        if (ring.re[j] == zRe && ring.im[j] == zIm) return i;
+    }
+    return 16;
+}
+
+OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y) {
+    const double pRe = params.centerX + x * params.pixelSize;
+    const double pIm = params.centerY + y * params.pixelSize;
+    const double cRe = params.julia ? params.cRe : pRe;
+    const double cIm = params.julia ? params.cIm : pIm;
+    const double m = params.maxIter;
+
+    double zRe = pRe, zIm = pIm, prevZRe = pRe, prevZIm = pIm, r2 = 0.0;
+    std::int64_t n = 0;
+    bool escaped = false;
+    for (;; ++n) {
+        prevZRe = zRe;
+        prevZIm = zIm;
+        const double s = zRe * zRe - zIm * zIm;
+        const double newIm = cIm + (zRe + zRe) * zIm;
+        const double newRe = cRe + s;
+        zIm = newIm;
+        zRe = newRe;
+        ring.re[static_cast<std::size_t>(n & 15)] = zRe;
+        ring.im[static_cast<std::size_t>(n & 15)] = zIm;
+        r2 = zIm * zIm + zRe * zRe;
+        if (r2 > 4) {
+            escaped = true;
+            break;
+        }
+        if (static_cast<double>(n) > m) break;
+    }
+
+    OrbitResult r;
+    r.escaped = escaped;
+    r.n = n;
+    r.r2 = r2;
+    r.zRe = zRe;
+    r.zIm = zIm;
+    r.prevZRe = prevZRe;
+    r.prevZIm = prevZIm;
+    r.dRe = zRe - prevZRe;
+    r.dIm = zIm - prevZIm;
+    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
+    r.moveClass = moveClassOf(r.dRe, r.dIm);
+    r.period = escaped ? 16 : orbitPeriod(ring, n, zRe, zIm);
+    return r;
+}
+
+}  // namespace qel

@@ -1,0 +1,62 @@
+// One point of a drawing: the orbit of Z(n+1)=Z(n)*Z(n)+Zc from the point
+// itself, its escape count, last move and, for points that never escape,
+// its period. Plain IEEE double arithmetic, each operation rounded on its
+// own: the period search compares exact values.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "app/app_state.h"
+
+namespace qel {
+
+// What one drawing iterates, fixed when the drawing starts.
+struct OrbitParams {
+    bool julia = false;      // false: the constant is the point itself
+    double cRe = 0.0;        // the Julia constant
+    double cIm = 0.0;
+    double maxIter = 500.0;  // m: a point still inside after step m+1 is interior
+    double centerX = 0.0;    // plane point of pixel offset (0, 0)
+    double centerY = 0.0;
+    double pixelSize = 0.01;
+};
+
+// The set, constant, limit, centre and pixel size of the live view.
+OrbitParams orbitParamsFor(const AppState& s);
+
+// The last sixteen orbit points. Cleared once per drawing and kept from
+// point to point, so slots a point has not written still hold values of
+// earlier points (or the initial 0).
+struct OrbitRing {
+    std::array<double, 16> re{};
+    std::array<double, 16> im{};
+};
+
+void resetRing(OrbitRing& ring);
+
+// Direction of the last move, by the signs of its real and imaginary parts.
+enum class MoveClass : std::uint8_t { LeftDown, LeftUp, Left, Vertical, RightDown, RightUp, Right };
+
+MoveClass moveClassOf(double dRe, double dIm);
+
+struct OrbitResult {
+    bool escaped = false;
+    std::int64_t n = 0;  // escape count, or the counter value at which an interior point stopped
+    double r2 = 0.0;     // squared modulus of the last orbit point
+    double zRe = 0.0, zIm = 0.0;
+    double prevZRe = 0.0, prevZIm = 0.0;
+    double dRe = 0.0, dIm = 0.0;  // the last move: z - prevZ
+    double moveSize = 0.0;        // |dIm| + |dRe|
+    MoveClass moveClass = MoveClass::Vertical;
+    int period = 16;  // interior points: 1..15, 16 when undetermined
+};
+
+// Iterates the point at pixel offsets (x, y) (x to the right, y upwards).
+OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y);
+
+// The smallest i in 1..15 whose ring slot |n - i| mod 16 holds exactly the
+// last orbit point, or 16.
+int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm);
+
+}  // namespace qel

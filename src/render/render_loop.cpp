@@ -1,0 +1,137 @@
+#include "render/render_loop.h"
+
+#include <cmath>
+
+#include "app/captions.h"
+#include "app/number_text.h"
+#include "render/colouring.h"
+#include "render/layout.h"
+#include "render/row_engine.h"
+
+namespace qel {
+
+namespace {
+
+constexpr float kSecondsPerDay = 86400.0f;
+
+// The picture on the screen goes to the history, unless this is the first
+// drawing of the run, which has nothing before it.
+void takeHistoryStep(Program& p) {
+    AppState& s = p.s;
+    if (s.firstDrawing == kYes) {
+        s.firstDrawing = kNo;
+        s.prevAvail = kNo;
+        return;
+    }
+    if (juliaConstantToPick(s)) {
+        s.juliaRe = s.centerX;
+        s.juliaIm = s.centerY;
+    }
+    backupPicture(p);
+    s.prevAvail = kYes;
+    s.singleImage = kNo;
+}
+
+// A new Julia set takes the centre as its constant and is drawn around 0.
+void startJulia(AppState& s) {
+    s.juliaStartedBefore = s.juliaStarted;
+    s.juliaStarted = s.isJulia == kYes ? kYes : kNo;
+    if (s.isJulia == kYes && s.juliaStartedBefore == kNo) {
+        s.juliaRe = s.centerX;
+        s.juliaIm = s.centerY;
+        s.centerX = 0.0;
+        s.centerY = 0.0;
+    }
+}
+
+void showRemainingTime(Program& p, int y) {
+    AppState& s = p.s;
+    float elapsed = p.platform.timer() - s.drawStartTime;
+    if (elapsed == 0.0f) return;
+    // The timer starts again from 0 at midnight.
+    if (elapsed < 0.0f) elapsed += kSecondsPerDay;
+    p.platform.setMainCaption(remainingTimeCaption(s.drawingCaption, elapsed, s.halfH, y));
+}
+
+// What a click will do next; a finished drawing brings zoom back to its
+// default unless the dialog keeps it.
+void composeClickHint(Program& p) {
+    AppState& s = p.s;
+    if (juliaConstantToPick(s)) {
+        s.clickHint = kJuliaPickHint;
+        return;
+    }
+    if (!p.dialog.keepsZoom()) s.zoom = s.defaultZoom;
+    s.clickHint = zoomHint(s.zoom);
+}
+
+void finishDrawing(Program& p) {
+    AppState& s = p.s;
+    composeClickHint(p);
+    p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(s.shownQuad > 0));
+    s.stopRequest = kNo;
+    s.busy = kNo;
+    p.platform.setBusyPointer(false);
+    p.platform.beep();
+}
+
+// Rows from the top (y = halfH) down to y = 1 - halfH; after each row the
+// window events run, a stop request ends the scan, and the estimate of the
+// time left is shown when wanted.
+void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
+    AppState& s = p.s;
+    RowColours row(static_cast<std::size_t>(setup.pointsPerRow()));
+    engine.startDrawing(setup);
+    for (int y = setup.halfH; y >= 1 - setup.halfH; --y) {
+        engine.computeRow(setup, y, row);
+        writeRow(p.picture1, setup, y, row);
+        p.platform.pictureChanged();
+        p.platform.doEvents();
+        if (s.stopRequest == kYes) return;
+        if (s.showTimeLeft == kYes) showRemainingTime(p, y);
+    }
+}
+
+}  // namespace
+
+void backupPicture(Program& p) {
+    p.picture2.resize(p.picture1.width(), p.picture1.height());
+    p.picture2.move(0, 0);
+    p.picture2.copyFrom(p.picture1, 0, 0, p.picture1.width(), p.picture1.height(), 0, 0);
+}
+
+std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y) {
+    const float rowsLeftPlusOne = static_cast<float>(halfH + y);
+    const float rowsDone = static_cast<float>(halfH - y + 1);
+    const float minutes = std::floor(elapsed * rowsLeftPlusOne / rowsDone / 60.0f);
+    return drawingCaption + "  残" + strSingle(minutes) + "分:";
+}
+
+void Essence(Program& p) {
+    AppState& s = p.s;
+    // A drawing asked for from inside a running one is ignored.
+    if (s.busy == kYes) return;
+
+    s.zoomEditable = kYes;
+    s.shownMethod = s.drawMethod;
+    takeHistoryStep(p);
+    if (!p.dialog.keepsOldPicture()) p.picture1.cls();
+    startJulia(s);
+    snapshotView(s, p.dialog.magText());
+    s.stopRequest = kNo;
+    const ColourConstants colours = colourConstantsFor(s.contourT, s.initialRadius / s.radius);
+    p.platform.setBusyPointer(true);
+    s.busy = kYes;
+    layoutPicture(s, p.picture1);
+    s.pixelSize = s.radius / s.halfW;
+    s.drawStartTime = p.platform.timer();
+
+    // The view is fixed here for the whole drawing, so the picture matches
+    // the cur layer even if the dialog changes the live values meanwhile.
+    const DrawingSetup setup = drawingSetupFor(s, colours);
+    ReferenceRowEngine reference;
+    scanRows(p, p.engine ? *p.engine : reference, setup);
+    finishDrawing(p);
+}
+
+}  // namespace qel

@@ -1,0 +1,56 @@
+// The computation of one row of a drawing, behind one interface: the render
+// loop asks an engine for the four colours of every point of a row and
+// writes them. The reference engine computes point by point, left to right,
+// with one orbit ring that survives from point to point; any faster engine
+// must give exactly its colours.
+#pragma once
+
+#include <vector>
+
+#include "app/app_state.h"
+#include "render/colouring.h"
+#include "render/orbit.h"
+
+namespace qel {
+
+// Everything a row needs, fixed before the first row of a drawing.
+struct DrawingSetup {
+    OrbitParams orbit;
+    ColourConstants colours;
+    int halfW = 200;
+    int halfH = 150;
+    int xStep = 1;  // 1, or 10 for the coarse preview
+
+    // Points computed per row: x = -halfW, -halfW + xStep, ... < halfW.
+    int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }
+    int xOf(int k) const { return -halfW + k * xStep; }
+};
+
+// The setup of the live view after layout and pixel size are set.
+DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours);
+
+// The colours of one row, point k at x = setup.xOf(k).
+using RowColours = std::vector<PointColours>;
+
+class RowEngine {
+public:
+    virtual ~RowEngine() = default;
+    // Called once before the first row of every drawing.
+    virtual void startDrawing(const DrawingSetup& setup) = 0;
+    // Fills `out` (already sized to setup.pointsPerRow()) for row y.
+    virtual void computeRow(const DrawingSetup& setup, int y, RowColours& out) = 0;
+};
+
+class ReferenceRowEngine : public RowEngine {
+public:
+    void startDrawing(const DrawingSetup& setup) override;
+    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override;
+
+private:
+    OrbitRing ring_;
+};
+
+// Writes a computed row into the four quadrants of the surface.
+void writeRow(Surface& picture, const DrawingSetup& setup, int y, const RowColours& row);
+
+}  // namespace qel

@@ -1,0 +1,297 @@
+#include "render/colouring.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "render/layout.h"
+
+namespace qel {
+namespace {
+
+struct Rgb {
+    int r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+std::ostream& operator<<(std::ostream& o, const Rgb& c) { return o << '(' << c.r << ", " << c.g << ", " << c.b << ')'; }
+Rgb rgbOf(Colour c) { return {redOf(c), greenOf(c), blueOf(c)}; }
+
+const ColourConstants kDefault = colourConstantsFor(1.0f, 1.0);
+
+OrbitResult pointOf(int x, int y, double maxIter = 500) {
+    OrbitParams o;
+    o.maxIter = maxIter;
+    o.pixelSize = 1.0;
+    OrbitRing ring;
+    return computePoint(o, ring, x, y);
+}
+
+OrbitResult escapedAfter(std::int64_t n) {
+    OrbitResult r;
+    r.escaped = true;
+    r.n = n;
+    r.r2 = 25.0;
+    return r;
+}
+
+TEST(ColourConstants, TableForTheWholeNumberSettings) {
+    struct Row {
+        float t;
+        double contourGain, moveBase, escapeBand, modulusBand, moveDivisor, kakudai;
+    };
+    const Row rows[] = {
+        {0, 0.015625, 0, 0.0625, 0.0078125, 1 / 1.2, 41216},
+        {1, 1, 0, 1, 1, 1, 644},
+        {2, 3, 50, 3, 2, 1.2, 644 / 3.0},
+        {3, 9, 100, 9, 4, 1.44, 644 / 9.0},
+        {4, 27, 150, 27, 8, 1.728, 644 / 27.0},
+        {5, 81, 200, 81, 16, 2.0736, 644 / 81.0},
+    };
+    for (const Row& row : rows) {
+        ColourConstants c = colourConstantsFor(row.t, 1.0);
+        EXPECT_DOUBLE_EQ(c.contourGain, row.contourGain) << row.t;
+        EXPECT_EQ(c.moveBase, static_cast<float>(row.moveBase)) << row.t;
+        EXPECT_DOUBLE_EQ(c.escapeBand, row.escapeBand) << row.t;
+        EXPECT_DOUBLE_EQ(c.modulusBand, row.modulusBand) << row.t;
+        EXPECT_DOUBLE_EQ(c.moveDivisor, row.moveDivisor) << row.t;
+        EXPECT_DOUBLE_EQ(c.kakudai, row.kakudai) << row.t;
+    }
+}
+
+TEST(ColourConstants, GreyGainFallsWithMagnificationDownToOne) {
+    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 1.0).greyGain, 30.0);
+    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 4.0).greyGain, 15.0);
+    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 900.0).greyGain, 1.0);
+    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 1e6).greyGain, 1.0);
+    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 0.1).greyGain, 30.0 / std::sqrt(0.1));
+}
+
+TEST(PointColours, FourPointsOfTheDefaultView) {
+    PointColours centre = pointColours(pointOf(0, 0), kDefault);
+    EXPECT_EQ(rgbOf(centre.upperLeft), (Rgb{0, 0, 127}));
+    EXPECT_EQ(rgbOf(centre.lowerLeft), (Rgb{0, 0, 249}));
+    EXPECT_EQ(rgbOf(centre.upperRight), (Rgb{0, 0, 255}));
+    EXPECT_EQ(rgbOf(centre.lowerRight), (Rgb{0, 0, 0}));
+
+    PointColours one = pointColours(pointOf(1, 0), kDefault);
+    EXPECT_EQ(rgbOf(one.upperLeft), (Rgb{30, 30, 30}));
+    EXPECT_EQ(rgbOf(one.lowerLeft), (Rgb{0, 255, 0}));
+    EXPECT_EQ(rgbOf(one.lowerRight), (Rgb{96, 0, 0}));
+    EXPECT_EQ(rgbOf(one.upperRight), (Rgb{0, 63, 0}));
+
+    PointColours minusOne = pointColours(pointOf(-1, 0), kDefault);
+    EXPECT_EQ(rgbOf(minusOne.upperLeft), (Rgb{0, 0, 246}));
+    EXPECT_EQ(rgbOf(minusOne.lowerLeft), (Rgb{0, 253, 253}));
+    EXPECT_EQ(rgbOf(minusOne.upperRight), (Rgb{0, 0, 0}));
+    EXPECT_EQ(rgbOf(minusOne.lowerRight), (Rgb{0, 255, 0}));
+
+    EXPECT_EQ(rgbOf(pointColours(pointOf(0, 1), kDefault).lowerRight), (Rgb{255, 255, 0}));
+}
+
+TEST(PointColours, ExteriorGreyByEscapeCount) {
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(0), kDefault).upperLeft), (Rgb{0, 0, 0}));
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(8), kDefault).upperLeft), (Rgb{240, 240, 240}));
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(9), kDefault).upperLeft), (Rgb{255, 255, 255}));
+    ColourConstants deep = colourConstantsFor(1.0f, 900.0);
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(100), deep).upperLeft), (Rgb{100, 100, 100}));
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(300), deep).upperLeft), (Rgb{255, 255, 255}));
+}
+
+TEST(PointColours, EscapeBandsCycleThroughFiveColoursWithWhiteForZero) {
+    const Rgb white{255, 255, 255}, green{0, 255, 0}, red{255, 0, 0}, yellow{255, 255, 0}, cyan{0, 255, 255},
+        magenta{255, 0, 255};
+    const Rgb expected[] = {white, green, red, yellow, cyan, magenta, green, red, yellow, cyan, magenta, green};
+    for (int n = 0; n < 12; ++n)
+        EXPECT_EQ(rgbOf(pointColours(escapedAfter(n), kDefault).lowerLeft), expected[n]) << n;
+    // t = 3: nine escape counts (3^2) per band.
+    ColourConstants t3 = colourConstantsFor(3.0f, 1.0);
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(8), t3).lowerLeft), magenta);
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(9), t3).lowerLeft), green);
+}
+
+TEST(PointColours, EscapeBandsBelowOneRunOutToBlack) {
+    Surface s(1, 1);
+    ColourConstants t0 = colourConstantsFor(0.0f, 1.0);
+    // j = 6 - 16 n: negative for every n >= 1, shown black.
+    for (int n : {1, 2, 100, 100000}) {
+        s.pset(0, 0, pointColours(escapedAfter(n), t0).lowerLeft);
+        EXPECT_EQ(s.pixel(0, 0), 0) << n;
+    }
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(0), t0).lowerLeft), (Rgb{255, 255, 255}));
+    // t = 0.5: a band is a quarter count, so n = 1 gives j = 2 (cyan) and
+    // n = 2 gives j = -2.
+    ColourConstants half = colourConstantsFor(0.5f, 1.0);
+    EXPECT_EQ(rgbOf(pointColours(escapedAfter(1), half).lowerLeft), (Rgb{0, 255, 255}));
+    s.pset(0, 0, pointColours(escapedAfter(2), half).lowerLeft);
+    EXPECT_EQ(s.pixel(0, 0), 0);
+}
+
+TEST(PointColours, GreenBandOfAFarPointDoesNotOverflow) {
+    // At t = 0 the band of r2 = 123456789.1 is 1007407399056, far beyond
+    // 32 bits; its level is that band mod 255.
+    OrbitResult far = escapedAfter(0);
+    far.r2 = 123456789.1;
+    EXPECT_EQ(rgbOf(pointColours(far, colourConstantsFor(0.0f, 1.0)).upperRight), (Rgb{0, 51, 0}));
+}
+
+TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
+    // From (1e200, 1e200) the first square is infinite minus infinite: the
+    // orbit becomes NaN, never passes the escape test and ends as interior.
+    OrbitParams o;
+    o.maxIter = 10;
+    o.pixelSize = 1e200;
+    OrbitRing ring;
+    OrbitResult r = computePoint(o, ring, 1, 1);
+    ASSERT_FALSE(r.escaped);
+    PointColours c = pointColours(r, kDefault);
+    EXPECT_EQ(rgbOf(c.upperLeft), (Rgb{0, 0, 127}));
+    EXPECT_EQ(rgbOf(c.upperRight), (Rgb{0, 0, 255}));
+    EXPECT_EQ(c.lowerLeft, periodColours()[16]);
+    EXPECT_EQ(rgbOf(c.lowerRight), (Rgb{0, 0, 0}));
+
+    // An exterior r2 of infinity gives green level 0 and full move brightness.
+    OrbitResult inf = escapedAfter(0);
+    inf.r2 = std::numeric_limits<double>::infinity();
+    inf.moveSize = inf.r2;
+    inf.moveClass = MoveClass::Right;
+    PointColours e = pointColours(inf, kDefault);
+    EXPECT_EQ(rgbOf(e.upperRight), (Rgb{0, 0, 0}));
+    EXPECT_EQ(rgbOf(e.lowerRight), (Rgb{255, 0, 0}));
+}
+
+TEST(PointColours, NearestGoesToTheEvenNeighbourOnExactHalves) {
+    EXPECT_EQ(rgbOf(set10(0.5, 1.0)), (Rgb{0, 0, 255}));    // 0.5 -> 0 blue
+    EXPECT_EQ(rgbOf(set10(1.5, 1.0)), (Rgb{0, 0, 0}));      // 1.5 -> 2 black
+    EXPECT_EQ(rgbOf(set10(2.5, 1.0)), (Rgb{0, 0, 0}));      // 2.5 -> 2 black
+    EXPECT_EQ(rgbOf(set10(3.5, 1.0)), (Rgb{255, 0, 0}));    // 3.5 -> 4 red
+    EXPECT_EQ(rgbOf(set10(1.0, 1.0)), (Rgb{255, 0, 255}));  // magenta
+    EXPECT_EQ(rgbOf(set10(3.0, 1.0)), (Rgb{255, 255, 255}));
+    EXPECT_EQ(rgbOf(set10(5.0, 1.0)), (Rgb{0, 255, 255}));
+    // Interior blue: 500 * 0.125 = 62.5 -> 62, so 127 + 62.
+    OrbitResult r = pointOf(0, 0);
+    r.r2 = 0.125;
+    EXPECT_EQ(rgbOf(pointColours(r, kDefault).upperLeft), (Rgb{0, 0, 189}));
+}
+
+TEST(PointColours, MoveBrightness) {
+    EXPECT_EQ(exteriorMoveLevel(3.0, kDefault), 96);
+    EXPECT_EQ(exteriorMoveLevel(100.0, kDefault), 255);
+    EXPECT_EQ(exteriorMoveLevel(3.0, colourConstantsFor(2.0f, 1.0)), 80);  // 96 / 1.2
+    ColourConstants t5 = colourConstantsFor(5.0f, 1.0);
+    EXPECT_EQ(interiorMoveLevel(0.0, t5), 200);
+    EXPECT_EQ(interiorMoveLevel(1e-5, t5), 205);
+    EXPECT_EQ(interiorMoveLevel(1e-4, kDefault), 50);
+    EXPECT_EQ(interiorMoveLevel(1.0, kDefault), 255);
+}
+
+TEST(PointColours, SevenMoveColours) {
+    const std::pair<MoveClass, Rgb> table[] = {
+        {MoveClass::LeftDown, {0, 9, 9}},  {MoveClass::LeftUp, {0, 0, 9}},    {MoveClass::Left, {0, 9, 0}},
+        {MoveClass::Vertical, {9, 9, 9}},  {MoveClass::RightDown, {9, 9, 0}}, {MoveClass::RightUp, {9, 0, 9}},
+        {MoveClass::Right, {9, 0, 0}},
+    };
+    for (const auto& [cls, colour] : table) {
+        OrbitResult r;
+        r.moveClass = cls;
+        EXPECT_EQ(rgbOf(classifyMove(r, 9)), colour) << static_cast<int>(cls);
+    }
+}
+
+TEST(Palettes, PeriodColoursHalvedAndQuartered) {
+    const Colour expected[17] = {0,        16318464, 16645376, 64768,   16449787, 65021,   251,   8388480, 32640,
+                                 8355967, 32767,    127,      4194240, 16320,    4177983, 16383, 9175040};
+    for (int i = 1; i <= 16; ++i) EXPECT_EQ(periodColours()[i], expected[i]) << i;
+}
+
+TEST(Palettes, CalibrationKeepsWhatTheSurfaceShowsPlainAndInverted) {
+    AppState s;
+    Surface scratch(3, 3);
+    scratch.setPixel(2, 2, 0x123456);  // the line's end point is never touched
+    calibratePeriodColours(s, scratch);
+    for (int i = 1; i <= 16; ++i) {
+        EXPECT_EQ(s.periodShown[i], periodColours()[i]) << i;
+        EXPECT_EQ(s.periodInverted[i], periodColours()[i] ^ 0xFFFFFF) << i;
+    }
+    EXPECT_EQ(scratch.pixel(2, 2), 0x123456);
+    EXPECT_EQ(scratch.drawMode(), DrawMode::CopyPen);
+
+    AppState own;
+    calibratePeriodColours(own);
+    EXPECT_EQ(own.periodShown, s.periodShown);
+    EXPECT_EQ(own.periodInverted, s.periodInverted);
+}
+
+// --- layout and where the four colours go
+
+struct Placed {
+    int u, v;
+};
+
+TEST(Layout, SplitScreenPutsFourQuarterPicturesInView) {
+    AppState s;
+    Surface pic(1600, 1200);
+    pic.move(-800, -600);
+    layoutPicture(s, pic);
+    EXPECT_EQ(s.halfW, 200);
+    EXPECT_EQ(s.halfH, 150);
+    EXPECT_EQ(s.shownQuad, 0);
+    EXPECT_EQ(pic.left(), 0);
+    EXPECT_EQ(pic.top(), 0);
+    // Offset (0, 0) of the upper-left picture is 200 pixels in and 150 down.
+    EXPECT_EQ(pic.columnOf(0), 200);
+    EXPECT_EQ(pic.rowOf(0), 150);
+    EXPECT_EQ(pic.columnOf(-200), 0);
+    EXPECT_EQ(pic.rowOf(150), 0);
+}
+
+TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
+    const struct {
+        Int16 method;
+        int left, top;
+    } cases[] = {{1, 0, 0}, {2, -800, 0}, {3, 0, -600}, {4, -800, -600}};
+    for (const auto& c : cases) {
+        AppState s;
+        s.drawMethod = c.method;
+        Surface pic(1600, 1200);
+        layoutPicture(s, pic);
+        EXPECT_EQ(s.halfW, 400);
+        EXPECT_EQ(s.halfH, 300);
+        EXPECT_EQ(s.shownQuad, c.method);
+        EXPECT_EQ(pic.left(), c.left) << c.method;
+        EXPECT_EQ(pic.top(), c.top) << c.method;
+        EXPECT_EQ(pic.columnOf(0), 400);
+        EXPECT_EQ(pic.rowOf(0), 300);
+    }
+}
+
+TEST(Layout, FourColoursOfAPointGoToTheirQuadrants) {
+    for (Int16 method : {0, 3}) {
+        AppState s;
+        s.drawMethod = method;
+        Surface pic(1600, 1200);
+        layoutPicture(s, pic);
+        PointColours c{1, 2, 3, 4, false};
+        colourPoint(pic, s.halfW, s.halfH, -7, 5, c);
+        const int u = s.halfW - 7, v = s.halfH - 5, w = 2 * s.halfW, h = 2 * s.halfH;
+        EXPECT_EQ(pic.pixel(u, v), 1) << method;
+        EXPECT_EQ(pic.pixel(u + w, v), 2) << method;
+        EXPECT_EQ(pic.pixel(u, v + h), 3) << method;
+        EXPECT_EQ(pic.pixel(u + w, v + h), 4) << method;
+    }
+}
+
+TEST(Layout, WritingOrderDiffersForExteriorAndInteriorPoints) {
+    // With no room between the quadrants all four land on one pixel, and
+    // the last one written stays: upper right for exterior points, lower
+    // right for interior ones.
+    Surface pic(3, 3);
+    pic.setScale(-1, 1, 2, -2);
+    colourPoint(pic, 0, 0, 0, 0, PointColours{1, 2, 3, 4, false});
+    EXPECT_EQ(pic.point(0, 0), 2);
+    colourPoint(pic, 0, 0, 0, 0, PointColours{1, 2, 3, 4, true});
+    EXPECT_EQ(pic.point(0, 0), 4);
+}
+
+}  // namespace
+}  // namespace qel

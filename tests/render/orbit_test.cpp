@@ -1,0 +1,175 @@
+#include "render/orbit.h"
+
+#include <gtest/gtest.h>
+
+namespace qel {
+namespace {
+
+// One pixel per plane unit around 0, so pixel offsets are plane points.
+OrbitParams mandelbrot(double maxIter = 500) {
+    OrbitParams o;
+    o.maxIter = maxIter;
+    o.pixelSize = 1.0;
+    return o;
+}
+
+OrbitResult pointOf(const OrbitParams& o, int x, int y) {
+    OrbitRing ring;
+    return computePoint(o, ring, x, y);
+}
+
+TEST(Orbit, CentreOfTheMandelbrotSetStaysAtZeroWithPeriodOne) {
+    OrbitResult r = pointOf(mandelbrot(), 0, 0);
+    EXPECT_FALSE(r.escaped);
+    EXPECT_EQ(r.n, 501);  // decided at m + 1, after m + 2 steps
+    EXPECT_EQ(r.period, 1);
+    EXPECT_EQ(r.r2, 0.0);
+    EXPECT_EQ(r.moveSize, 0.0);
+    EXPECT_EQ(r.moveClass, MoveClass::Vertical);
+}
+
+TEST(Orbit, ModulusExactlyTwoDoesNotEscape) {
+    // p = 1: 1 -> 2 (r2 = 4, still inside) -> 5 (r2 = 25).
+    OrbitResult r = pointOf(mandelbrot(), 1, 0);
+    EXPECT_TRUE(r.escaped);
+    EXPECT_EQ(r.n, 1);
+    EXPECT_EQ(r.r2, 25.0);
+    EXPECT_EQ(r.prevZRe, 2.0);
+    EXPECT_EQ(r.zRe, 5.0);
+    EXPECT_EQ(r.moveClass, MoveClass::Right);
+    EXPECT_EQ(r.moveSize, 3.0);
+}
+
+TEST(Orbit, FirstStepEscapeCountsZeroAndMovesFromThePointItself) {
+    OrbitResult r = pointOf(mandelbrot(), 3, 0);  // 3 -> 12
+    EXPECT_TRUE(r.escaped);
+    EXPECT_EQ(r.n, 0);
+    EXPECT_EQ(r.prevZRe, 3.0);
+    EXPECT_EQ(r.prevZIm, 0.0);
+    EXPECT_EQ(r.zRe, 12.0);
+    EXPECT_EQ(r.dRe, 9.0);
+    EXPECT_EQ(r.r2, 144.0);
+}
+
+TEST(Orbit, TwoCyclesOfTheMandelbrotSet) {
+    // -1, 0, -1, ...: the last move runs from 0 to -1.
+    OrbitResult a = pointOf(mandelbrot(), -1, 0);
+    EXPECT_FALSE(a.escaped);
+    EXPECT_EQ(a.period, 2);
+    EXPECT_EQ(a.r2, 1.0);
+    EXPECT_EQ(a.moveClass, MoveClass::Left);
+    EXPECT_EQ(a.moveSize, 1.0);
+
+    // i, -1 + i, -i, -1 + i, ...: the last move runs from (-1, 1) to (0, -1).
+    OrbitResult b = pointOf(mandelbrot(), 0, 1);
+    EXPECT_FALSE(b.escaped);
+    EXPECT_EQ(b.period, 2);
+    EXPECT_EQ(b.prevZRe, -1.0);
+    EXPECT_EQ(b.prevZIm, 1.0);
+    EXPECT_EQ(b.zRe, 0.0);
+    EXPECT_EQ(b.zIm, -1.0);
+    EXPECT_EQ(b.moveClass, MoveClass::RightDown);
+    EXPECT_EQ(b.moveSize, 3.0);
+}
+
+TEST(Orbit, InteriorPointDecidedAfterMPlusTwoStepsForAnyLimit) {
+    for (double m : {0.0, 1.0, 20.0, 500.0}) {
+        OrbitResult r = pointOf(mandelbrot(m), 0, 0);
+        EXPECT_FALSE(r.escaped) << m;
+        EXPECT_EQ(r.n, static_cast<std::int64_t>(m) + 1) << m;
+    }
+}
+
+TEST(Orbit, OrbitThatHasNotSettledIsUndetermined) {
+    // At 0.25 the orbit creeps up to 0.5 and never repeats within 500 steps.
+    OrbitParams o = mandelbrot();
+    o.pixelSize = 0.25;
+    OrbitResult r = pointOf(o, 1, 0);
+    EXPECT_FALSE(r.escaped);
+    EXPECT_EQ(r.period, 16);
+}
+
+TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
+    OrbitParams o = mandelbrot();
+    o.julia = true;
+    o.cRe = -1.0;
+    // 0 -> -1 -> 0: period 2, where the Mandelbrot set has period 1 at 0.
+    OrbitResult r = pointOf(o, 0, 0);
+    EXPECT_FALSE(r.escaped);
+    EXPECT_EQ(r.period, 2);
+    // 1 -> 0 -> -1 -> 0: the constant stays -1, not the point.
+    EXPECT_FALSE(pointOf(o, 1, 0).escaped);
+    EXPECT_TRUE(pointOf(mandelbrot(), 1, 0).escaped);
+}
+
+TEST(Orbit, PlanePointFollowsCentreAndPixelSize) {
+    // Points that escape at once keep the plane point as the move's start.
+    OrbitParams o = mandelbrot();
+    o.centerX = 2.5;
+    o.centerY = -1.0;
+    o.pixelSize = 0.125;
+    OrbitResult shifted = pointOf(o, 4, 8);
+    EXPECT_EQ(shifted.n, 0);
+    EXPECT_EQ(shifted.prevZRe, 3.0);
+    EXPECT_EQ(shifted.prevZIm, 0.0);
+    OrbitResult centre = pointOf(o, 0, 0);
+    EXPECT_EQ(centre.prevZRe, 2.5);
+    EXPECT_EQ(centre.prevZIm, -1.0);
+}
+
+TEST(Orbit, MoveClassesBySignsWithVerticalWheneverReStandsStill) {
+    EXPECT_EQ(moveClassOf(-1, -1), MoveClass::LeftDown);
+    EXPECT_EQ(moveClassOf(-1, 1), MoveClass::LeftUp);
+    EXPECT_EQ(moveClassOf(-1, 0), MoveClass::Left);
+    EXPECT_EQ(moveClassOf(0, -1), MoveClass::Vertical);
+    EXPECT_EQ(moveClassOf(0, 1), MoveClass::Vertical);
+    EXPECT_EQ(moveClassOf(0, 0), MoveClass::Vertical);
+    EXPECT_EQ(moveClassOf(1, -1), MoveClass::RightDown);
+    EXPECT_EQ(moveClassOf(1, 1), MoveClass::RightUp);
+    EXPECT_EQ(moveClassOf(1, 0), MoveClass::Right);
+}
+
+TEST(OrbitRing, PeriodSearchLooksBackFromTheLastCounterValue) {
+    OrbitRing ring;
+    // For n = 501 the search compares slots 500, 499, ... mod 16: 4, 3, ...
+    ring.re[3] = 7.0;
+    EXPECT_EQ(orbitPeriod(ring, 501, 7.0, 0.0), 2);
+    ring.re[4] = 7.0;
+    EXPECT_EQ(orbitPeriod(ring, 501, 7.0, 0.0), 1);
+    // Slot 501 mod 16 = 5 is the point itself and is never compared.
+    OrbitRing other;
+    other.re.fill(1.0);
+    other.re[5] = 7.0;
+    EXPECT_EQ(orbitPeriod(other, 501, 7.0, 0.0), 16);
+}
+
+TEST(OrbitRing, SmallLimitReflectsTheSearchOntoThePointsOwnSlots) {
+    // m = 0: n = 1, so i = 2 reaches |1 - 2| = slot 1, the last point
+    // itself: every interior point gets period 1 or 2.
+    OrbitParams o = mandelbrot(0);
+    o.pixelSize = 0.1;
+    OrbitResult r = pointOf(o, 1, 1);
+    EXPECT_FALSE(r.escaped);
+    EXPECT_EQ(r.period, 2);
+}
+
+TEST(OrbitRing, SlotsSurviveFromPointToPointUntilReset) {
+    // A negative limit stops at n = 0, and the search reads slots 1..15,
+    // which the point never writes: they hold the initial 0 or what an
+    // earlier point left there.
+    OrbitParams stopAtOnce = mandelbrot(-1);
+    OrbitRing ring;
+    OrbitResult fresh = computePoint(stopAtOnce, ring, -1, 0);  // -1 -> 0
+    EXPECT_EQ(fresh.period, 1);                                  // against the initial 0 of slot 1
+
+    // An earlier point with m = 5 fills slots 0..6 with -1+i and -i.
+    computePoint(mandelbrot(5), ring, 0, 1);
+    OrbitResult after = computePoint(stopAtOnce, ring, -1, 0);
+    EXPECT_EQ(after.period, 7);  // slot 7 is the first zero left
+
+    resetRing(ring);
+    EXPECT_EQ(computePoint(stopAtOnce, ring, -1, 0).period, 1);
+}
+
+}  // namespace
+}  // namespace qel

@@ -1,0 +1,352 @@
+#include "render/render_loop.h"
+
+#include <gtest/gtest.h>
+
+#include "app/captions.h"
+#include "platform/test_platform.h"
+#include "render/colouring.h"
+#include "render/row_engine.h"
+
+namespace qel {
+namespace {
+
+// The settings dialog as the render loop sees it.
+class FakeDialog : public SettingsPort {
+public:
+    bool keepOld = false, keepZoom = false;
+    std::string mag = "1";
+    bool keepsOldPicture() const override { return keepOld; }
+    bool simpleTitles() const override { return false; }
+    bool keepsZoom() const override { return keepZoom; }
+    std::string magText() const override { return mag; }
+    void setMagText(const std::string& text) override { mag = text; }
+    std::string contourText() const override { return "1"; }
+    void selectMethodOption(int) override {}
+    void setPointCaptions(const std::string&, const std::string&) override {}
+    void hideDialog() override {}
+};
+
+class NoWindow : public WindowPort {
+public:
+    void showPopupMenu(bool) override {}
+    void hidePopupMenu() override {}
+    void openSettings() override {}
+    void openHelp() override {}
+};
+
+constexpr Colour kMarker = 0x123456;  // no colouring ever gives this
+
+class RenderLoop : public ::testing::Test {
+protected:
+    TestPlatform platform;
+    FakeDialog dialog;
+    NoWindow window;
+    Program p{platform, dialog, window};
+    AppState& s = p.s;
+
+    void SetUp() override {
+        setStartValues(s);
+        s.firstDrawing = kYes;
+        s.maxIter = 50;  // quick pictures; the colours below do not depend on it
+        s.viewInfo = " 中心(0 , 0): 倍率1:";
+        s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
+        p.picture1.resize(1600, 1200);
+        p.picture2.resize(1600, 1200);
+    }
+
+    void fillWithMarker() {
+        for (int v = 0; v < p.picture1.height(); ++v)
+            for (int u = 0; u < p.picture1.width(); ++u) p.picture1.setPixel(u, v, kMarker);
+    }
+
+    // Colour at pixel offset (x, y) of quadrant q (0 UL, 1 UR, 2 LL, 3 LR).
+    Colour at(int q, int x, int y) const {
+        return p.picture1.point(x + (q % 2) * 2 * s.halfW, y - (q / 2) * 2 * s.halfH);
+    }
+};
+
+TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
+    bool busyWhileDrawing = false, hourglass = false;
+    platform.onDoEvents = [&] {
+        busyWhileDrawing = s.busy == kYes;
+        hourglass = platform.busyPointer;
+    };
+    Essence(p);
+
+    EXPECT_EQ(s.halfW, 200);
+    EXPECT_EQ(s.halfH, 150);
+    EXPECT_EQ(s.pixelSize, 0.01);
+    EXPECT_EQ(platform.yields, 300);
+    EXPECT_EQ(platform.pictureUpdates, 300);
+    EXPECT_TRUE(busyWhileDrawing);
+    EXPECT_TRUE(hourglass);
+    EXPECT_EQ(s.busy, kNo);
+    EXPECT_FALSE(platform.busyPointer);
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(s.firstDrawing, kNo);
+    EXPECT_EQ(s.prevAvail, kNo);
+
+    // The four colourings of (0, 0), (1, 0), (-1, 0) and (0, 1).
+    const std::array<Colour, 4> centre{rgb(0, 0, 127), rgb(0, 0, 255), rgb(0, 0, 249), rgb(0, 0, 0)};
+    const std::array<Colour, 4> one{rgb(30, 30, 30), rgb(0, 63, 0), rgb(0, 255, 0), rgb(96, 0, 0)};
+    const std::array<Colour, 4> minusOne{rgb(0, 0, 246), rgb(0, 0, 0), rgb(0, 253, 253), rgb(0, 255, 0)};
+    for (int q = 0; q < 4; ++q) {
+        EXPECT_EQ(at(q, 0, 0), centre[q]) << q;
+        EXPECT_EQ(at(q, 100, 0), one[q]) << q;
+        EXPECT_EQ(at(q, -100, 0), minusOne[q]) << q;
+    }
+    EXPECT_EQ(at(3, 0, 100), rgb(255, 255, 0));
+    // Nothing is written outside the visible 800 x 600.
+    EXPECT_EQ(p.picture1.pixel(1000, 100), 0);
+    EXPECT_EQ(p.picture1.pixel(100, 700), 0);
+}
+
+TEST_F(RenderLoop, EndCaptionTellsWhatAClickDoesAndZoomReturnsToDefault) {
+    s.zoom = 4;
+    Essence(p);
+    EXPECT_EQ(s.zoom, 8);
+    EXPECT_EQ(s.clickHint, "  Clickするとそこを中心に8倍に拡大描画します:");
+    EXPECT_EQ(platform.caption, " 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
+    ASSERT_EQ(platform.captions.size(), 1u);  // the drawing caption stays until the end
+
+    dialog.keepZoom = true;
+    s.zoom = 4;
+    Essence(p);
+    EXPECT_EQ(s.zoom, 4);
+    EXPECT_EQ(s.clickHint, zoomHint(4));
+}
+
+TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
+    s.drawMethod = 2;
+    s.maxIter = 10;
+    Essence(p);
+    EXPECT_EQ(s.shownMethod, 2);
+    EXPECT_EQ(s.shownQuad, 2);
+    EXPECT_EQ(s.halfW, 400);
+    EXPECT_EQ(s.pixelSize, 0.005);
+    EXPECT_EQ(platform.yields, 600);
+    EXPECT_EQ(p.picture1.left(), -800);
+    EXPECT_EQ(platform.caption, s.viewInfo + zoomHint(8) + " 右Clickで他画面: 右W-ClickでMenu:");
+    // The far corner of each picture, (1.995, -1.495), escapes at once.
+    OrbitRing ring;
+    OrbitResult corner = computePoint(orbitParamsFor(s), ring, 399, -299);
+    ASSERT_TRUE(corner.escaped);
+    PointColours c = pointColours(corner, colourConstantsFor(1.0f, 1.0));
+    EXPECT_EQ(at(0, 399, -299), c.upperLeft);
+    EXPECT_EQ(at(1, 399, -299), c.upperRight);
+    EXPECT_EQ(at(2, 399, -299), c.lowerLeft);
+    EXPECT_EQ(at(3, 399, -299), c.lowerRight);
+    EXPECT_EQ(p.picture1.pixel(1599, 1199), c.lowerRight);
+}
+
+TEST_F(RenderLoop, CoarsePreviewComputesEveryTenthColumnOnly) {
+    s.drawMethod = 1;
+    s.lineStep = s.coarseLineStep;
+    s.maxIter = 10;
+    dialog.keepOld = true;
+    fillWithMarker();
+    Essence(p);
+    EXPECT_EQ(platform.yields, 600);  // every row is still visited
+    for (int v : {0, 300, 599, 600, 1199}) {
+        int written = 0;
+        for (int u = 0; u < 1600; ++u) {
+            const bool computed = u % 10 == 0;
+            EXPECT_EQ(p.picture1.pixel(u, v) != kMarker, computed) << u << "," << v;
+            written += computed;
+        }
+        EXPECT_EQ(written, 160);  // 80 points in each of the two pictures of a row
+    }
+}
+
+TEST_F(RenderLoop, StopAfterARowLeavesTheRowsBelowAsTheyWere) {
+    dialog.keepOld = true;
+    fillWithMarker();
+    platform.onDoEvents = [&] {
+        if (platform.yields == 10) s.stopRequest = kYes;
+    };
+    Essence(p);
+    EXPECT_EQ(platform.yields, 10);
+    for (int v = 0; v < 300; ++v) {
+        const bool drawn = v < 10;
+        EXPECT_EQ(p.picture1.pixel(0, v) != kMarker, drawn) << v;
+        EXPECT_EQ(p.picture1.pixel(799, v + 300) != kMarker, drawn) << v;
+    }
+    EXPECT_EQ(s.stopRequest, kNo);
+    EXPECT_EQ(s.busy, kNo);
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(platform.caption, s.viewInfo + zoomHint(8) + kMenuHint);
+}
+
+TEST_F(RenderLoop, ClearsThePictureUnlessTheOldOneIsKept) {
+    fillWithMarker();
+    platform.onDoEvents = [&] { s.stopRequest = kYes; };
+    Essence(p);
+    EXPECT_EQ(p.picture1.pixel(0, 599), 0);
+}
+
+TEST_F(RenderLoop, StopRequestGivenBeforeTheDrawingIsForgotten) {
+    s.stopRequest = kYes;
+    Essence(p);
+    EXPECT_EQ(platform.yields, 300);
+}
+
+TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
+    Essence(p);
+    const Surface first = p.picture1;
+    s.centerX = -0.5;
+    s.radius = 0.25;
+    dialog.mag = "8";
+    Essence(p);
+    EXPECT_EQ(p.picture2, first);
+    EXPECT_FALSE(p.picture1 == first);
+    EXPECT_EQ(s.prevAvail, kYes);
+    EXPECT_EQ(s.singleImage, kNo);
+    EXPECT_EQ(s.prevMagText, "1");
+    EXPECT_EQ(s.curMagText, "8");
+    EXPECT_EQ(s.prevCenterX, 0.0);
+    EXPECT_EQ(s.curCenterX, -0.5);
+    EXPECT_EQ(s.zoomEditable, kYes);
+}
+
+TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
+    Essence(p);  // the Mandelbrot picture before it
+    s.isJulia = kYes;
+    s.juliaStarted = kNo;
+    s.centerX = -1.0;
+    s.centerY = 0.0;
+    Essence(p);
+    EXPECT_EQ(s.juliaRe, -1.0);
+    EXPECT_EQ(s.juliaIm, 0.0);
+    EXPECT_EQ(s.centerX, 0.0);
+    EXPECT_EQ(s.juliaStarted, kYes);
+    EXPECT_EQ(s.juliaStartedBefore, kNo);
+    EXPECT_EQ(s.curJuliaRe, -1.0);
+    EXPECT_EQ(s.curCenterX, 0.0);
+    // With Zc = -1 the origin runs 0, -1, 0, ...: period 2.
+    EXPECT_EQ(at(2, 0, 0), periodColours()[2]);
+
+    // Later drawings keep the constant.
+    s.centerX = 0.5;
+    Essence(p);
+    EXPECT_EQ(s.juliaRe, -1.0);
+    EXPECT_EQ(s.centerX, 0.5);
+    EXPECT_EQ(s.juliaStartedBefore, kYes);
+}
+
+TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
+    Essence(p);
+    const Surface plain = p.picture1;
+    // Choosing the Julia set in the dialog while the Mandelbrot set is drawn.
+    platform.onDoEvents = [&] {
+        if (platform.yields == 305) {  // the fifth row of the second drawing
+            s.isJulia = kYes;
+            s.juliaStarted = kNo;
+            s.maxIter = 3;
+        }
+    };
+    Essence(p);
+    EXPECT_EQ(p.picture1, plain);
+    EXPECT_EQ(s.clickHint, kJuliaPickHint);
+    EXPECT_EQ(platform.caption, s.viewInfo + kJuliaPickHint + kMenuHint);
+}
+
+TEST_F(RenderLoop, RemainingTimeFollowsTheRowsDone) {
+    s.showTimeLeft = kYes;
+    float now = 100.0f;
+    platform.timerHook = [&] { return now; };
+    platform.onDoEvents = [&] { now = 160.0f; };
+    Essence(p);
+    // After the first row: 60 s for 1 row, 300 to go -> 300 minutes.
+    ASSERT_GE(platform.captions.size(), 2u);
+    EXPECT_EQ(platform.captions[0], s.drawingCaption + "  残 300分:");
+    EXPECT_EQ(platform.captions[150], s.drawingCaption + "  残 0分:");
+}
+
+TEST_F(RenderLoop, RemainingTimeAcrossMidnight) {
+    s.showTimeLeft = kYes;
+    float now = 86390.0f;
+    platform.timerHook = [&] { return now; };
+    platform.onDoEvents = [&] { now = 10.0f; };
+    Essence(p);
+    EXPECT_EQ(platform.captions[0], s.drawingCaption + "  残 100分:");  // 20 s for 1 row of 301
+}
+
+TEST_F(RenderLoop, RemainingTimeWaitsForTheTimerToMove) {
+    s.showTimeLeft = kYes;
+    platform.timerValue = 5000.0f;
+    Essence(p);
+    ASSERT_EQ(platform.captions.size(), 1u);
+    EXPECT_EQ(platform.captions[0], s.viewInfo + zoomHint(8) + kMenuHint);
+}
+
+TEST(RemainingTime, MinutesRoundDownWithALeadingBlank) {
+    EXPECT_EQ(remainingTimeCaption("描画中", 180.0f, 150, 150), "描画中  残 900分:");
+    EXPECT_EQ(remainingTimeCaption("描画中", 180.0f, 150, 0), "描画中  残 2分:");  // 2.98
+    EXPECT_EQ(remainingTimeCaption("", 30.0f, 150, -149), "  残 0分:");
+}
+
+TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
+    s.busy = kYes;
+    s.zoomEditable = kNo;
+    fillWithMarker();
+    Essence(p);
+    EXPECT_EQ(s.zoomEditable, kNo);
+    EXPECT_EQ(platform.beeps, 0);
+    EXPECT_TRUE(platform.captions.empty());
+    EXPECT_EQ(p.picture1.pixel(200, 150), kMarker);
+
+    s.busy = kNo;
+    int nested = 0;
+    platform.onDoEvents = [&] {
+        if (nested++ == 0) Essence(p);
+    };
+    Essence(p);
+    EXPECT_EQ(platform.yields, 300);
+    EXPECT_EQ(platform.beeps, 1);
+}
+
+// An engine that paints each row in one colour, to show the loop takes
+// whatever engine the program names.
+class StripeEngine : public RowEngine {
+public:
+    int starts = 0, rows = 0;
+    void startDrawing(const DrawingSetup&) override { ++starts; }
+    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
+        ++rows;
+        EXPECT_EQ(static_cast<int>(out.size()), setup.pointsPerRow());
+        for (auto& c : out) c = PointColours{y + 1000, 0, 0, 0, false};
+    }
+};
+
+TEST_F(RenderLoop, RowsComeFromTheProgramsEngine) {
+    StripeEngine engine;
+    p.engine = &engine;
+    Essence(p);
+    EXPECT_EQ(engine.starts, 1);
+    EXPECT_EQ(engine.rows, 300);
+    EXPECT_EQ(at(0, 17, 42), 1042);
+    EXPECT_EQ(at(0, -200, -149), 1000 - 149);
+}
+
+TEST(ReferenceRowEngine, RowMatchesPointByPointColours) {
+    AppState s;
+    s.halfW = 200;
+    s.halfH = 150;
+    s.pixelSize = 0.01;
+    s.lineStep = -10;
+    DrawingSetup setup = drawingSetupFor(s, colourConstantsFor(1.0f, 1.0));
+    ASSERT_EQ(setup.pointsPerRow(), 40);
+    ReferenceRowEngine engine;
+    engine.startDrawing(setup);
+    RowColours row(40);
+    engine.computeRow(setup, 0, row);
+    OrbitRing ring;
+    for (int k = 0; k < 40; ++k) {
+        PointColours expected = pointColours(computePoint(setup.orbit, ring, -200 + 10 * k, 0), setup.colours);
+        EXPECT_EQ(row[k].upperLeft, expected.upperLeft) << k;
+        EXPECT_EQ(row[k].lowerRight, expected.lowerRight) << k;
+    }
+}
+
+}  // namespace
+}  // namespace qel
