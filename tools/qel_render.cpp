@@ -1,0 +1,206 @@
+// qel-render: draws one view without a window, with the program's own render
+// loop, and writes it as a 24-bit bitmap.
+//
+//   qel-render --out FILE.bmp [--set M|J] [--method 0..4] [--cx X --cy Y]
+//              [--jre A --jim B] [--mag M] [--maxiter K] [--t T] [--coarse]
+//              [--surface]
+//
+// Without options it draws the start view. --set J with a constant draws that
+// Julia set around the centre; --set J without one takes the centre as the
+// constant and draws around 0, as a click on the Mandelbrot picture does.
+// --surface writes the whole 1600 x 1200 surface instead of the part the
+// window shows. A bad or missing value prints one line and exits with 2.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "app/app_state.h"
+#include "app/number_text.h"
+#include "app/program.h"
+#include "files/bitmap.h"
+#include "files/picture_files.h"
+#include "render/render_loop.h"
+
+namespace {
+
+using namespace qel;
+
+// The toolkit as a headless drawing needs it: nothing is shown, the clock
+// stands still, no event ever arrives.
+class HeadlessPlatform : public Platform {
+public:
+    void messageBox(const std::string&, const std::string&, int) override {}
+    void setMainCaption(const std::string& c) override { caption_ = c; }
+    std::string mainCaption() const override { return caption_; }
+    void pictureChanged() override {}
+    float timer() override { return 0.0f; }
+    void doEvents() override {}
+    void beep() override {}
+    void setBusyPointer(bool) override {}
+    void endProgram() override {}
+    std::string showSave(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string showOpen(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string programFolder() const override { return {}; }
+    std::optional<std::string> readShiftJisFile(const std::string&) override { return std::nullopt; }
+
+private:
+    std::string caption_;
+};
+
+// The settings dialog with every check box clear.
+class HeadlessDialog : public SettingsPort {
+public:
+    bool keepsOldPicture() const override { return false; }
+    bool simpleTitles() const override { return false; }
+    bool keepsZoom() const override { return false; }
+    std::string magText() const override { return mag_; }
+    void setMagText(const std::string& text) override { mag_ = text; }
+    std::string contourText() const override { return {}; }
+    void selectMethodOption(int) override {}
+    void setPointCaptions(const std::string&, const std::string&) override {}
+    void hideDialog() override {}
+
+private:
+    std::string mag_ = "1";
+};
+
+class NoWindow : public WindowPort {
+public:
+    void showPopupMenu(bool) override {}
+    void hidePopupMenu() override {}
+    void openSettings() override {}
+    void openHelp() override {}
+};
+
+struct Request {
+    bool julia = false;
+    std::optional<double> jre, jim;
+    int method = 0;
+    double cx = 0.0, cy = 0.0, mag = 1.0, maxIter = 500.0;
+    float t = 1.0f;
+    bool coarse = false, wholeSurface = false;
+    std::string out;
+};
+
+[[noreturn]] void refuse(const std::string& why) {
+    std::fprintf(stderr, "qel-render: %s\n", why.c_str());
+    std::exit(2);
+}
+
+// A whole option value as a finite number; anything else is refused.
+double numberOf(const std::string& option, const std::string& text) {
+    char* end = nullptr;
+    const double v = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(v)) refuse(option + ": not a number: \"" + text + "\"");
+    return v;
+}
+
+Request parseArguments(int argc, char** argv) {
+    Request r;
+    bool haveJre = false, haveJim = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--coarse") {
+            r.coarse = true;
+            continue;
+        }
+        if (option == "--surface") {
+            r.wholeSurface = true;
+            continue;
+        }
+        if (i + 1 >= argc) refuse(option + ": value missing");
+        const std::string value = argv[++i];
+        if (option == "--set") {
+            if (value != "M" && value != "J") refuse("--set: M or J, not \"" + value + "\"");
+            r.julia = value == "J";
+        } else if (option == "--method") {
+            const double m = numberOf(option, value);
+            if (m != std::floor(m) || m < 0 || m > 4) refuse("--method: 0 to 4, not \"" + value + "\"");
+            r.method = static_cast<int>(m);
+        } else if (option == "--cx") {
+            r.cx = numberOf(option, value);
+        } else if (option == "--cy") {
+            r.cy = numberOf(option, value);
+        } else if (option == "--jre") {
+            r.jre = numberOf(option, value);
+            haveJre = true;
+        } else if (option == "--jim") {
+            r.jim = numberOf(option, value);
+            haveJim = true;
+        } else if (option == "--mag") {
+            r.mag = numberOf(option, value);
+            if (!(r.mag >= 0.1)) refuse("--mag: at least 0.1, not \"" + value + "\"");
+        } else if (option == "--maxiter") {
+            r.maxIter = numberOf(option, value);
+            if (r.maxIter < 1 || r.maxIter != std::floor(r.maxIter))
+                refuse("--maxiter: a positive whole number, not \"" + value + "\"");
+        } else if (option == "--t") {
+            const double t = numberOf(option, value);
+            if (t < 0 || t > 5) refuse("--t: 0 to 5, not \"" + value + "\"");
+            r.t = static_cast<float>(t);
+        } else if (option == "--out") {
+            r.out = value;
+        } else {
+            refuse("unknown option \"" + option + "\"");
+        }
+    }
+    if (r.out.empty()) refuse("--out FILE.bmp is required");
+    if (haveJre != haveJim) refuse("--jre and --jim go together");
+    if (haveJre && !r.julia) refuse("--jre and --jim need --set J");
+    return r;
+}
+
+// The view of the request in the state record, as the dialog would leave it.
+void applyRequest(const Request& r, AppState& s) {
+    setStartValues(s);
+    s.firstDrawing = kYes;
+    s.isJulia = r.julia ? kYes : kNo;
+    // A given constant is a Julia set already started; without one the
+    // centre becomes the constant when the drawing starts.
+    s.juliaStarted = (r.julia && r.jre) ? kYes : kNo;
+    if (r.jre) {
+        s.juliaRe = *r.jre;
+        s.juliaIm = *r.jim;
+    }
+    s.centerX = r.cx;
+    s.centerY = r.cy;
+    s.radius = s.initialRadius / r.mag;
+    s.maxIter = r.maxIter;
+    s.contourT = r.t;
+    s.drawMethod = static_cast<Int16>(r.method);
+    if (r.coarse) s.lineStep = s.coarseLineStep;
+}
+
+// The part of the surface the window shows for the drawn method.
+Surface visiblePart(const Program& p) {
+    const auto origin = visibleAreaOrigin(p.s);
+    Surface shown(p.s.picW, p.s.picH);
+    if (origin) shown.copyFrom(p.picture1, origin->first, origin->second, p.s.picW, p.s.picH, 0, 0);
+    return shown;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const Request request = parseArguments(argc, argv);
+    HeadlessPlatform platform;
+    HeadlessDialog dialog;
+    NoWindow window;
+    Program p(platform, dialog, window);
+    applyRequest(request, p.s);
+    p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
+    p.picture2.resize(2 * p.s.picW, 2 * p.s.picH);
+    dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
+    Essence(p);
+
+    const bool written =
+        request.wholeSurface ? writeBitmapFile(request.out, p.picture1) : writeBitmapFile(request.out, visiblePart(p));
+    if (!written) {
+        std::fprintf(stderr, "qel-render: cannot write \"%s\"\n", request.out.c_str());
+        return 1;
+    }
+    return 0;
+}
