@@ -1,0 +1,136 @@
+#include "view/titles.h"
+
+#include "app/captions.h"
+#include "view/axes.h"
+#include "view/picture_events.h"
+#include "view/view_fixture.h"
+
+namespace qel {
+namespace {
+
+using TitlesTest = ViewTest;
+
+TEST_F(TitlesTest, MovingAfterOneZoomShowsViewHintsAndCursor) {
+    drawStartView();
+    leftClickAt(p, -50.0f, 0.0f);
+    Picture1_MouseMove(p, -4.0f, 80.0f);
+    EXPECT_EQ(platform.caption,
+              "M: 中心(-0.5 , 0): 倍率8:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(-0.505 , 0.1)");
+}
+
+TEST_F(TitlesTest, TheThreeFormsOfTheMovingTitle) {
+    p.s.viewInfo = "M: 中心(0 , 0): 倍率1:";
+    p.s.clickHint = zoomHint(8);
+    Picture1_MouseMove(p, 100.0f, -50.0f);
+    EXPECT_EQ(platform.caption,
+              "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
+    p.s.shownQuad = 2;
+    Picture1_MouseMove(p, 100.0f, -51.0f);
+    EXPECT_EQ(platform.caption, "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: "
+                                "右Clickで他画面: 右W-ClickでMenu: ｶｰｿﾙ(1 , -0.51)");
+    p.s.singleImage = kYes;
+    Picture1_MouseMove(p, 100.0f, -50.0f);
+    EXPECT_EQ(platform.caption,
+              "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
+    dialog.simple = true;
+    Picture1_MouseMove(p, 100.0f, -51.0f);
+    EXPECT_EQ(platform.caption, "M: 中心(0 , 0): 倍率1: ｶｰｿﾙ(1 , -0.51)");
+}
+
+TEST_F(TitlesTest, UnchangedPositionsAreSkippedButRawPositionsInOtherPicturesAreNot) {
+    Picture1_MouseMove(p, 10.0f, 10.0f);
+    Picture1_MouseMove(p, 10.0f, 10.0f);
+    EXPECT_EQ(platform.captions.size(), 1u);
+    Picture1_MouseMove(p, 410.0f, 10.0f);  // the same place in the upper right picture
+    Picture1_MouseMove(p, 410.0f, 10.0f);
+    EXPECT_EQ(platform.captions.size(), 3u);
+    EXPECT_EQ(p.s.lastMouseX, 10.0f);
+    EXPECT_EQ(p.s.mouseX, 10.0);
+}
+
+TEST_F(TitlesTest, PeriodIsReadOverTheLowerLeftSplitPictureOnly) {
+    const auto& colours = periodColours();
+    p.picture1.pset(10, -160, colours[3]);  // lower left
+    p.picture1.pset(11, 140, colours[3]);   // upper left
+    p.picture1.pset(20, -160, colours[16]);
+    p.picture1.pset(30, -160, rgb(1, 2, 3));
+    Picture1_MouseMove(p, 10.0f, -160.0f);
+    EXPECT_EQ(p.s.cursorInfo, " 周期 3(0.1 , 1.4)");
+    Picture1_MouseMove(p, 11.0f, 140.0f);
+    EXPECT_EQ(p.s.cursorInfo, " ｶｰｿﾙ(0.11 , 1.4)");
+    Picture1_MouseMove(p, 20.0f, -160.0f);
+    EXPECT_EQ(p.s.cursorInfo, " 周期未定(0.2 , 1.4)");
+    Picture1_MouseMove(p, 30.0f, -160.0f);
+    EXPECT_EQ(p.s.cursorInfo, " ｶｰｿﾙ(0.3 , 1.4)");
+    p.s.shownMethod = 3;  // full-size period colouring: read wherever it is
+    p.s.halfW = 400;
+    p.s.halfH = 300;
+    p.s.pixelSize = 0.005;
+    Picture1_MouseMove(p, 11.0f, 140.0f);
+    EXPECT_EQ(p.s.cursorInfo, " 周期 3(0.055 , 0.7)");
+}
+
+TEST_F(TitlesTest, PeriodIsFoundOnAnAxisPixelThroughTheInvertedColours) {
+    drawStartView(500);
+    mnuza_Click(p);
+    // The real axis of the lower left picture passes plane point (-0.2, 0)
+    // inside the main cardioid and (-0.9, 0) inside the period-2 bulb.
+    ASSERT_EQ(p.picture1.point(-20, -300), p.s.periodInverted[1]);
+    Picture1_MouseMove(p, -20.0f, -300.0f);
+    EXPECT_EQ(p.s.cursorInfo, " 周期 1(-0.2 , 0)");
+    Picture1_MouseMove(p, -90.0f, -300.0f);
+    EXPECT_EQ(p.s.cursorInfo, " 周期 2(-0.9 , 0)");
+}
+
+TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
+    p.s.drawMethod = 2;
+    p.s.zoom = 4;
+    p.s.centerX = -0.75;
+    p.s.centerY = 0.125;
+    dialog.mag = "64";
+    retitle(p);
+    EXPECT_EQ(p.s.zoom, 8.0);
+    EXPECT_EQ(p.s.halfW, 400);
+    EXPECT_EQ(p.s.halfH, 300);
+    EXPECT_EQ(dialog.selections.back(), 2);
+    EXPECT_EQ(p.s.radius, 0.03125);
+    EXPECT_EQ(p.s.pixelSize, 0.03125 / 400);
+    EXPECT_EQ(dialog.pointCaptions, std::make_pair(std::string("新中心("), std::string("現中心(")));
+    EXPECT_EQ(platform.caption, "M: 中心(-0.75　,　0.125): 倍率64:  Clickするとそこを中心に8倍に拡大描画します: "
+                                "右Clickで他画面: 右W-ClickでMenu:");
+    dialog.keepZoom = true;
+    p.s.zoom = 4;
+    p.s.singleImage = kYes;
+    retitle(p);
+    EXPECT_EQ(platform.caption, "M: 中心(-0.75　,　0.125): 倍率64:  Clickするとそこを中心に4倍に拡大描画します: 右ClickでMenu:");
+}
+
+TEST_F(TitlesTest, RetitleAJuliaSetWhoseConstantIsStillToBePicked) {
+    p.s.isJulia = kYes;
+    p.s.juliaStarted = kNo;
+    p.s.prevAvail = kYes;
+    p.s.centerX = 0.3;
+    retitle(p);
+    EXPECT_EQ(p.s.centerX, 0.0);
+    EXPECT_EQ(p.s.pointLabel, " 定数項(");
+    EXPECT_EQ(p.s.juliaStarted, kYes);
+    EXPECT_EQ(dialog.pointCaptions, std::make_pair(std::string("拡大点("), std::string("定数項(")));
+    EXPECT_EQ(platform.caption,
+              "J: 定数項(0　,　0): 倍率1:  Clickするとそこを定数項とするJulia集合を初期倍率で描画します: 右ClickでMenu:");
+    // Without a previous screen the hint is the zoom form.
+    p.s.juliaStarted = kNo;
+    p.s.prevAvail = kNo;
+    retitle(p);
+    EXPECT_EQ(p.s.clickHint, zoomHint(8));
+}
+
+TEST_F(TitlesTest, AMagnificationTextWithoutAUsableValueKeepsTheRadius) {
+    p.s.radius = 0.5;
+    EXPECT_EQ(radiusOfMagText(p.s, "abc"), 0.5);
+    EXPECT_EQ(radiusOfMagText(p.s, "1E+310"), 0.5);
+    EXPECT_EQ(radiusOfMagText(p.s, "-4"), 0.5);
+    EXPECT_EQ(radiusOfMagText(p.s, " 16"), 0.125);
+}
+
+}  // namespace
+}  // namespace qel

@@ -1,0 +1,120 @@
+// Stand-ins for the settings dialog and the main window, and a program set
+// up as after start-up, for the tests of the picture logic.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/first_drawing.h"
+#include "app/number_text.h"
+#include "app/program.h"
+#include "platform/test_platform.h"
+#include "render/colouring.h"
+#include "render/layout.h"
+#include "render/render_loop.h"
+#include "view/picture_events.h"
+
+namespace qel {
+
+// The settings dialog as the picture logic sees it. Its method buttons
+// behave like the dialog's: selecting a button that is not yet selected
+// stores the method and, on a full-size picture drawn here, moves the
+// surface so that the method's quadrant is in view.
+class FakeSettings : public SettingsPort {
+public:
+    void bind(AppState& s, Surface& picture1) {
+        s_ = &s;
+        picture1_ = &picture1;
+    }
+
+    bool keepsOldPicture() const override { return keepOld; }
+    bool simpleTitles() const override { return simple; }
+    bool keepsZoom() const override { return keepZoom; }
+    std::string magText() const override { return mag; }
+    void setMagText(const std::string& text) override { mag = text; }
+    std::string contourText() const override { return contour; }
+    void selectMethodOption(int method) override {
+        selections.push_back(method);
+        if (method == selectedMethod) return;
+        selectedMethod = method;
+        s_->drawMethod = static_cast<Int16>(method);
+        if (method >= 1 && s_->shownQuad >= 1 && s_->singleImage == 0) {
+            bool right = method == 2 || method == 4, lower = method == 3 || method == 4;
+            picture1_->move(right ? -2 * s_->halfW : 0, lower ? -2 * s_->halfH : 0);
+            s_->shownMethod = static_cast<Int16>(method);
+        }
+    }
+    void setPointCaptions(const std::string& first, const std::string& second) override {
+        pointCaptions = {first, second};
+    }
+    void hideDialog() override { ++hides; }
+
+    bool keepOld = false, simple = false, keepZoom = false;
+    std::string mag = " 1", contour = "1";
+    int selectedMethod = 0;
+    std::vector<int> selections;
+    std::pair<std::string, std::string> pointCaptions;
+    int hides = 0;
+
+private:
+    AppState* s_ = nullptr;
+    Surface* picture1_ = nullptr;
+};
+
+class FakeWindow : public WindowPort {
+public:
+    void showPopupMenu(bool previousEnabled) override { menusShown.push_back(previousEnabled); }
+    void hidePopupMenu() override { ++menuHides; }
+    void openSettings() override { ++settingsOpened; }
+    void openHelp() override { ++helpOpened; }
+
+    std::vector<bool> menusShown;  // "前画面に戻す" enabled, per popup
+    int menuHides = 0, settingsOpened = 0, helpOpened = 0;
+};
+
+// A left click at surface position (x, y): move, press, click.
+inline void leftClickAt(Program& p, float x, float y) {
+    Picture1_MouseMove(p, x, y);
+    Picture1_MouseDown(p, kLeftButton);
+    Picture1_Click(p);
+}
+
+inline void rightClick(Program& p) {
+    Picture1_MouseDown(p, kRightButton);
+    Picture1_Click(p);
+}
+
+// A program right after start-up, its surface laid out for the start view
+// (split screen, halfW 200, halfH 150, pixelSize 0.01); nothing drawn yet.
+class ViewTest : public ::testing::Test {
+protected:
+    ViewTest() : p(platform, dialog, window) { dialog.bind(p.s, p.picture1); }
+
+    void SetUp() override {
+        setStartValues(p.s);
+        setUpPictures(p);
+        calibratePeriodColours(p.s);
+        layoutPicture(p.s, p.picture1);
+        p.s.pixelSize = p.s.radius / p.s.halfW;
+    }
+
+    // The first drawing of the run, as the main window's set-up makes it,
+    // with fewer iterations to keep the tests quick.
+    void drawStartView(double maxIter = 60) {
+        p.s.maxIter = p.s.curMaxIter = p.s.prevMaxIter = maxIter;
+        dialog.selectedMethod = p.s.drawMethod;
+        captionFirstDrawing(p);
+        Essence(p);
+    }
+
+    TestPlatform platform;
+    FakeWindow window;
+    FakeSettings dialog;  // bound to the program's state and surface
+    Program p;
+};
+
+}  // namespace qel
