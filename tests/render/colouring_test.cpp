@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 
 #include "render/layout.h"
@@ -57,14 +56,6 @@ TEST(ColourConstants, TableForTheWholeNumberSettings) {
         EXPECT_DOUBLE_EQ(c.moveDivisor, row.moveDivisor) << row.t;
         EXPECT_DOUBLE_EQ(c.kakudai, row.kakudai) << row.t;
     }
-}
-
-TEST(ColourConstants, GreyGainFallsWithMagnificationDownToOne) {
-    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 1.0).greyGain, 30.0);
-    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 4.0).greyGain, 15.0);
-    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 900.0).greyGain, 1.0);
-    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 1e6).greyGain, 1.0);
-    EXPECT_DOUBLE_EQ(colourConstantsFor(1.0f, 0.1).greyGain, 30.0 / std::sqrt(0.1));
 }
 
 TEST(PointColours, FourPointsOfTheDefaultView) {

@@ -72,14 +72,6 @@ TEST(Orbit, TwoCyclesOfTheMandelbrotSet) {
     EXPECT_EQ(b.moveSize, 3.0);
 }
 
-TEST(Orbit, InteriorPointDecidedAfterMPlusTwoStepsForAnyLimit) {
-    for (double m : {0.0, 1.0, 20.0, 500.0}) {
-        OrbitResult r = pointOf(mandelbrot(m), 0, 0);
-        EXPECT_FALSE(r.escaped) << m;
-        EXPECT_EQ(r.n, static_cast<std::int64_t>(m) + 1) << m;
-    }
-}
-
 TEST(Orbit, OrbitThatHasNotSettledIsUndetermined) {
     // At 0.25 the orbit creeps up to 0.5 and never repeats within 500 steps.
     OrbitParams o = mandelbrot();
@@ -100,21 +92,6 @@ TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
     // 1 -> 0 -> -1 -> 0: the constant stays -1, not the point.
     EXPECT_FALSE(pointOf(o, 1, 0).escaped);
     EXPECT_TRUE(pointOf(mandelbrot(), 1, 0).escaped);
-}
-
-TEST(Orbit, PlanePointFollowsCentreAndPixelSize) {
-    // Points that escape at once keep the plane point as the move's start.
-    OrbitParams o = mandelbrot();
-    o.centerX = 2.5;
-    o.centerY = -1.0;
-    o.pixelSize = 0.125;
-    OrbitResult shifted = pointOf(o, 4, 8);
-    EXPECT_EQ(shifted.n, 0);
-    EXPECT_EQ(shifted.prevZRe, 3.0);
-    EXPECT_EQ(shifted.prevZIm, 0.0);
-    OrbitResult centre = pointOf(o, 0, 0);
-    EXPECT_EQ(centre.prevZRe, 2.5);
-    EXPECT_EQ(centre.prevZIm, -1.0);
 }
 
 TEST(Orbit, MoveClassesBySignsWithVerticalWheneverReStandsStill) {

@@ -328,25 +328,5 @@ TEST_F(RenderLoop, RowsComeFromTheProgramsEngine) {
     EXPECT_EQ(at(0, -200, -149), 1000 - 149);
 }
 
-TEST(ReferenceRowEngine, RowMatchesPointByPointColours) {
-    AppState s;
-    s.halfW = 200;
-    s.halfH = 150;
-    s.pixelSize = 0.01;
-    s.lineStep = -10;
-    DrawingSetup setup = drawingSetupFor(s, colourConstantsFor(1.0f, 1.0));
-    ASSERT_EQ(setup.pointsPerRow(), 40);
-    ReferenceRowEngine engine;
-    engine.startDrawing(setup);
-    RowColours row(40);
-    engine.computeRow(setup, 0, row);
-    OrbitRing ring;
-    for (int k = 0; k < 40; ++k) {
-        PointColours expected = pointColours(computePoint(setup.orbit, ring, -200 + 10 * k, 0), setup.colours);
-        EXPECT_EQ(row[k].upperLeft, expected.upperLeft) << k;
-        EXPECT_EQ(row[k].lowerRight, expected.lowerRight) << k;
-    }
-}
-
 }  // namespace
 }  // namespace qel
