@@ -173,6 +173,15 @@ TEST_F(PictureClickTest, AZoomWhosePixelsNoLongerMoveTheCentreIsRefused) {
     EXPECT_EQ(p.s.centerX, 0.0);
 }
 
+TEST_F(PictureClickTest, AZoomOutPastEveryBoundIsRefusedBeforeTheRadiusBecomesInfinite) {
+    p.s.radius = 1e300;  // left by earlier refused zoom-outs
+    p.s.zoom = 1e-10;
+    leftClickAt(p, 0.0f, 0.0f);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].title, "倍率過少");
+    EXPECT_EQ(p.s.radius, 1e300);
+}
+
 TEST_F(PictureClickTest, ACursorOverPixelsOfSizeZeroReadsTheCentre) {
     p.s.curCenterX = 0.5;
     p.s.pixelSize = 0.0;
