@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace qel {
 namespace {
 
@@ -92,6 +94,15 @@ TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
     // 1 -> 0 -> -1 -> 0: the constant stays -1, not the point.
     EXPECT_FALSE(pointOf(o, 1, 0).escaped);
     EXPECT_TRUE(pointOf(mandelbrot(), 1, 0).escaped);
+}
+
+TEST(Orbit, LimitThatIsNoNumberStopsAtOnce) {
+    AppState s;
+    s.maxIter = std::numeric_limits<double>::quiet_NaN();
+    s.pixelSize = 1.0;
+    OrbitParams o = orbitParamsFor(s);
+    OrbitRing ring;
+    EXPECT_EQ(computePoint(o, ring, 0, 0).n, 1);
 }
 
 TEST(Orbit, MoveClassesBySignsWithVerticalWheneverReStandsStill) {
