@@ -60,15 +60,6 @@ TEST_F(AxesTest, AnAxisOutsideTheViewIsLeftOutWithItsTicks) {
     EXPECT_EQ(p.picture1.point(-50, 5), 0);
 }
 
-TEST_F(AxesTest, AJuliaSetWhoseConstantWasJustPickedIsCentredAtZero) {
-    p.s.curIsJulia = kYes;
-    p.s.curJuliaStarted = kNo;
-    p.s.curCenterX = 3.0;
-    mnuza_Click(p);
-    EXPECT_EQ(p.picture1.point(0, 50), kWhite);
-    EXPECT_EQ(p.picture1.point(-100, 5), kWhite);
-}
-
 TEST_F(AxesTest, ARadiusLeftByARefusedZoomOutDrawsAxesWithoutTicks) {
     p.s.radius = 1e12;
     mnuza_Click(p);
