@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/number_text.h"
 #include "platform/qt_option_button.h"
 #include "platform/test_platform.h"
 #include "render/surface.h"
@@ -55,6 +56,13 @@ protected:
         f->setFocus(Qt::TabFocusReason);
         f->selectAll();
         QTest::keyClicks(f, QString::fromUtf8(keys));
+    }
+    // Puts the focus into a field and pastes a whole new text over it.
+    void paste(const char* name, const char* whole) {
+        QLineEdit* f = field(name);
+        f->setFocus(Qt::TabFocusReason);
+        f->setText(QString::fromUtf8(whole));
+        f->setModified(true);
     }
     // Leaves the field being edited for another one, as a Tab or click does.
     void moveFocusTo(const char* name) { control(name)->setFocus(Qt::TabFocusReason); }
