@@ -8,6 +8,9 @@ namespace qel {
 
 void redrw(Program& p) {
     AppState& s = p.s;
+    // A request that arrives while a drawing runs (from an event handled in
+    // its yield) is ignored, before it can touch the caption or the dialog.
+    if (s.busy == -1) return;
     if (s.radius / s.initialRadius > 10) {
         p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;
