@@ -154,7 +154,7 @@ void SettingsDialog::createControls() {
     for (OptionButton* b : {Option16, Option3, Option4, Option5, Option6, Option1, Option13, Option14, Option15,
                             Option9, Option10, Option2, Option7, Option8, Option11})
         b->setFocusPolicy(Qt::StrongFocus);
-    for (Field* f : {Text1, Text7, Text8, Text9}) f->setMaximumWidth(90);
+    for (Field* f : {Text1, Text7, Text2, Text8, Text9}) f->setMaximumWidth(90);
 
     zoomPresets_ = {{{Option13, 1, "1"}, {Option14, 4, "4"}, {Option15, 8, "8"}, {Option1, 16, "16"}}};
     iterationPresets_ = {{{Option2, 100, "100"},

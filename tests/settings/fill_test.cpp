@@ -32,8 +32,6 @@ TEST_F(FillTest, ControlsCarryTheirCaptionsAndTips) {
     EXPECT_EQ(caption("Label13"), "=t  等高線間隔+明暗 (");
     EXPECT_EQ(caption("Label19"), "5 )");
     EXPECT_EQ(caption("Label6"), "）");
-    EXPECT_EQ(control<QPushButton>("Command1")->text().toStdString(), "描画開始");
-    EXPECT_EQ(control<QPushButton>("Command2")->text().toStdString(), "閉じる");
     for (const char* name : {"Frame5", "Frame3", "Frame2", "Label12", "Text6", "Option11"}) EXPECT_NE(control(name), nullptr);
 
     const std::string iterationTip =
@@ -184,16 +182,6 @@ TEST_F(FillTest, FillNeverUnlocksWhatTheMouseWasLeftToChoose) {
     gh->fill();
     EXPECT_FALSE(field("Text1")->isEnabled());
     EXPECT_FALSE(field("Text7")->isEnabled());
-}
-
-TEST_F(FillTest, FillLeavesTheDisplaySwitchesAlone) {
-    box("Check1")->setChecked(true);
-    box("Check3")->setChecked(true);
-    gh->fill();
-    EXPECT_TRUE(box("Check1")->isChecked());
-    EXPECT_TRUE(box("Check3")->isChecked());
-    EXPECT_TRUE(gh->simpleTitles());
-    EXPECT_FALSE(gh->keepsOldPicture());
 }
 
 TEST_F(FillTest, FontSizeReachesLabelsFieldsAndButtons) {
