@@ -45,6 +45,24 @@ int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm) {
     return 16;
 }
 
+OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
+                          double prevZIm, double r2, int period) {
+    OrbitResult r;
+    r.escaped = escaped;
+    r.n = n;
+    r.r2 = r2;
+    r.zRe = zRe;
+    r.zIm = zIm;
+    r.prevZRe = prevZRe;
+    r.prevZIm = prevZIm;
+    r.dRe = zRe - prevZRe;
+    r.dIm = zIm - prevZIm;
+    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
+    r.moveClass = moveClassOf(r.dRe, r.dIm);
+    r.period = period;
+    return r;
+}
+
 OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y) {
     const double pRe = params.centerX + x * params.pixelSize;
     const double pIm = params.centerY + y * params.pixelSize;
@@ -73,20 +91,8 @@ OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int 
         if (static_cast<double>(n) > m) break;
     }
 
-    OrbitResult r;
-    r.escaped = escaped;
-    r.n = n;
-    r.r2 = r2;
-    r.zRe = zRe;
-    r.zIm = zIm;
-    r.prevZRe = prevZRe;
-    r.prevZIm = prevZIm;
-    r.dRe = zRe - prevZRe;
-    r.dIm = zIm - prevZIm;
-    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
-    r.moveClass = moveClassOf(r.dRe, r.dIm);
-    r.period = escaped ? 16 : orbitPeriod(ring, n, zRe, zIm);
-    return r;
+    return orbitResultOf(escaped, n, zRe, zIm, prevZRe, prevZIm, r2,
+                         escaped ? 16 : orbitPeriod(ring, n, zRe, zIm));
 }
 
 }  // namespace qel

@@ -52,6 +52,11 @@ struct OrbitResult {
     int period = 16;  // interior points: 1..15, 16 when undetermined
 };
 
+// The result of an orbit that ended at counter value n with the last point
+// z and the one before it, prevZ: the last move and its class follow.
+OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
+                          double prevZIm, double r2, int period);
+
 // Iterates the point at pixel offsets (x, y) (x to the right, y upwards).
 OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y);
 

@@ -81,15 +81,21 @@ void finishDrawing(Program& p) {
 void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
     AppState& s = p.s;
     RowColours row(static_cast<std::size_t>(setup.pointsPerRow()));
+    // A stop while a row is awaited gives that row up: only whole rows are drawn.
+    const KeepAlive keepAlive = [&p] {
+        p.platform.doEvents();
+        return p.s.stopRequest != kYes;
+    };
     engine.startDrawing(setup);
     for (int y = setup.halfH; y >= 1 - setup.halfH; --y) {
-        engine.computeRow(setup, y, row);
+        if (!engine.awaitRow(setup, y, row, keepAlive)) break;
         writeRow(p.picture1, setup, y, row);
         p.platform.pictureChanged();
         p.platform.doEvents();
-        if (s.stopRequest == kYes) return;
+        if (s.stopRequest == kYes) break;
         if (s.showTimeLeft == kYes) showRemainingTime(p, y);
     }
+    engine.endDrawing();
 }
 
 }  // namespace

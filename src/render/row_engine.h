@@ -5,6 +5,7 @@
 // must give exactly its colours.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "app/app_state.h"
@@ -32,6 +33,10 @@ DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours);
 // The colours of one row, point k at x = setup.xOf(k).
 using RowColours = std::vector<PointColours>;
 
+// Lets queued window events run while the loop waits for a row; returns
+// false when the drawing is to stop.
+using KeepAlive = std::function<bool()>;
+
 class RowEngine {
 public:
     virtual ~RowEngine() = default;
@@ -39,6 +44,18 @@ public:
     virtual void startDrawing(const DrawingSetup& setup) = 0;
     // Fills `out` (already sized to setup.pointsPerRow()) for row y.
     virtual void computeRow(const DrawingSetup& setup, int y, RowColours& out) = 0;
+    // Row y as computeRow gives it, for an engine that computes rows
+    // elsewhere while the loop waits: it runs `keepAlive` at least every
+    // 20 ms of waiting, and gives the row up (returns false, `out` not
+    // written) once that asks to stop. Rows are asked for top row first.
+    virtual bool awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) {
+        (void)keepAlive;
+        computeRow(setup, y, out);
+        return true;
+    }
+    // Called once after the last row, or after a stop: nothing more of this
+    // drawing is wanted.
+    virtual void endDrawing() {}
 };
 
 class ReferenceRowEngine : public RowEngine {

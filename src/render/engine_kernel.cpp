@@ -1,0 +1,187 @@
+#include "render/engine_kernel.h"
+
+#include <array>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
+
+namespace qel {
+
+namespace {
+
+// Orbits are kept for the cycle search from this many steps on, and the kept
+// value is renewed after 2, 4, 8 ... times as many steps (Brent's method):
+// a cycle of length L entered after S steps is found within about
+// 2 * max(L, S) steps, while short escapes never leave the vector loop.
+constexpr std::int64_t kFirstCyclePower = 64;
+constexpr std::int64_t kMaxCyclePower = std::int64_t{1} << 40;
+// How many steps of every vector run between two looks at the cancel flag.
+constexpr int kStepsBetweenCancelChecks = 4096;
+// A NaN: never the bits of an orbit value, which stay finite.
+constexpr std::uint64_t kNoKeptValue = 0x7FF8DEAD0000BEEFull;
+
+std::uint64_t bitsOf(double d) {
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return u;
+}
+
+// The points of one row as the vector loop takes them.
+struct PointSource {
+    const OrbitParams& params;
+    RowPoints row;
+    std::int64_t stopCount;  // n*
+    std::int64_t tailStart;  // the last sixteen steps begin after this counter value
+
+    void start(int k, double& pRe, double& pIm, double& cRe, double& cIm) const {
+        const int x = row.xFirst + k * row.xStep;
+        pRe = params.centerX + x * params.pixelSize;
+        pIm = params.centerY + row.y * params.pixelSize;
+        cRe = params.julia ? params.cRe : pRe;
+        cIm = params.julia ? params.cIm : pIm;
+    }
+};
+
+}  // namespace
+
+std::int64_t interiorStopCount(double maxIter) {
+    // Counters beyond 2^62 are never reached; such a limit means "no limit".
+    constexpr double kNoLimit = 4611686018427387904.0;
+    if (std::isnan(maxIter) || maxIter < 0) return 0;
+    if (maxIter >= kNoLimit) return std::int64_t{1} << 62;
+    return static_cast<std::int64_t>(std::floor(maxIter)) + 1;
+}
+
+OrbitResult finishOrbit(double cRe, double cIm, double zRe, double zIm, std::int64_t n,
+                        std::int64_t stopCount) {
+    OrbitRing ring;
+    double prevZRe = zRe, prevZIm = zIm, r2 = 0.0;
+    for (;;) {
+        prevZRe = zRe;
+        prevZIm = zIm;
+        const double s = zRe * zRe - zIm * zIm;
+        const double newIm = cIm + (zRe + zRe) * zIm;
+        zRe = cRe + s;
+        zIm = newIm;
+        ++n;
+        ring.re[static_cast<std::size_t>(n & 15)] = zRe;
+        ring.im[static_cast<std::size_t>(n & 15)] = zIm;
+        r2 = zIm * zIm + zRe * zRe;
+        if (r2 > 4) return orbitResultOf(true, n, zRe, zIm, prevZRe, prevZIm, r2, 16);
+        if (n >= stopCount) break;
+    }
+    return orbitResultOf(false, n, zRe, zIm, prevZRe, prevZIm, r2, orbitPeriod(ring, n, zRe, zIm));
+}
+
+// ---------------------------------------------------------------------------
+// The vector loop, once per instruction set.
+
+#if defined(__x86_64__)
+
+#pragma GCC push_options
+#pragma GCC target("avx512f,avx512dq")
+namespace avx512 {
+constexpr int kWidth = 8;
+constexpr int kVectors = 2;
+typedef double VD __attribute__((vector_size(64)));
+typedef long long VI __attribute__((vector_size(64)));
+inline unsigned laneMask(VI v) { return _mm512_movepi64_mask(reinterpret_cast<__m512i>(v)); }
+#include "render/engine_lanes.inl"
+}  // namespace avx512
+#pragma GCC pop_options
+
+#pragma GCC push_options
+#pragma GCC target("avx2")
+namespace avx2 {
+constexpr int kWidth = 4;
+constexpr int kVectors = 3;
+typedef double VD __attribute__((vector_size(32)));
+typedef long long VI __attribute__((vector_size(32)));
+inline unsigned laneMask(VI v) {
+    return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(v)));
+}
+#include "render/engine_lanes.inl"
+}  // namespace avx2
+#pragma GCC pop_options
+
+#endif
+
+// Two lanes: SSE2 on every x86-64, plain vector code elsewhere.
+namespace narrow {
+constexpr int kWidth = 2;
+constexpr int kVectors = 4;
+typedef double VD __attribute__((vector_size(16)));
+typedef long long VI __attribute__((vector_size(16)));
+#if defined(__x86_64__)
+inline unsigned laneMask(VI v) {
+    return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(v)));
+}
+#else
+inline unsigned laneMask(VI v) { return (v[0] != 0 ? 1u : 0u) | (v[1] != 0 ? 2u : 0u); }
+#endif
+#include "render/engine_lanes.inl"
+}  // namespace narrow
+
+int runnableInstructionSets(InstructionSet* out, int capacity) {
+    int count = 0;
+    auto add = [&](InstructionSet isa) {
+        if (count < capacity) out[count++] = isa;
+    };
+#if defined(__x86_64__)
+    __builtin_cpu_init();
+    if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq"))
+        add(InstructionSet::Avx512);
+    if (__builtin_cpu_supports("avx2")) add(InstructionSet::Avx2);
+    add(InstructionSet::Sse2);
+#else
+    add(InstructionSet::Portable);
+#endif
+    return count;
+}
+
+InstructionSet bestInstructionSet() {
+    static const InstructionSet best = [] {
+        InstructionSet isa[4];
+        runnableInstructionSets(isa, 4);
+        return isa[0];
+    }();
+    return best;
+}
+
+const char* instructionSetName(InstructionSet isa) {
+    switch (isa) {
+        case InstructionSet::Avx512: return "AVX-512";
+        case InstructionSet::Avx2: return "AVX2";
+        case InstructionSet::Sse2: return "SSE2";
+        case InstructionSet::Portable: break;
+    }
+    return "portable";
+}
+
+bool computeRowExact(const OrbitParams& params, const RowPoints& row, OrbitResult* out,
+                     InstructionSet isa, const std::atomic<bool>* cancel) {
+    const std::int64_t stopCount = interiorStopCount(params.maxIter);
+    const PointSource src{params, row, stopCount, stopCount - 16};
+    if (src.tailStart < 0) {
+        // Sixteen steps or fewer: nothing for the vector loop to do.
+        for (int k = 0; k < row.count; ++k) {
+            double pRe, pIm, cRe, cIm;
+            src.start(k, pRe, pIm, cRe, cIm);
+            out[k] = finishOrbit(cRe, cIm, pRe, pIm, -1, stopCount);
+        }
+        return true;
+    }
+    switch (isa) {
+#if defined(__x86_64__)
+        case InstructionSet::Avx512: return avx512::computeLanes(src, out, cancel);
+        case InstructionSet::Avx2: return avx2::computeLanes(src, out, cancel);
+#endif
+        default: return narrow::computeLanes(src, out, cancel);
+    }
+}
+
+}  // namespace qel

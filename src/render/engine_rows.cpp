@@ -1,0 +1,128 @@
+#include "render/engine_rows.h"
+
+#include <algorithm>
+#include <chrono>
+
+namespace qel {
+
+namespace {
+
+// While the loop waits for a row, the window gets its events this often.
+constexpr std::chrono::milliseconds kKeepAliveEvery{15};
+
+int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
+
+}  // namespace
+
+FastRowEngine::FastRowEngine(int threads, InstructionSet isa) : isa_(isa) {
+    const int n = threads > 0 ? threads : processorCount();
+    slots_.resize(static_cast<std::size_t>(2 * n));
+    orbits_.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) workers_.emplace_back([this, i] { work(static_cast<std::size_t>(i)); });
+}
+
+FastRowEngine::~FastRowEngine() {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        abandonRows(lock);
+        quit_ = true;
+    }
+    workWaiting_.notify_all();
+    for (std::thread& t : workers_) t.join();
+}
+
+bool FastRowEngine::rowWanted() const {
+    return drawing_ && nextRow_ < rows_ && nextRow_ < taken_ + static_cast<int>(slots_.size());
+}
+
+void FastRowEngine::work(std::size_t id) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+        workWaiting_.wait(lock, [this] { return quit_ || rowWanted(); });
+        if (quit_) return;
+        const int r = nextRow_++;
+        ++computing_;
+        Slot& slot = slots_[static_cast<std::size_t>(r) % slots_.size()];
+        std::vector<OrbitResult>& orbits = orbits_[id];
+        const DrawingSetup& setup = setup_;  // fixed until every computing row is back
+        lock.unlock();
+
+        const RowPoints points{setup.halfH - r, setup.xOf(0), setup.xStep, setup.pointsPerRow()};
+        const bool whole = computeRowExact(setup.orbit, points, orbits.data(), isa_, &cancel_);
+        if (whole) {
+            for (int k = 0; k < points.count; ++k)
+                slot.colours[static_cast<std::size_t>(k)] = pointColours(orbits[static_cast<std::size_t>(k)], setup.colours);
+        }
+
+        lock.lock();
+        --computing_;
+        if (whole && drawing_) slot.row = r;
+        rowDone_.notify_all();
+    }
+}
+
+void FastRowEngine::startDrawing(const DrawingSetup& setup) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    abandonRows(lock);
+    setup_ = setup;
+    rows_ = 2 * setup.halfH;
+    nextRow_ = 0;
+    taken_ = 0;
+    const auto points = static_cast<std::size_t>(std::max(0, setup.pointsPerRow()));
+    for (Slot& slot : slots_) {
+        slot.row = -1;
+        slot.colours.resize(points);
+    }
+    for (auto& orbits : orbits_) orbits.resize(points);
+    cancel_.store(false);
+    drawing_ = true;
+    lock.unlock();
+    workWaiting_.notify_all();
+}
+
+void FastRowEngine::computeRow(const DrawingSetup& setup, int y, RowColours& out) {
+    awaitRow(setup, y, out, [] { return true; });
+}
+
+bool FastRowEngine::awaitRow(const DrawingSetup&, int y, RowColours& out, const KeepAlive& keepAlive) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    const int r = setup_.halfH - y;
+    // Rows come in scan order; any other request has nothing to wait for.
+    if (r != taken_ || r >= rows_) return false;
+    Slot& slot = slots_[static_cast<std::size_t>(r) % slots_.size()];
+    while (slot.row != r) {
+        if (!drawing_) return false;
+        if (rowDone_.wait_for(lock, kKeepAliveEvery, [&] { return slot.row == r; })) break;
+        lock.unlock();
+        const bool goOn = keepAlive();
+        lock.lock();
+        if (!goOn) {
+            abandonRows(lock);
+            return false;
+        }
+    }
+    if (out.size() == slot.colours.size())
+        out.swap(slot.colours);  // no copy, no allocation
+    else
+        out = slot.colours;
+    slot.row = -1;
+    taken_ = r + 1;
+    lock.unlock();
+    workWaiting_.notify_all();
+    return true;
+}
+
+void FastRowEngine::endDrawing() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    abandonRows(lock);
+}
+
+// Stops the workers' rows of the running drawing and waits until none is
+// computing, so that a new setup can take the place of the old one.
+void FastRowEngine::abandonRows(std::unique_lock<std::mutex>& lock) {
+    drawing_ = false;
+    cancel_.store(true);
+    rowDone_.wait(lock, [this] { return computing_ == 0; });
+}
+
+}  // namespace qel

@@ -1,0 +1,63 @@
+// The fast row engine: worker threads compute rows ahead of the render loop
+// with the exact vector kernel, while the user-interface thread takes them
+// in scan order, top row first, and writes them. Gives exactly the colours
+// of the reference engine.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "render/engine_kernel.h"
+#include "render/row_engine.h"
+
+namespace qel {
+
+class FastRowEngine : public RowEngine {
+public:
+    // threads <= 0: one per processor.
+    explicit FastRowEngine(int threads = 0, InstructionSet isa = bestInstructionSet());
+    ~FastRowEngine() override;
+    FastRowEngine(const FastRowEngine&) = delete;
+    FastRowEngine& operator=(const FastRowEngine&) = delete;
+
+    void startDrawing(const DrawingSetup& setup) override;
+    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override;
+    bool awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) override;
+    void endDrawing() override;
+
+    int threads() const { return static_cast<int>(workers_.size()); }
+    InstructionSet instructionSet() const { return isa_; }
+    // Rows that may be computed ahead of the one the loop waits for.
+    int rowsAhead() const { return static_cast<int>(slots_.size()); }
+
+private:
+    struct Slot {
+        int row = -1;  // the row whose colours are here, -1: none ready
+        RowColours colours;
+    };
+
+    void work(std::size_t id);
+    bool rowWanted() const;
+    void abandonRows(std::unique_lock<std::mutex>& lock);
+
+    const InstructionSet isa_;
+    std::mutex mutex_;
+    std::condition_variable workWaiting_;  // a row may be taken, or quit
+    std::condition_variable rowDone_;      // a row is ready, or a worker went idle
+    std::atomic<bool> cancel_{false};      // read inside long orbits
+    bool quit_ = false;
+    bool drawing_ = false;
+    DrawingSetup setup_;
+    int rows_ = 0;       // rows of the drawing, top row 0
+    int nextRow_ = 0;    // the next row a worker takes
+    int taken_ = 0;      // rows the loop has taken
+    int computing_ = 0;  // rows being computed right now
+    std::vector<Slot> slots_;                      // row r lives in slot r mod size
+    std::vector<std::vector<OrbitResult>> orbits_;  // one row of orbits per worker
+    std::vector<std::thread> workers_;
+};
+
+}  // namespace qel

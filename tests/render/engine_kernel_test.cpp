@@ -1,0 +1,174 @@
+// The fast kernel against the literal iteration, point by point, and the
+// facts about the orbit ring that let the kernel do without a shared one.
+#include "render/engine_kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace qel {
+namespace {
+
+std::uint64_t bits(double d) {
+    std::uint64_t u;
+    std::memcpy(&u, &d, sizeof u);
+    return u;
+}
+
+// Every field, the doubles bit for bit.
+void expectSameResult(const OrbitResult& want, const OrbitResult& got, const std::string& where) {
+    ASSERT_EQ(want.escaped, got.escaped) << where;
+    ASSERT_EQ(want.n, got.n) << where;
+    ASSERT_EQ(bits(want.r2), bits(got.r2)) << where;
+    ASSERT_EQ(bits(want.zRe), bits(got.zRe)) << where;
+    ASSERT_EQ(bits(want.zIm), bits(got.zIm)) << where;
+    ASSERT_EQ(bits(want.prevZRe), bits(got.prevZRe)) << where;
+    ASSERT_EQ(bits(want.prevZIm), bits(got.prevZIm)) << where;
+    ASSERT_EQ(bits(want.moveSize), bits(got.moveSize)) << where;
+    ASSERT_EQ(want.moveClass, got.moveClass) << where;
+    if (!want.escaped) {
+        ASSERT_EQ(want.period, got.period) << where;
+    }
+}
+
+OrbitParams view(double cx, double cy, double pixelSize, double maxIter, bool julia = false,
+                 double cRe = 0, double cIm = 0) {
+    OrbitParams o;
+    o.centerX = cx;
+    o.centerY = cy;
+    o.pixelSize = pixelSize;
+    o.maxIter = maxIter;
+    o.julia = julia;
+    o.cRe = cRe;
+    o.cIm = cIm;
+    return o;
+}
+
+std::vector<InstructionSet> runnableSets() {
+    InstructionSet isa[4];
+    int n = runnableInstructionSets(isa, 4);
+    return {isa, isa + n};
+}
+
+// Rows of a view through the reference, with one ring for the whole scan
+// exactly as a drawing keeps it, and through the kernel with every
+// instruction set this processor runs.
+void expectRowsMatchReference(const OrbitParams& o, int halfW, int halfH, int rowStep, int xStep = 1) {
+    OrbitRing ring;
+    resetRing(ring);
+    for (int y = halfH; y > -halfH; y -= rowStep) {
+        RowPoints row{y, -halfW, xStep, (2 * halfW + xStep - 1) / xStep};
+        std::vector<OrbitResult> want(static_cast<std::size_t>(row.count));
+        for (int k = 0; k < row.count; ++k) want[k] = computePoint(o, ring, row.xFirst + k * xStep, y);
+        for (InstructionSet isa : runnableSets()) {
+            std::vector<OrbitResult> got(want.size());
+            ASSERT_TRUE(computeRowExact(o, row, got.data(), isa));
+            for (int k = 0; k < row.count; ++k)
+                expectSameResult(want[k], got[k],
+                                 std::string(instructionSetName(isa)) + " y=" + std::to_string(y) +
+                                     " x=" + std::to_string(row.xFirst + k * xStep) +
+                                     " m=" + std::to_string(o.maxIter));
+        }
+    }
+}
+
+TEST(InteriorStopCount, IsTheFirstCounterAboveTheLimit) {
+    for (double m : {-7.0, -0.5, -0.0, 0.0, 0.25, 1.0, 13.0, 13.5, 15.0, 500.0}) {
+        std::int64_t n = 0;
+        while (!(static_cast<double>(n) > m)) ++n;
+        EXPECT_EQ(interiorStopCount(m), n) << m;
+    }
+    EXPECT_EQ(interiorStopCount(1e9), 1000000001);
+}
+
+// Every interior point stops at n*, every point writes only ring slots
+// 0..(its n) mod 16, so with n* < 15 the slots above n* keep their 0 for the
+// whole drawing and a fresh ring per point gives the same results.
+TEST(OrbitRingFacts, SlotsAboveTheStopCountStayZeroAndTheRingNeverChangesAResult) {
+    for (double m : {0.0, 1.0, 2.5, 7.0, 13.0, 14.0, 15.0, 16.0, 40.0}) {
+        const OrbitParams o = view(-0.5, 0.0, 2.5 / 64, m);
+        const std::int64_t nStar = interiorStopCount(m);
+        OrbitRing shared;
+        resetRing(shared);
+        for (int y = 48; y > -48; --y) {
+            for (int x = -64; x < 64; ++x) {
+                OrbitRing fresh;
+                resetRing(fresh);
+                const OrbitResult a = computePoint(o, shared, x, y);
+                const OrbitResult b = computePoint(o, fresh, x, y);
+                expectSameResult(a, b, "m=" + std::to_string(m));
+                if (!a.escaped) {
+                    ASSERT_EQ(a.n, nStar);
+                }
+                ASSERT_LE(a.n, nStar);
+            }
+        }
+        for (std::int64_t slot = nStar + 1; slot < 16; ++slot) {
+            EXPECT_EQ(shared.re[static_cast<std::size_t>(slot)], 0.0) << "m=" << m << " slot " << slot;
+            EXPECT_EQ(shared.im[static_cast<std::size_t>(slot)], 0.0) << "m=" << m << " slot " << slot;
+        }
+    }
+}
+
+TEST(FinishOrbit, FromThePointItselfIsTheWholeIteration) {
+    const OrbitParams o = view(-0.75, 0.1, 0.01, 300);
+    for (int y = 20; y > -20; y -= 3) {
+        for (int x = -30; x < 30; x += 2) {
+            OrbitRing ring;
+            resetRing(ring);
+            const double pRe = o.centerX + x * o.pixelSize, pIm = o.centerY + y * o.pixelSize;
+            expectSameResult(computePoint(o, ring, x, y),
+                             finishOrbit(pRe, pIm, pRe, pIm, -1, interiorStopCount(o.maxIter)), "");
+        }
+    }
+}
+
+TEST(ComputeRowExact, MatchesTheReferenceForEveryLimitAroundTheRingSize) {
+    for (double m : {0.0, 1.0, 13.0, 14.0, 15.0, 16.0, 17.0, 31.0, 63.0, 64.0, 65.0, 130.5, 500.0})
+        expectRowsMatchReference(view(-0.5, 0.0, 0.01, m), 200, 150, 7);
+}
+
+TEST(ComputeRowExact, MatchesTheReferenceOnTheBoundaryAndInJuliaSets) {
+    expectRowsMatchReference(view(-0.7435669, 0.1314023, 2.0 / 20000 / 400, 10000), 400, 300, 41);
+    expectRowsMatchReference(view(0, 0, 0.005, 2000, true, -0.8, 0.156), 400, 300, 29);
+    expectRowsMatchReference(view(0, 0, 0.01, 500, true, -0.123, 0.745), 200, 150, 13, 10);
+}
+
+TEST(ComputeRowExact, SkipsCyclesWithoutChangingAnyField) {
+    // Deep inside the cardioid every orbit settles on an exact cycle long
+    // before the limit; only the last period and sixteen steps are iterated.
+    expectRowsMatchReference(view(-0.2, 0.0, 0.2 / 400, 100000), 40, 30, 9);
+    // Period-3 bulb and the period-2 disc, with a limit that is no multiple
+    // of any period.
+    expectRowsMatchReference(view(-0.1225, 0.7449, 0.0004, 54321), 30, 20, 7);
+    expectRowsMatchReference(view(-1.0, 0.0, 0.004, 77777), 30, 20, 7);
+}
+
+TEST(ComputeRowExact, RandomViewsMatchTheReference) {
+    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::seed_seq seed(name.begin(), name.end());
+    std::mt19937_64 rng(seed);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int i = 0; i < 12; ++i) {
+        const double mag = std::pow(10.0, 6.0 * (unit(rng) + 1.0) / 2.0);
+        const double m = std::floor(50 + 3000 * (unit(rng) + 1.0) / 2.0);
+        const bool julia = i % 3 == 0;
+        expectRowsMatchReference(view(-0.6 + 0.9 * unit(rng), 0.6 * unit(rng), 2.0 / mag / 200, m, julia,
+                                      -0.4 + 0.5 * unit(rng), 0.7 * unit(rng)),
+                                 200, 150, 37);
+    }
+}
+
+TEST(ComputeRowExact, ACancelledRowReportsIt) {
+    std::atomic<bool> cancel{true};
+    std::vector<OrbitResult> out(100);
+    for (InstructionSet isa : runnableSets())
+        EXPECT_FALSE(computeRowExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{0, 0, 1, 100}, out.data(), isa, &cancel));
+}
+
+}  // namespace
+}  // namespace qel
