@@ -1,4 +1,5 @@
 #include "settings/settings_dialog.h"
+#include "render/layout.h"
 
 #include <cmath>
 
@@ -303,9 +304,7 @@ void SettingsDialog::chooseMethod(int method) {
     // surface: bring the chosen one into view. A split screen or an opened
     // file only records the choice for the next drawing.
     if (s_.shownQuad < 1 || s_.singleImage != kNo) return;
-    const bool right = method == 2 || method == 4;
-    const bool lower = method == 3 || method == 4;
-    picture1_.move(right ? static_cast<Int16>(-2 * s_.halfW) : 0, lower ? static_cast<Int16>(-2 * s_.halfH) : 0);
+    showQuadrant(s_, picture1_, method);
     s_.shownMethod = static_cast<Int16>(method);
     platform_.pictureChanged();
 }

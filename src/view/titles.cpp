@@ -4,6 +4,7 @@
 
 #include "app/captions.h"
 #include "app/number_text.h"
+#include "render/layout.h"
 #include "view/zoom_limit.h"
 
 namespace qel {

@@ -1,12 +1,10 @@
 #include "view/zoom_limit.h"
 
+#include "render/layout.h"
+
 #include <cmath>
 
 namespace qel {
-
-int halfWidthFor(const AppState& s) { return s.drawMethod == 0 ? s.picW / 4 : s.picW / 2; }
-
-int halfHeightFor(const AppState& s) { return s.drawMethod == 0 ? s.picH / 4 : s.picH / 2; }
 
 bool zoomStaysDistinct(const AppState& s, PlanePoint newCentre) {
     double newRadius = s.radius / s.zoom;

@@ -14,10 +14,6 @@ inline const std::string kMagnificationTooLarge =
     "これ以上拡大すると隣り合う点の座標が区別できなくなるため拡大できません";
 inline const std::string kMagnificationTooLargeTitle = "倍率過大";
 
-// Half width of one picture for the drawing method the next drawing uses:
-// picW/2 on the full picture, picW/4 in the four-way split.
-int halfWidthFor(const AppState& s);
-int halfHeightFor(const AppState& s);
 
 // True when the view a click zoom would draw next can still be told apart:
 // radius / zoom and its pixel size are normal positive numbers and one such
