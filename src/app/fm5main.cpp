@@ -1,7 +1,6 @@
 #include "app/fm5main.h"
 
 #include <QApplication>
-#include <memory>
 
 #include "app/drawing_request.h"
 #include "app/first_drawing.h"
@@ -13,36 +12,60 @@
 
 namespace qel {
 
-// The start-up module: the record, the settings dialog, the help window and
-// the main window, created in this order.
-int runProgram(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QtPlatform platform;
+struct QelProgram::Parts {
+    explicit Parts(QtPlatform& platform) : platform(platform), p(platform, dialogLink, windowLink) {}
+
+    QtPlatform& platform;
     SettingsLink dialogLink;
     WindowLink windowLink;
-    Program p(platform, dialogLink, windowLink);
+    Program p;
+    int fontPoints = 9;
+    std::unique_ptr<SettingsDialog> gh;
+    std::unique_ptr<HelpWindow> hlp1;
+    std::unique_ptr<MainWindow> fm5;
+};
 
+QelProgram::QelProgram(QtPlatform& platform) : parts_(std::make_unique<Parts>(platform)) {
+    Parts& w = *parts_;
+    Program& p = w.p;
     setStartValues(p.s);
     p.s.appPath = folderWithSeparator(platform.programFolder(), platform.folderSeparator());
 
-    SettingsDialog gh(p.s, platform, p.picture1);
-    dialogLink.bind(&gh);
-    gh.fillAtStartUp();
+    w.gh = std::make_unique<SettingsDialog>(p.s, platform, p.picture1);
+    w.dialogLink.bind(w.gh.get());
+    w.gh->fillAtStartUp();
 
-    // The help window is created hidden at start-up; it reads the manual and
+    // The help window is created hidden at start-up: it reads the manual and
     // reports a missing one. Each later opening creates it anew.
-    int fontPoints = baseFontPoints(platform.twipsPerPixel());
-    auto hlp1 = std::make_unique<HelpWindow>(platform, p.s.appPath, fontPoints);
+    w.fontPoints = baseFontPoints(platform.twipsPerPixel());
+    w.hlp1 = std::make_unique<HelpWindow>(platform, p.s.appPath, w.fontPoints);
+}
 
-    MainWindow fm5(p, platform);
-    windowLink.bind(&fm5);
-    gh.setDrawingRequest([&p] { redrw(p); });
-    fm5.setSettingsOpener([&gh] { gh.mnugh_Click(); });
-    fm5.setHelpOpener([&platform, &p, &fontPoints] { showHelp(platform, p.s.appPath, fontPoints); });
-    fm5.Form_Load([&](int points) {
-        fontPoints = points;
-        gh.setFontPointSize(points);
+QelProgram::~QelProgram() = default;
+
+void QelProgram::showMainWindow() {
+    Parts& w = *parts_;
+    Program& p = w.p;
+    w.fm5 = std::make_unique<MainWindow>(p, w.platform);
+    w.windowLink.bind(w.fm5.get());
+    w.gh->setDrawingRequest([&p] { redrw(p); });
+    w.fm5->setSettingsOpener([&w] { w.gh->mnugh_Click(); });
+    w.fm5->setHelpOpener([&w] { showHelp(w.platform, w.p.s.appPath, w.fontPoints); });
+    w.fm5->Form_Load([&w](int points) {
+        w.fontPoints = points;
+        w.gh->setFontPointSize(points);
     });
+}
+
+Program& QelProgram::program() { return parts_->p; }
+SettingsDialog& QelProgram::settingsDialog() { return *parts_->gh; }
+MainWindow& QelProgram::mainWindow() { return *parts_->fm5; }
+
+int runProgram(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QtPlatform platform;
+    QelProgram qel(platform);
+    qel.showMainWindow();
     return app.exec();
 }
 
