@@ -3,13 +3,15 @@
 //
 //   qel-render --out FILE.bmp [--set M|J] [--method 0..4] [--cx X --cy Y]
 //              [--jre A --jim B] [--mag M] [--maxiter K] [--t T] [--coarse]
-//              [--surface]
+//              [--surface] [--reference]
 //
 // Without options it draws the start view. --set J with a constant draws that
 // Julia set around the centre; --set J without one takes the centre as the
 // constant and draws around 0, as a click on the Mandelbrot picture does.
 // --surface writes the whole 1600 x 1200 surface instead of the part the
-// window shows. A bad or missing value prints one line and exits with 2.
+// window shows. The rows are computed by the fast engine on every processor;
+// --reference computes them point by point with the literal iteration.
+// A bad or missing value prints one line and exits with 2.
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -18,62 +20,17 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "app/headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
 #include "files/bitmap.h"
 #include "files/picture_files.h"
+#include "render/engine_rows.h"
 #include "render/render_loop.h"
 
 namespace {
 
 using namespace qel;
-
-// The toolkit as a headless drawing needs it: nothing is shown, the clock
-// stands still, no event ever arrives.
-class HeadlessPlatform : public Platform {
-public:
-    void messageBox(const std::string&, const std::string&, int) override {}
-    void setMainCaption(const std::string& c) override { caption_ = c; }
-    std::string mainCaption() const override { return caption_; }
-    void pictureChanged() override {}
-    float timer() override { return 0.0f; }
-    void doEvents() override {}
-    void beep() override {}
-    void setBusyPointer(bool) override {}
-    void endProgram() override {}
-    std::string showSave(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string showOpen(const std::string&, const std::string&, const std::string&) override { return {}; }
-    std::string programFolder() const override { return {}; }
-    std::optional<std::string> readShiftJisFile(const std::string&) override { return std::nullopt; }
-
-private:
-    std::string caption_;
-};
-
-// The settings dialog with every check box clear.
-class HeadlessDialog : public SettingsPort {
-public:
-    bool keepsOldPicture() const override { return false; }
-    bool simpleTitles() const override { return false; }
-    bool keepsZoom() const override { return false; }
-    std::string magText() const override { return mag_; }
-    void setMagText(const std::string& text) override { mag_ = text; }
-    std::string contourText() const override { return {}; }
-    void selectMethodOption(int) override {}
-    void setPointCaptions(const std::string&, const std::string&) override {}
-    void hideDialog() override {}
-
-private:
-    std::string mag_ = "1";
-};
-
-class NoWindow : public WindowPort {
-public:
-    void showPopupMenu(bool) override {}
-    void hidePopupMenu() override {}
-    void openSettings() override {}
-    void openHelp() override {}
-};
 
 struct Request {
     bool julia = false;
@@ -81,7 +38,7 @@ struct Request {
     int method = 0;
     double cx = 0.0, cy = 0.0, mag = 1.0, maxIter = 500.0;
     float t = 1.0f;
-    bool coarse = false, wholeSurface = false;
+    bool coarse = false, wholeSurface = false, reference = false;
     std::string out;
 };
 
@@ -109,6 +66,10 @@ Request parseArguments(int argc, char** argv) {
         }
         if (option == "--surface") {
             r.wholeSurface = true;
+            continue;
+        }
+        if (option == "--reference") {
+            r.reference = true;
             continue;
         }
         if (i + 1 >= argc) refuse(option + ": value missing");
@@ -194,6 +155,8 @@ int main(int argc, char** argv) {
     p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
     p.picture2.resize(2 * p.s.picW, 2 * p.s.picH);
     dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
+    FastRowEngine fast;
+    if (!request.reference) p.engine = &fast;
     Essence(p);
 
     const bool written =

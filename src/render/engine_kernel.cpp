@@ -1,9 +1,11 @@
 #include "render/engine_kernel.h"
 
+#include <algorithm>
 #include <array>
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -45,6 +47,32 @@ struct PointSource {
         cIm = params.julia ? params.cIm : pIm;
     }
 };
+
+// The vector loop only notes where a lane ended, with plain stores into the
+// point's result (a call there would cost the whole register state); the
+// results are completed after the loop (completeRow). An escaped point has its final
+// values; an interior one its value z_n before the last sixteen steps and,
+// in the places of prevZ, its constant.
+[[gnu::always_inline]] inline void stageEscape(OrbitResult& r, std::int64_t n, double zRe, double zIm,
+                                               double prevZRe, double prevZIm, double r2) {
+    r.escaped = true;
+    r.n = n;
+    r.zRe = zRe;
+    r.zIm = zIm;
+    r.prevZRe = prevZRe;
+    r.prevZIm = prevZIm;
+    r.r2 = r2;
+}
+
+[[gnu::always_inline]] inline void stageTail(OrbitResult& r, double cRe, double cIm, double zRe, double zIm,
+                                             std::int64_t n) {
+    r.escaped = false;
+    r.n = n;
+    r.zRe = zRe;
+    r.zIm = zIm;
+    r.prevZRe = cRe;
+    r.prevZIm = cIm;
+}
 
 }  // namespace
 
@@ -177,10 +205,10 @@ bool computeRowExact(const OrbitParams& params, const RowPoints& row, OrbitResul
     }
     switch (isa) {
 #if defined(__x86_64__)
-        case InstructionSet::Avx512: return avx512::computeLanes(src, out, cancel);
-        case InstructionSet::Avx2: return avx2::computeLanes(src, out, cancel);
+        case InstructionSet::Avx512: return avx512::computeRow(src, out, cancel);
+        case InstructionSet::Avx2: return avx2::computeRow(src, out, cancel);
 #endif
-        default: return narrow::computeLanes(src, out, cancel);
+        default: return narrow::computeRow(src, out, cancel);
     }
 }
 

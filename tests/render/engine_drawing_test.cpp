@@ -7,11 +7,7 @@
 #include <random>
 #include <string>
 
-#include "app/captions.h"
-#include "files/file_stand_ins.h"
-#include "platform/test_platform.h"
-#include "render/engine_rows.h"
-#include "render/render_loop.h"
+#include "render/engine_fixture.h"
 
 namespace qel {
 namespace {
@@ -34,23 +30,12 @@ std::string describe(const View& v) {
            (v.coarse ? " coarse" : "") + (v.newJulia ? " new" : "");
 }
 
-class EngineDrawing : public ::testing::Test {
+class EngineDrawing : public EngineProgram {
 protected:
-    TestPlatform platform;
-    testing::FieldsDialog dialog;
-    testing::QuietWindow window;
-    Program p{platform, dialog, window};
-    AppState& s = p.s;
     // Shared by all drawings of a test, as the program keeps one.
     static FastRowEngine& fast() {
         static FastRowEngine engine;
         return engine;
-    }
-
-    void SetUp() override {
-        setStartValues(s);
-        p.picture1.resize(1600, 1200);
-        p.picture2.resize(1600, 1200);
     }
 
     void drawWith(RowEngine* engine, const View& v) {

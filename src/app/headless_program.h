@@ -1,0 +1,69 @@
+// The toolkit, the settings dialog and the main window as a program without
+// a display needs them (qel-render, the benchmarks): nothing is shown, the
+// dialog has every check box clear. Hooks let a benchmark act on the yields
+// and see the captions.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "app/program.h"
+
+namespace qel {
+
+class HeadlessPlatform : public Platform {
+public:
+    void messageBox(const std::string&, const std::string&, int) override {}
+    void setMainCaption(const std::string& c) override {
+        caption_ = c;
+        if (onCaption) onCaption(c);
+    }
+    std::string mainCaption() const override { return caption_; }
+    void pictureChanged() override {}
+    // The clock stands still unless a hook tells the time.
+    float timer() override { return 0.0f; }
+    void doEvents() override {
+        if (onDoEvents) onDoEvents();
+    }
+    void beep() override {}
+    void setBusyPointer(bool) override {}
+    void endProgram() override {}
+    std::string showSave(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string showOpen(const std::string&, const std::string&, const std::string&) override { return {}; }
+    std::string programFolder() const override { return {}; }
+    std::optional<std::string> readShiftJisFile(const std::string&) override { return std::nullopt; }
+
+    std::function<void()> onDoEvents;
+    std::function<void(const std::string&)> onCaption;
+
+private:
+    std::string caption_;
+};
+
+// The settings dialog with every check box clear.
+class HeadlessDialog : public SettingsPort {
+public:
+    bool keepsOldPicture() const override { return false; }
+    bool simpleTitles() const override { return false; }
+    bool keepsZoom() const override { return false; }
+    std::string magText() const override { return mag_; }
+    void setMagText(const std::string& text) override { mag_ = text; }
+    std::string contourText() const override { return {}; }
+    void selectMethodOption(int) override {}
+    void setPointCaptions(const std::string&, const std::string&) override {}
+    void hideDialog() override {}
+
+private:
+    std::string mag_ = "1";
+};
+
+class NoWindow : public WindowPort {
+public:
+    void showPopupMenu(bool) override {}
+    void hidePopupMenu() override {}
+    void openSettings() override {}
+    void openHelp() override {}
+};
+
+}  // namespace qel

@@ -1,0 +1,110 @@
+// Stopping a drawing of the fast engine: the window keeps its events while a
+// long row is awaited, a stop then gives that row up, the rows already
+// written stay, and the drawing ends as after any stop.
+#include <gtest/gtest.h>
+
+#include "app/captions.h"
+#include "render/engine_fixture.h"
+
+namespace qel {
+namespace {
+
+class EngineStop : public EngineProgram {
+protected:
+    FastRowEngine engine{2};
+
+    void SetUp() override {
+        EngineProgram::SetUp();
+        s.firstDrawing = kYes;
+        s.viewInfo = " 中心(-1.9 , 0):";
+        s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
+        p.engine = &engine;
+    }
+
+    // A split view whose top row lies on the real axis around -1.9, where
+    // orbits wander chaotically: with a limit of 10^12 that row alone takes
+    // seconds, every other row is quick.
+    void chaoticTopRow() {
+        s.radius = 2e-11;
+        s.centerX = -1.9;
+        s.centerY = -(150 * (s.radius / 200));
+        s.maxIter = 1e12;
+    }
+
+    int pixelsWritten() const {
+        int written = 0;
+        for (int v = 0; v < p.picture1.height(); ++v)
+            for (int u = 0; u < p.picture1.width(); ++u) written += p.picture1.pixel(u, v) != 0 ? 1 : 0;
+        return written;
+    }
+};
+
+TEST_F(EngineStop, WindowKeepsItsEventsWhileALongRowIsAwaitedAndAStopGivesTheRowUp) {
+    chaoticTopRow();
+    int busyYields = 0;
+    platform.onDoEvents = [&] {
+        if (s.busy == kYes) ++busyYields;
+        if (platform.yields == 5) s.stopRequest = kYes;  // a right click
+    };
+    Essence(p);
+
+    // Five yields came while the first row was still being computed.
+    EXPECT_EQ(platform.yields, 5);
+    EXPECT_EQ(busyYields, 5);
+    EXPECT_EQ(platform.pictureUpdates, 0);
+    EXPECT_EQ(pixelsWritten(), 0);
+    // The end of the drawing, as after any stop.
+    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(s.busy, kNo);
+    EXPECT_EQ(s.stopRequest, kNo);
+    EXPECT_FALSE(platform.busyPointer);
+    EXPECT_EQ(platform.caption, s.viewInfo + s.clickHint + rightButtonHint(false));
+}
+
+TEST_F(EngineStop, RowsWrittenBeforeTheStopStayAndTheRowsBelowAreUntouched) {
+    int rowsDone = 0;
+    platform.onDoEvents = [&] {
+        rowsDone = platform.pictureUpdates;
+        if (rowsDone == 40) s.stopRequest = kYes;
+    };
+    Essence(p);
+    const Surface stopped = p.picture1;
+
+    p.engine = nullptr;
+    platform.onDoEvents = nullptr;
+    s.firstDrawing = kYes;
+    Essence(p);
+    const Surface whole = p.picture1;
+
+    ASSERT_EQ(rowsDone, 40);
+    // The split pictures are 300 rows high: surface rows 0..39 and 300..339
+    // hold the top 40 rows of the upper and lower pictures.
+    for (int v = 0; v < stopped.height(); ++v) {
+        const bool drawn = v < 40 || (v >= 300 && v < 340);
+        for (int u = 0; u < stopped.width(); ++u) {
+            if (drawn)
+                ASSERT_EQ(stopped.pixel(u, v), whole.pixel(u, v)) << u << ", " << v;
+            else
+                ASSERT_EQ(stopped.pixel(u, v), 0) << u << ", " << v;
+        }
+    }
+}
+
+TEST_F(EngineStop, TheEngineDrawsAgainAfterAStoppedDrawing) {
+    chaoticTopRow();
+    platform.onDoEvents = [&] { s.stopRequest = kYes; };
+    Essence(p);
+    ASSERT_EQ(pixelsWritten(), 0);
+
+    setStartValues(s);
+    platform.onDoEvents = nullptr;
+    Essence(p);
+    const Surface fast = p.picture1;
+    p.engine = nullptr;
+    Essence(p);
+    EXPECT_TRUE(fast == p.picture1);
+    EXPECT_EQ(platform.beeps, 3);
+}
+
+}  // namespace
+}  // namespace qel
