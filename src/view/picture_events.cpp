@@ -106,6 +106,11 @@ void Picture1_DblClick(Program& p) {
     if (s.lastButton == kRightButton) openPopupMenu(p);
 }
 
-void Picture1_KeyPress(Program& p) { p.platform.endProgram(); }
+// The program ends at once: a drawing that is running goes no further than
+// its current row, even where ending the run is not immediate.
+void Picture1_KeyPress(Program& p) {
+    if (p.s.busy == kYes) p.s.stopRequest = kYes;
+    p.platform.endProgram();
+}
 
 }  // namespace qel

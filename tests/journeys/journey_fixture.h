@@ -1,0 +1,276 @@
+// The whole program in process, driven the way a person drives it: real
+// mouse and key events on the real picture, the popup menu and the settings
+// dialog worked while their own event loops run. The toolkit is Qt's, with
+// message boxes recorded, file dialogs answered by the test and the end of
+// the program recorded instead of done.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QImage>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/fm5main.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "platform/qt_platform.h"
+#include "platform/test_platform.h"
+#include "settings/settings_dialog.h"
+
+namespace qel {
+
+class JourneyPlatform : public QtPlatform {
+public:
+    explicit JourneyPlatform(std::string folder) : folder_(std::move(folder)) {}
+
+    void messageBox(const std::string& text, const std::string& title, int style) override {
+        messages.push_back({text, title, style});
+    }
+    void setMainCaption(const std::string& caption) override {
+        captions.push_back(caption);
+        QtPlatform::setMainCaption(caption);
+    }
+    // Each yield of a drawing first runs the test's hook, which may queue
+    // events as the window system would, then lets the queue run.
+    void doEvents() override {
+        ++yields;
+        if (beforeYield) beforeYield(yields);
+        QtPlatform::doEvents();
+    }
+    // A drawing shows each row as soon as it is written.
+    void pictureChanged() override {
+        if (afterPictureChanged) afterPictureChanged();
+        QtPlatform::pictureChanged();
+    }
+    void beep() override { ++beeps; }
+    void endProgram() override { ++endRequests; }
+    std::string showSave(const std::string&, const std::string& offered, const std::string&) override {
+        offeredNames.push_back(offered);
+        return saveAnswer ? saveAnswer(offered) : std::string();
+    }
+    std::string showOpen(const std::string&, const std::string&, const std::string&) override { return openAnswer; }
+    std::string programFolder() const override { return folder_; }
+
+    std::vector<ShownMessage> messages;
+    std::vector<std::string> captions, offeredNames;
+    int yields = 0, beeps = 0, endRequests = 0;
+    std::function<void(int yield)> beforeYield;
+    std::function<void()> afterPictureChanged;
+    std::function<std::string(const std::string& offered)> saveAnswer;
+    std::string openAnswer;
+
+private:
+    std::string folder_;
+};
+
+// Colour number of a pixel of a grabbed widget image.
+inline Colour colourOf(const QImage& image, int x, int y) {
+    const QRgb c = image.pixel(x, y);
+    return qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c);
+}
+
+class JourneyTest : public ::testing::Test {
+protected:
+    // A program folder of its own, with the manual beside the program
+    // unless a test lays out the folder itself.
+    JourneyTest() {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::temp_directory_path() /
+                 (std::string("qel-journey-") + info->test_suite_name() + "-" + info->name());
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        platform = std::make_unique<JourneyPlatform>(folder.string());
+    }
+    ~JourneyTest() override {
+        for (QPointer<QTimer>& t : watchers_) delete t.data();
+        qel.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    void putManualBesideProgram() {
+        std::filesystem::copy_file(QCoreApplication::applicationDirPath().toStdString() + "/readme.txt",
+                                   folder / "readme.txt", std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // Start-up up to the hidden windows, then the main window with the
+    // first drawing.
+    void createProgram() { qel = std::make_unique<QelProgram>(*platform); }
+    void start() {
+        putManualBesideProgram();
+        createProgram();
+        qel->showMainWindow();
+    }
+
+    Program& p() { return qel->program(); }
+    AppState& s() { return qel->program().s; }
+    SettingsDialog& gh() { return qel->settingsDialog(); }
+    PictureWidget* picture() { return qel->mainWindow().picture(); }
+    std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
+    QImage screen() { return picture()->grab().toImage(); }
+
+    // --- the mouse and the keyboard on the picture (window coordinates)
+    void moveTo(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, at, picture()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(picture(), &move);
+    }
+    void leftClickAt(QPoint at) {
+        moveTo(at);
+        QTest::mouseClick(picture(), Qt::LeftButton, {}, at);
+    }
+    void rightClick(QPoint at = QPoint(400, 300)) { QTest::mouseClick(picture(), Qt::RightButton, {}, at); }
+
+    // --- events that arrive while a drawing runs
+
+    using Events = std::function<std::vector<QEvent*>(QWidget* picture)>;
+
+    // Queues the events for the picture once the drawing has shown `row`
+    // rows; the drawing's next yield delivers them as the window system would.
+    void duringDrawingAfterRow(int row, Events events) {
+        auto shown = std::make_shared<int>(0);
+        platform->afterPictureChanged = [this, row, shown, events] {
+            if (s().busy != kYes || ++*shown != row) return;
+            for (QEvent* e : events(picture())) QCoreApplication::postEvent(picture(), e);
+        };
+    }
+    static Events keyPress(Qt::Key key, const char* text) {
+        return [key, text](QWidget*) {
+            return std::vector<QEvent*>{new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text)};
+        };
+    }
+    // The right button pressed and released over the picture.
+    static Events rightButtonClick() {
+        return [](QWidget* picture) {
+            const QPointF at(400, 300), global = picture->mapToGlobal(at);
+            return std::vector<QEvent*>{
+                new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton,
+                                Qt::NoModifier),
+                new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::RightButton, Qt::NoButton,
+                                Qt::NoModifier)};
+        };
+    }
+
+    // --- acting inside the event loops of menus and modal windows
+
+    // Runs `act` once on the first widget `find` returns, looking while any
+    // event loop runs (a menu's or a modal dialog's own among them).
+    void whenShown(std::function<QWidget*()> find, std::function<void(QWidget*)> act) {
+        auto* watcher = new QTimer;
+        watcher->setInterval(5);
+        QObject::connect(watcher, &QTimer::timeout, [watcher, find, act] {
+            QWidget* w = find();
+            if (!w) return;
+            watcher->stop();
+            act(w);
+        });
+        watcher->start();
+        watchers_.push_back(watcher);
+    }
+    // Every window the journey waited for has appeared.
+    void expectAllShown() {
+        for (QPointer<QTimer>& t : watchers_) EXPECT_FALSE(t && t->isActive()) << "a window never appeared";
+    }
+
+    static QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+    QWidget* shownDialog() { return gh().isVisible() ? &gh() : nullptr; }
+
+    // Opens the popup menu with a right click and chooses the item, as the
+    // menu does: it closes, then the item's command runs.
+    void chooseFromMenu(const char* item, QPoint at = QPoint(400, 300)) {
+        whenShown(openMenu, [item](QWidget* menu) {
+            QAction* action = menu->findChild<QAction*>(item);
+            ASSERT_NE(action, nullptr) << item;
+            menu->hide();
+            if (action->isEnabled()) action->trigger();
+        });
+        rightClick(at);
+    }
+    // Whether the item is offered, as seen in the menu a right click opens.
+    bool offeredInMenu(const char* item) {
+        bool enabled = false;
+        whenShown(openMenu, [item, &enabled](QWidget* menu) {
+            QAction* action = menu->findChild<QAction*>(item);
+            enabled = action && action->isEnabled();
+            menu->hide();
+        });
+        rightClick();
+        return enabled;
+    }
+    // "画面設定の変更", with `inDialog` run on the shown dialog.
+    void useSettings(std::function<void()> inDialog) {
+        whenShown([this] { return shownDialog(); }, [inDialog](QWidget*) { inDialog(); });
+        chooseFromMenu("mnugh");
+    }
+
+    // --- the settings dialog's controls, worked with the mouse and keys
+    template <typename W = QWidget>
+    W* control(const char* name) {
+        W* w = gh().findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    void clickControl(const char* name) {
+        QWidget* w = control(name);
+        // option buttons and check boxes react on their indicator and caption
+        QPoint at = qobject_cast<QPushButton*>(w) ? w->rect().center() : QPoint(6, w->height() / 2);
+        QTest::mouseClick(w, Qt::LeftButton, {}, at);
+    }
+    void typeInto(const char* name, const QString& text) {
+        auto* f = control<QLineEdit>(name);
+        f->setFocus(Qt::MouseFocusReason);
+        f->selectAll();
+        QTest::keyClicks(f, text);
+    }
+    std::string fieldText(const char* name) { return control<QLineEdit>(name)->text().toStdString(); }
+
+    std::filesystem::path folder;
+    std::unique_ptr<JourneyPlatform> platform;
+    std::unique_ptr<QelProgram> qel;
+
+private:
+    std::vector<QPointer<QTimer>> watchers_;
+};
+
+// Number of rows of the lower-left picture (the escape bands and periods,
+// which have no black) that hold a drawn pixel: rows [top, top + rows),
+// columns [0, width).
+inline int drawnRows(const Surface& picture, int top, int rows, int width) {
+    int drawn = 0;
+    for (int v = top; v < top + rows; ++v) {
+        for (int u = 0; u < width; ++u) {
+            if (picture.pixel(u, v) != 0) {
+                ++drawn;
+                break;
+            }
+        }
+    }
+    return drawn;
+}
+
+// Every number of the state record is a finite number.
+inline void expectFiniteState(const AppState& s) {
+    for (double v : {s.centerX, s.centerY, s.juliaRe, s.juliaIm, s.radius, s.maxIter, s.zoom, s.curCenterX,
+                     s.curCenterY, s.curJuliaRe, s.curJuliaIm, s.curMaxIter, s.prevCenterX, s.prevCenterY,
+                     s.prevJuliaRe, s.prevJuliaIm, s.prevMaxIter, s.pixelSize, s.mouseX, s.mouseY})
+        EXPECT_TRUE(std::isfinite(v)) << v;
+    for (float v : {s.contourT, s.curContourT, s.prevContourT}) EXPECT_TRUE(std::isfinite(v)) << v;
+}
+
+}  // namespace qel
