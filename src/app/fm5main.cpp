@@ -8,6 +8,7 @@
 #include "app/port_links.h"
 #include "help/help_window.h"
 #include "platform/qt_platform.h"
+#include "render/engine_rows.h"
 #include "settings/settings_dialog.h"
 
 namespace qel {
@@ -19,6 +20,7 @@ struct QelProgram::Parts {
     SettingsLink dialogLink;
     WindowLink windowLink;
     Program p;
+    FastRowEngine engine;  // rows on every processor, exactly as the reference draws them
     int fontPoints = 9;
     std::unique_ptr<SettingsDialog> gh;
     std::unique_ptr<HelpWindow> hlp1;
@@ -29,6 +31,7 @@ QelProgram::QelProgram(QtPlatform& platform) : parts_(std::make_unique<Parts>(pl
     Parts& w = *parts_;
     Program& p = w.p;
     setStartValues(p.s);
+    p.engine = &w.engine;
     p.s.appPath = folderWithSeparator(platform.programFolder(), platform.folderSeparator());
 
     w.gh = std::make_unique<SettingsDialog>(p.s, platform, p.picture1);
