@@ -20,12 +20,15 @@ constexpr Colour kBlue = 16711680;
 int levelOf(double v) {
     if (!(v >= 0)) return 0;
     if (v >= 255) return 255;
-    return static_cast<int>(std::floor(v));
+    return static_cast<int>(v);  // truncation is floor for v >= 0
 }
 
 // v mod k for a whole, non-negative v; an endless or undefined v reads 0.
 int wholeMod(double v, int k) {
     if (!std::isfinite(v) || v < 0) return 0;
+    // Below 2^63 the whole part fits 64 bits and its remainder is what fmod
+    // gives, rounded down.
+    if (v < 9223372036854775808.0) return static_cast<int>(static_cast<std::int64_t>(v) % k);
     return static_cast<int>(std::fmod(v, k));
 }
 

@@ -45,24 +45,6 @@ int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm) {
     return 16;
 }
 
-OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
-                          double prevZIm, double r2, int period) {
-    OrbitResult r;
-    r.escaped = escaped;
-    r.n = n;
-    r.r2 = r2;
-    r.zRe = zRe;
-    r.zIm = zIm;
-    r.prevZRe = prevZRe;
-    r.prevZIm = prevZIm;
-    r.dRe = zRe - prevZRe;
-    r.dIm = zIm - prevZIm;
-    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
-    r.moveClass = moveClassOf(r.dRe, r.dIm);
-    r.period = period;
-    return r;
-}
-
 OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y) {
     const double pRe = params.centerX + x * params.pixelSize;
     const double pIm = params.centerY + y * params.pixelSize;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstdint>
 
 #include "app/app_state.h"
@@ -54,8 +55,23 @@ struct OrbitResult {
 
 // The result of an orbit that ended at counter value n with the last point
 // z and the one before it, prevZ: the last move and its class follow.
-OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
-                          double prevZIm, double r2, int period);
+inline OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
+                                 double prevZIm, double r2, int period) {
+    OrbitResult r;
+    r.escaped = escaped;
+    r.n = n;
+    r.r2 = r2;
+    r.zRe = zRe;
+    r.zIm = zIm;
+    r.prevZRe = prevZRe;
+    r.prevZIm = prevZIm;
+    r.dRe = zRe - prevZRe;
+    r.dIm = zIm - prevZIm;
+    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
+    r.moveClass = moveClassOf(r.dRe, r.dIm);
+    r.period = period;
+    return r;
+}
 
 // Iterates the point at pixel offsets (x, y) (x to the right, y upwards).
 OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y);
