@@ -117,7 +117,12 @@ constexpr int kWidth = 8;
 constexpr int kVectors = 2;
 typedef double VD __attribute__((vector_size(64)));
 typedef long long VI __attribute__((vector_size(64)));
-inline unsigned laneMask(VI v) { return _mm512_movepi64_mask(reinterpret_cast<__m512i>(v)); }
+// Compared straight into mask registers.
+inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
+    return _mm512_cmp_pd_mask(reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ) |
+           _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(n), reinterpret_cast<__m512i>(stop)) |
+           _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(reBits), reinterpret_cast<__m512i>(kept));
+}
 #include "render/engine_lanes.inl"
 }  // namespace avx512
 #pragma GCC pop_options
@@ -129,8 +134,9 @@ constexpr int kWidth = 4;
 constexpr int kVectors = 3;
 typedef double VD __attribute__((vector_size(32)));
 typedef long long VI __attribute__((vector_size(32)));
-inline unsigned laneMask(VI v) {
-    return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(v)));
+inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
+    const VI done = (r2 > 4.0) | (n == stop) | (reBits == kept);
+    return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(done)));
 }
 #include "render/engine_lanes.inl"
 }  // namespace avx2
@@ -144,13 +150,14 @@ constexpr int kWidth = 2;
 constexpr int kVectors = 4;
 typedef double VD __attribute__((vector_size(16)));
 typedef long long VI __attribute__((vector_size(16)));
+inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
+    const VI done = (r2 > 4.0) | (n == stop) | (reBits == kept);
 #if defined(__x86_64__)
-inline unsigned laneMask(VI v) {
-    return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(v)));
-}
+    return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(done)));
 #else
-inline unsigned laneMask(VI v) { return (v[0] != 0 ? 1u : 0u) | (v[1] != 0 ? 2u : 0u); }
+    return (done[0] != 0 ? 1u : 0u) | (done[1] != 0 ? 2u : 0u);
 #endif
+}
 #include "render/engine_lanes.inl"
 }  // namespace narrow
 

@@ -4,7 +4,8 @@
 //   kWidth    lanes of one vector,
 //   kVectors  independent vectors in flight (to hide the latency of a step),
 //   VD, VI    GCC vector types of kWidth doubles and 64-bit integers,
-//   laneMask  the bit mask of the lanes of a VI that are not zero.
+//   doneLanes the bit mask of the lanes that escaped (r2 > 4), reached their
+//             stop counter or whose real part has the bits of the kept value.
 // No header is included here: everything it needs comes from its includer.
 
 // What a lane does besides its vector state: which point it computes and the
@@ -154,8 +155,8 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     while (busy > 0) {
         if (cancel && cancel->load(std::memory_order_relaxed)) return false;
         for (int k = 0; k < kStepsBetweenCancelChecks && busy > 0; ++k) {
-            VI d[kVectors];
-            VI any = VI{};
+            unsigned d[kVectors];
+            unsigned any = 0;
 #pragma GCC unroll 4
             for (int v = 0; v < kVectors; ++v) {
                 // Exactly the reference step; the squares of z serve the
@@ -171,13 +172,13 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
                 L.zi2[v] = newIm * newIm;
                 const VD r2 = L.zi2[v] + L.zr2[v];
                 L.n[v] += 1;
-                d[v] = (r2 > 4.0) | (L.n[v] == L.stop[v]) | ((VI)newRe == L.kept[v]);
+                d[v] = doneLanes(r2, L.n[v], L.stop[v], (VI)newRe, L.kept[v]);
                 any |= d[v];
             }
-            if (laneMask(any) == 0) continue;
+            if (any == 0) continue;
 #pragma GCC unroll 4
             for (int v = 0; v < kVectors; ++v) {
-                for (unsigned m = laneMask(d[v]); m != 0; m &= m - 1) {
+                for (unsigned m = d[v]; m != 0; m &= m - 1) {
                     const int l = __builtin_ctz(m);
                     if (!serviceLane(L, book[v * kWidth + l], v, l, next, src, out)) --busy;
                 }
