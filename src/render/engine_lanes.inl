@@ -241,7 +241,8 @@ void completeRow(OrbitResult* out, const PointSource& src) {
     for (int k = 0; k < src.row.count; ++k) {
         OrbitResult& r = out[k];
         if (r.escaped) {
-            r = orbitResultOf(true, r.n, r.zRe, r.zIm, r.prevZRe, r.prevZIm, r.r2, 16);
+            setLastMove(r);
+            r.period = 16;
             continue;
         }
         points[waiting++] = k;

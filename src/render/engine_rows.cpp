@@ -8,7 +8,7 @@ namespace qel {
 namespace {
 
 // While the loop waits for a row, the window gets its events this often.
-constexpr std::chrono::milliseconds kKeepAliveEvery{15};
+constexpr std::chrono::milliseconds kKeepAliveEvery{10};
 
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 

@@ -22,20 +22,6 @@ void resetRing(OrbitRing& ring) {
     ring.im.fill(0.0);
 }
 
-MoveClass moveClassOf(double dRe, double dIm) {
-    if (dRe < 0) {
-        if (dIm < 0) return MoveClass::LeftDown;
-        if (dIm > 0) return MoveClass::LeftUp;
-        return MoveClass::Left;
-    }
-    if (dRe > 0) {
-        if (dIm < 0) return MoveClass::RightDown;
-        if (dIm > 0) return MoveClass::RightUp;
-        return MoveClass::Right;
-    }
-    return MoveClass::Vertical;
-}
-
 int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm) {
     for (int i = 1; i <= 15; ++i) {
         std::int64_t back = n - i;

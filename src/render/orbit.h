@@ -39,7 +39,19 @@ void resetRing(OrbitRing& ring);
 // Direction of the last move, by the signs of its real and imaginary parts.
 enum class MoveClass : std::uint8_t { LeftDown, LeftUp, Left, Vertical, RightDown, RightUp, Right };
 
-MoveClass moveClassOf(double dRe, double dIm);
+inline MoveClass moveClassOf(double dRe, double dIm) {
+    if (dRe < 0) {
+        if (dIm < 0) return MoveClass::LeftDown;
+        if (dIm > 0) return MoveClass::LeftUp;
+        return MoveClass::Left;
+    }
+    if (dRe > 0) {
+        if (dIm < 0) return MoveClass::RightDown;
+        if (dIm > 0) return MoveClass::RightUp;
+        return MoveClass::Right;
+    }
+    return MoveClass::Vertical;
+}
 
 struct OrbitResult {
     bool escaped = false;
@@ -55,6 +67,15 @@ struct OrbitResult {
 
 // The result of an orbit that ended at counter value n with the last point
 // z and the one before it, prevZ: the last move and its class follow.
+// The last move of a result whose z and prevZ are set: dRe, dIm, its size
+// and its class.
+inline void setLastMove(OrbitResult& r) {
+    r.dRe = r.zRe - r.prevZRe;
+    r.dIm = r.zIm - r.prevZIm;
+    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
+    r.moveClass = moveClassOf(r.dRe, r.dIm);
+}
+
 inline OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, double zIm, double prevZRe,
                                  double prevZIm, double r2, int period) {
     OrbitResult r;
@@ -65,10 +86,7 @@ inline OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, doubl
     r.zIm = zIm;
     r.prevZRe = prevZRe;
     r.prevZIm = prevZIm;
-    r.dRe = zRe - prevZRe;
-    r.dIm = zIm - prevZIm;
-    r.moveSize = std::abs(r.dIm) + std::abs(r.dRe);
-    r.moveClass = moveClassOf(r.dRe, r.dIm);
+    setLastMove(r);
     r.period = period;
     return r;
 }
