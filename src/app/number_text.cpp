@@ -1,5 +1,6 @@
 #include "app/number_text.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -57,6 +58,14 @@ std::string numberTextOf(T v, std::string (*str)(T)) {
 }
 
 bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
+
+// Str rounds the largest doubles up to " 1.79769313486232E+308", just beyond
+// the range of a double; a number up to that text is what Str wrote for one
+// of them and reads back as the largest double instead of overflowing.
+bool isUpToLargestWritten(const std::string& number) {
+    static const long double largest = std::strtold(strDouble(DBL_MAX).c_str(), nullptr);
+    return std::fabs(std::strtold(number.c_str(), nullptr)) <= largest;
+}
 
 }  // namespace
 
@@ -124,6 +133,7 @@ double valueOfText(std::string_view text) {
         if (sawDigit) clean += expDigits ? expo : std::string("e0");
     }
     double v = std::strtod(clean.c_str(), nullptr);
+    if (std::isinf(v) && isUpToLargestWritten(clean)) return std::copysign(DBL_MAX, v);
     if (!std::isfinite(v)) return 0.0;
     return v;
 }

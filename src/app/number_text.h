@@ -29,7 +29,9 @@ std::string numberText(float v);
 // optional exponent (E, e, D or d, optional sign, digits) are read; reading
 // stops at the first other character; a text without digits reads 0.
 // A number too large for a 64-bit float reads as 0, like a text that holds
-// no number, so that callers never see an infinity or NaN.
+// no number, so that callers never see an infinity or NaN; only the text Str
+// writes for the largest doubles (up to 1.79769313486232E+308) reads as the
+// largest double, so that every number Str writes reads back.
 double valueOfText(std::string_view text);
 
 // Removes blanks at both ends (the platform's Trim).

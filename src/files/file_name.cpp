@@ -45,6 +45,15 @@ bool inOrder(std::initializer_list<std::size_t> positions) {
 // The value read from the characters after the 1-based position `pos`.
 double valueAfter(const std::string& text, std::size_t pos) { return valueOfText(std::string_view(text).substr(pos)); }
 
+// A magnification that reads as nothing positive would make a radius of
+// infinity or below zero, and one below about 1E-308 or above about 1E+308
+// a radius beyond the range of a double or too fine for one; such a name
+// carries no usable view.
+bool givesUsableRadius(double magnification) {
+    const double radius = AppState{}.initialRadius / magnification;
+    return magnification > 0 && std::isnormal(radius);
+}
+
 bool isDrawingMethod(double v) { return v == 0 || v == 1 || v == 2 || v == 3 || v == 4; }
 
 // The destinations of a name's view in the state record, without the dialog.
@@ -124,9 +133,7 @@ std::optional<FileView> decodeFileName(const std::string& name) {
     v.method = static_cast<int>(method);
 
     v.magText = text.substr(s, x - s - 1);
-    // A magnification that reads as nothing positive would make a radius
-    // of infinity or below zero; such a name carries no usable view.
-    if (!(valueOfText(v.magText) > 0)) return std::nullopt;
+    if (!givesUsableRadius(valueOfText(v.magText))) return std::nullopt;
 
     v.centerX = valueAfter(text, x);
     v.centerY = valueAfter(text, y);
