@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Builds and runs the libFuzzer targets of fuzz/ outside the main build.
+#
+#   bash scripts/fuzz.sh build                  # all targets into build-fuzz/
+#   bash scripts/fuzz.sh run <target> <seconds> # one process, seeds from fuzz/corpus/<target>/
+#   bash scripts/fuzz.sh seeds                  # rewrites the tiny seed bitmaps with our writer
+#   bash scripts/fuzz.sh list                   # the target names
+#
+# Targets: file_name, value_of_text, number_text, bitmap. New inputs go to
+# build-fuzz/corpus/<target>/, inputs that break a rule to
+# build-fuzz/artifacts/<target>/; the seeds in the repository stay as they are.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+OUT="$ROOT/build-fuzz"
+source "$ROOT/scripts/deps.sh"
+
+TARGETS=(file_name value_of_text number_text bitmap)
+# The plain-C++ sources the targets exercise, with coverage feedback, and
+# what they need to link, with the sanitizers only (the picture buffer's
+# fill would otherwise cost more than the reading it serves).
+FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/files/file_name.cpp src/files/bitmap.cpp)
+SUPPORT_SOURCES=(src/render/surface.cpp)
+# Every operation rounds on its own, as in the program itself.
+FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
+       -fno-sanitize-recover=undefined -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
+
+need_clang() {
+    command -v clang++ >/dev/null 2>&1 || install_missing clang
+    local rt
+    rt="$(clang++ -print-resource-dir)/lib/linux/libclang_rt.fuzzer-x86_64.a"
+    if [ ! -f "$rt" ]; then
+        local major
+        major="$(clang++ -dumpversion | cut -d. -f1)"
+        install_missing "libclang-rt-$major-dev"
+    fi
+}
+
+build() {
+    need_clang
+    mkdir -p "$OUT/obj"
+    local objects=()
+    for src in "${FUZZED_SOURCES[@]}" "${SUPPORT_SOURCES[@]}"; do
+        local obj="$OUT/obj/$(basename "${src%.cpp}").o" sanitizers=address,undefined
+        [[ " ${FUZZED_SOURCES[*]} " == *" $src "* ]] && sanitizers=fuzzer-no-link,$sanitizers
+        clang++ "${FLAGS[@]}" -fsanitize="$sanitizers" -c "$ROOT/$src" -o "$obj"
+        objects+=("$obj")
+    done
+    for t in "${TARGETS[@]}"; do
+        clang++ "${FLAGS[@]}" -fsanitize=fuzzer,address,undefined "$ROOT/fuzz/${t}_fuzz.cpp" "${objects[@]}" \
+            -o "$OUT/fuzz-${t//_/-}"
+        echo "built $OUT/fuzz-${t//_/-}"
+    done
+}
+
+# Longest input per target: names and number texts are short, a bitmap
+# needs room for headers, palette and a few rows.
+max_len() {
+    case "$1" in
+        bitmap) echo 8192 ;;
+        number_text) echo 16 ;;
+        *) echo 512 ;;
+    esac
+}
+
+run() {
+    local t="$1" seconds="$2"
+    local exe="$OUT/fuzz-${t//_/-}"
+    [ -x "$exe" ] || build
+    mkdir -p "$OUT/corpus/$t" "$OUT/artifacts/$t"
+    local extra=()
+    [ -f "$ROOT/fuzz/$t.dict" ] && extra+=("-dict=$ROOT/fuzz/$t.dict")
+    "$exe" "$OUT/corpus/$t" "$ROOT/fuzz/corpus/$t" \
+        -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout=10 -rss_limit_mb=2048 \
+        -print_final_stats=1 -artifact_prefix="$OUT/artifacts/$t/" "${extra[@]}"
+}
+
+seeds() {
+    need_clang
+    mkdir -p "$OUT" "$ROOT/fuzz/corpus/bitmap"
+    clang++ "${FLAGS[@]}" "$ROOT/fuzz/make_bitmap_seeds.cpp" "$ROOT/src/files/bitmap.cpp" \
+        "$ROOT/src/render/surface.cpp" -o "$OUT/make-bitmap-seeds"
+    "$OUT/make-bitmap-seeds" "$ROOT/fuzz/corpus/bitmap"
+}
+
+case "${1:-}" in
+    build) build ;;
+    run)
+        [ $# -eq 3 ] || { echo "usage: $0 run <target> <seconds>" >&2; exit 2; }
+        [[ " ${TARGETS[*]} " == *" $2 "* ]] || { echo "targets: ${TARGETS[*]}" >&2; exit 2; }
+        run "$2" "$3" ;;
+    seeds) seeds ;;
+    list) printf '%s\n' "${TARGETS[@]}" ;;
+    *) echo "usage: $0 build | run <target> <seconds> | seeds | list" >&2; exit 2 ;;
+esac
