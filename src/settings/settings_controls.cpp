@@ -195,6 +195,12 @@ void SettingsDialog::layOutControls() {
     all->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// The fields are destroyed after the dialog's own part: their last focus
+// events must not reach handlers of a dialog that is already gone.
+SettingsDialog::~SettingsDialog() {
+    for (Field* f : {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9}) f->disconnect(this);
+}
+
 void SettingsDialog::connectHandlers() {
     for (Field* f : {Text1, Text3, Text5, Text7, Text8, Text9})
         connect(f, &Field::focusLeft, this, [this, f](Qt::FocusReason reason) { fieldLeft(f, reason); });

@@ -29,6 +29,7 @@ class SettingsDialog : public QDialog, public SettingsPort {
     Q_OBJECT
 public:
     SettingsDialog(AppState& s, Platform& platform, Surface& picture1, QWidget* parent = nullptr);
+    ~SettingsDialog() override;
 
     // The drawing request that "描画開始" calls (the main window's redrw).
     void setDrawingRequest(std::function<void()> request) { drawingRequest_ = std::move(request); }
