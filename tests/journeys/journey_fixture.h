@@ -87,8 +87,9 @@ inline Colour colourOf(const QImage& image, int x, int y) {
     return qRed(c) + 256 * qGreen(c) + 65536 * qBlue(c);
 }
 
+// Its steps are public, so that a journey's parts can be passed around.
 class JourneyTest : public ::testing::Test {
-protected:
+public:
     // A program folder of its own, with the manual beside the program
     // unless a test lays out the folder itself.
     JourneyTest() {
@@ -123,6 +124,7 @@ protected:
     AppState& s() { return qel->program().s; }
     SettingsDialog& gh() { return qel->settingsDialog(); }
     PictureWidget* picture() { return qel->mainWindow().picture(); }
+    QAction* menuItem(const char* name) { return qel->mainWindow().popupMenu()->findChild<QAction*>(name); }
     std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
     QImage screen() { return picture()->grab().toImage(); }
 
