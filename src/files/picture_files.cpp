@@ -44,6 +44,8 @@ void showOpenedView(Program& p) {
     p.s.juliaStarted = p.s.isJulia;
     p.s.shownMethod = p.s.drawMethod;
     p.s.prevAvail = 0;
+    // The title must not offer the other colourings: a file holds only one.
+    p.s.singleImage = -1;
     retitle(p);
     layoutPicture(p.s, p.picture1);
     paintOpenedPicture(p);
