@@ -11,7 +11,14 @@
 namespace qel {
 namespace {
 
-std::optional<std::string> convert(const std::string& in, const char* to, const char* from) {
+// The UTF-8 replacement character U+FFFD.
+constexpr char kReplacement[] = "\xEF\xBF\xBD";
+
+// Converts `in` between the encodings. With `replaceBroken`, a byte that
+// starts no valid character becomes U+FFFD, so that one broken byte does
+// not cost the whole text; without it such a byte fails the conversion.
+std::optional<std::string> convert(const std::string& in, const char* to, const char* from,
+                                   bool replaceBroken = false) {
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::vector<char> out(in.size() * 4 + 16);
@@ -19,9 +26,19 @@ std::optional<std::string> convert(const std::string& in, const char* to, const 
     size_t srcLeft = in.size();
     char* dst = out.data();
     size_t dstLeft = out.size();
-    size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+    bool ok = true;
+    while (iconv(cd, &src, &srcLeft, &dst, &dstLeft) == static_cast<size_t>(-1)) {
+        if (!replaceBroken || (errno != EILSEQ && errno != EINVAL)) {
+            ok = false;
+            break;
+        }
+        for (std::size_t k = 0; k + 1 < sizeof kReplacement; ++k) *dst++ = kReplacement[k];
+        dstLeft -= sizeof kReplacement - 1;
+        ++src;
+        --srcLeft;
+    }
     iconv_close(cd);
-    if (r == static_cast<size_t>(-1)) return std::nullopt;
+    if (!ok) return std::nullopt;
     return std::string(out.data(), out.size() - dstLeft);
 }
 
@@ -39,7 +56,7 @@ std::optional<std::string> readShiftJisFile(const std::string& path) {
     std::ostringstream ss;
     ss << f.rdbuf();
     if (f.bad()) return std::nullopt;
-    return shiftJisToUtf8(ss.str());
+    return convert(ss.str(), "UTF-8", "CP932", true);
 }
 
 }  // namespace qel

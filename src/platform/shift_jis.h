@@ -10,8 +10,9 @@ namespace qel {
 std::optional<std::string> shiftJisToUtf8(const std::string& bytes);
 std::optional<std::string> utf8ToShiftJis(const std::string& text);
 
-// Reads a whole file and converts it from Shift-JIS; nothing when the file
-// cannot be opened or read (a folder, a missing file) or is not Shift-JIS.
+// Reads a whole file and converts it from Shift-JIS, a byte that starts no
+// valid character shown as U+FFFD; nothing when the file cannot be opened
+// or read (a folder, a missing file).
 std::optional<std::string> readShiftJisFile(const std::string& path);
 
 }  // namespace qel
