@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
-# Builds qel and every test (installing what they need) and runs the tests.
+# Builds qel and every test (installing what they need) and runs the tests,
+# once in the normal build and once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, where any report fails the test that made it.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$ROOT/scripts/deps.sh"
 install_missing "${BUILD_PACKAGES[@]}"
+
 configure_and_build build
-cd "$ROOT/build"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)"
+(cd "$ROOT/build" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j "$(nproc)")
+
+configure_and_build build-asan -DQEL_SANITIZE=ON
+(cd "$ROOT/build-asan" && QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+    UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j "$(nproc)")
