@@ -257,9 +257,9 @@ TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
 }
 
 TEST(Layout, FourColoursOfAPointGoToTheirQuadrants) {
-    for (Int16 method : {0, 3}) {
+    for (int method : {0, 3}) {
         AppState s;
-        s.drawMethod = method;
+        s.drawMethod = static_cast<Int16>(method);
         Surface pic(1600, 1200);
         layoutPicture(s, pic);
         PointColours c{1, 2, 3, 4, false};
