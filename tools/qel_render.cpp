@@ -4,6 +4,7 @@
 //   qel-render --out FILE.bmp [--set M|J] [--method 0..4] [--cx X --cy Y]
 //              [--jre A --jim B] [--mag M] [--maxiter K] [--t T] [--coarse]
 //              [--surface] [--reference]
+//   qel-render --name M1s8x-0p75y0p1k1000t1.bmp --out DIR/
 //
 // Without options it draws the start view. --set J with a constant draws that
 // Julia set around the centre; --set J without one takes the centre as the
@@ -11,7 +12,11 @@
 // --surface writes the whole 1600 x 1200 surface instead of the part the
 // window shows. The rows are computed by the fast engine on every processor;
 // --reference computes them point by point with the literal iteration.
+// --name takes the whole view from a saved picture's name; an --out that
+// ends in "/" or names a folder gets the name the program would save under.
 // A bad or missing value prints one line and exits with 2.
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +29,7 @@
 #include "app/number_text.h"
 #include "app/program.h"
 #include "files/bitmap.h"
+#include "files/file_name.h"
 #include "files/picture_files.h"
 #include "render/engine_rows.h"
 #include "render/render_loop.h"
@@ -40,6 +46,7 @@ struct Request {
     float t = 1.0f;
     bool coarse = false, wholeSurface = false, reference = false;
     std::string out;
+    std::string magText;  // as a saved name writes it, when --name gave one
 };
 
 [[noreturn]] void refuse(const std::string& why) {
@@ -102,6 +109,24 @@ Request parseArguments(int argc, char** argv) {
             const double t = numberOf(option, value);
             if (t < 0 || t > 5) refuse("--t: 0 to 5, not \"" + value + "\"");
             r.t = static_cast<float>(t);
+        } else if (option == "--name") {
+            const std::optional<FileView> view = decodeFileName(value);
+            if (!view) refuse("--name: \"" + value + "\" carries no view");
+            r.julia = view->julia;
+            r.method = view->method;
+            r.cx = view->centerX;
+            r.cy = view->centerY;
+            if (view->julia) {
+                r.jre = view->juliaRe;
+                r.jim = view->juliaIm;
+                haveJre = haveJim = true;
+            }
+            r.magText = view->magText;
+            r.mag = valueOfText(view->magText);
+            r.maxIter = view->maxIter;
+            r.t = view->contourT;
+            if (r.maxIter < 1 || r.maxIter != std::floor(r.maxIter) || r.t < 0 || r.t > 5 || !(r.mag >= 0.1))
+                refuse("--name: \"" + value + "\" holds a view beyond the program's limits");
         } else if (option == "--out") {
             r.out = value;
         } else {
@@ -135,6 +160,19 @@ void applyRequest(const Request& r, AppState& s) {
     if (r.coarse) s.lineStep = s.coarseLineStep;
 }
 
+bool namesFolder(const std::string& out) {
+    struct stat st {};
+    return out.back() == '/' || (stat(out.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+// The file to write: --out itself, or in a folder the name the program
+// would save the drawn view under.
+std::string outputPath(const Request& r, const AppState& s, const std::string& magText) {
+    if (!namesFolder(r.out)) return r.out;
+    std::string folder = r.out.back() == '/' ? r.out : r.out + "/";
+    return folder + composeFileName(s, magText, numberText(s.contourT));
+}
+
 // The part of the surface the window shows for the drawn method.
 Surface visiblePart(const Program& p) {
     const auto origin = visibleAreaOrigin(p.s);
@@ -154,15 +192,17 @@ int main(int argc, char** argv) {
     applyRequest(request, p.s);
     p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
     p.picture2.resize(2 * p.s.picW, 2 * p.s.picH);
-    dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
+    const std::string magText =
+        request.magText.empty() ? numberText(p.s.initialRadius / p.s.radius) : request.magText;
+    dialog.setMagText(magText);
     FastRowEngine fast;
     if (!request.reference) p.engine = &fast;
     Essence(p);
 
-    const bool written =
-        request.wholeSurface ? writeBitmapFile(request.out, p.picture1) : writeBitmapFile(request.out, visiblePart(p));
+    const std::string out = outputPath(request, p.s, magText);
+    const bool written = request.wholeSurface ? writeBitmapFile(out, p.picture1) : writeBitmapFile(out, visiblePart(p));
     if (!written) {
-        std::fprintf(stderr, "qel-render: cannot write \"%s\"\n", request.out.c_str());
+        std::fprintf(stderr, "qel-render: cannot write \"%s\"\n", out.c_str());
         return 1;
     }
     return 0;
