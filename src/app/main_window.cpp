@@ -108,6 +108,8 @@ void MainWindow::buildPopupMenu() {
     add("mnuowli", QString::fromUtf8("qel の終了 "), [this] { mnuowli_Click(p_); });
 }
 
+void MainWindow::closeEvent(QCloseEvent*) { platform_.endProgram(); }
+
 void MainWindow::showPopupMenu(bool previousEnabled) {
     mnuzen_->setEnabled(previousEnabled);
     pmenu_->setVisible(false);

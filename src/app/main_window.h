@@ -53,6 +53,11 @@ public:
     PictureWidget* picture() const { return picture_; }
     QMenu* popupMenu() const { return pmenu_; }
 
+protected:
+    // Closing the main window ends the program, also during a drawing (whose
+    // loop would otherwise go on drawing into a window nobody sees).
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     void buildPopupMenu();
     void sizeWindow();
