@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
 #include <cmath>
 #include <cstring>
 #include <type_traits>
@@ -15,12 +14,6 @@ namespace qel {
 
 namespace {
 
-// Orbits are kept for the cycle search from this many steps on, and the kept
-// value is renewed after 2, 4, 8 ... times as many steps (Brent's method):
-// a cycle of length L entered after S steps is found within about
-// 2 * max(L, S) steps, while short escapes never leave the vector loop.
-constexpr std::int64_t kFirstCyclePower = 64;
-constexpr std::int64_t kMaxCyclePower = std::int64_t{1} << 40;
 // How many steps of every vector run between two looks at the cancel flag.
 constexpr int kStepsBetweenCancelChecks = 4096;
 // A NaN: never the bits of an orbit value, which stay finite.
@@ -114,16 +107,32 @@ OrbitResult finishOrbit(double cRe, double cIm, double zRe, double zIm, std::int
 #pragma GCC target("avx512f,avx512dq")
 namespace avx512 {
 constexpr int kWidth = 8;
-constexpr int kVectors = 2;
+constexpr int kVectors = 4;
 typedef double VD __attribute__((vector_size(64)));
 typedef long long VI __attribute__((vector_size(64)));
 // Compared straight into mask registers.
-inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
+inline unsigned eventLanes(VD r2, VI reBits, VI kept) {
     return _mm512_cmp_pd_mask(reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ) |
-           _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(n), reinterpret_cast<__m512i>(stop)) |
            _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(reBits), reinterpret_cast<__m512i>(kept));
 }
+// Lane sets are mask registers.
+typedef __mmask8 Mask;
+inline Mask firstLanes(int k) { return static_cast<Mask>(k >= kWidth ? 0xFF : (1u << std::max(k, 0)) - 1); }
+inline VD pick(Mask m, VD a, VD b) {
+    return reinterpret_cast<VD>(_mm512_mask_mov_pd(reinterpret_cast<__m512d>(b), m, reinterpret_cast<__m512d>(a)));
+}
+inline VI pick(Mask m, VI a, VI b) {
+    return reinterpret_cast<VI>(
+        _mm512_mask_mov_epi64(reinterpret_cast<__m512i>(b), m, reinterpret_cast<__m512i>(a)));
+}
+inline Mask escapingLanes(Mask m, VD r2) {
+    return _mm512_mask_cmp_pd_mask(m, reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ);
+}
+inline Mask withoutLanes(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
+inline int laneCount(Mask m) { return __builtin_popcount(m); }
+namespace {
 #include "render/engine_lanes.inl"
+}  // namespace
 }  // namespace avx512
 #pragma GCC pop_options
 
@@ -131,14 +140,16 @@ inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
 #pragma GCC target("avx2")
 namespace avx2 {
 constexpr int kWidth = 4;
-constexpr int kVectors = 3;
+constexpr int kVectors = 6;
 typedef double VD __attribute__((vector_size(32)));
 typedef long long VI __attribute__((vector_size(32)));
-inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
-    const VI done = (r2 > 4.0) | (n == stop) | (reBits == kept);
-    return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(done)));
+inline unsigned laneBits(VI mask) {
+    return static_cast<unsigned>(_mm256_movemask_pd(reinterpret_cast<__m256d>(mask)));
 }
+#include "render/engine_vector_masks.inl"
+namespace {
 #include "render/engine_lanes.inl"
+}  // namespace
 }  // namespace avx2
 #pragma GCC pop_options
 
@@ -150,15 +161,17 @@ constexpr int kWidth = 2;
 constexpr int kVectors = 4;
 typedef double VD __attribute__((vector_size(16)));
 typedef long long VI __attribute__((vector_size(16)));
-inline unsigned doneLanes(VD r2, VI n, VI stop, VI reBits, VI kept) {
-    const VI done = (r2 > 4.0) | (n == stop) | (reBits == kept);
+inline unsigned laneBits(VI mask) {
 #if defined(__x86_64__)
-    return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(done)));
+    return static_cast<unsigned>(_mm_movemask_pd(reinterpret_cast<__m128d>(mask)));
 #else
-    return (done[0] != 0 ? 1u : 0u) | (done[1] != 0 ? 2u : 0u);
+    return (mask[0] != 0 ? 1u : 0u) | (mask[1] != 0 ? 2u : 0u);
 #endif
 }
+#include "render/engine_vector_masks.inl"
+namespace {
 #include "render/engine_lanes.inl"
+}  // namespace
 }  // namespace narrow
 
 int runnableInstructionSets(InstructionSet* out, int capacity) {

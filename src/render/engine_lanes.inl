@@ -4,184 +4,314 @@
 //   kWidth    lanes of one vector,
 //   kVectors  independent vectors in flight (to hide the latency of a step),
 //   VD, VI    GCC vector types of kWidth doubles and 64-bit integers,
-//   doneLanes the bit mask of the lanes that escaped (r2 > 4), reached their
-//             stop counter or whose real part has the bits of the kept value.
+//   eventLanes the bit mask of the lanes that escaped (r2 > 4) or whose real
+//             part has the bits of the kept value,
+//   Mask      a set of lanes, with firstLanes(k) (lanes 0..k-1), pick(m, a, b)
+//             (a in the lanes of m, b elsewhere), escapingLanes(m, r2) (the
+//             lanes of m with r2 > 4), withoutLanes and laneCount.
 // No header is included here: everything it needs comes from its includer.
 
-// What a lane does besides its vector state: which point it computes and the
-// bookkeeping of the cycle search for it.
-struct LaneBook {
-    int point = -1;            // index into the row, -1 while idle
-    std::int64_t saveN = 0;    // counter value of the kept orbit value
-    std::int64_t power = 0;    // steps until the kept value is renewed
-    std::uint64_t keptIm = 0;  // bits of the kept value's imaginary part
-};
+// A point goes through two loops. The short loop runs a group of kGroup
+// neighbouring points side by side from their first step, each lane frozen
+// where it escapes, while at least a quarter of the lanes are still busy
+// (and for at least kShortSteps, at most kShortStepsAtMost steps): most
+// points of a view escape there, with no bookkeeping per point at all, as
+// neighbours mostly escape after about as many steps. The points still
+// inside after those steps go on in the long loop, whose lanes take a new
+// point as soon as one finishes, and which skips the rounds of orbits that
+// have settled on an exact cycle.
+constexpr int kGroup = kVectors * kWidth;
+constexpr std::int64_t kShortSteps = 32;
+constexpr std::int64_t kShortStepsAtMost = 128;
+// The long loop keeps every lane's value once in this many steps and looks
+// for it again at every step: a cycle of at most this length is found
+// within two such spans after the orbit has settled on it. Longer cycles
+// are iterated to the end, which costs time and changes nothing.
+constexpr std::int64_t kCycleWatchSpan = 64;
 
-// The vector state of all lanes. It lives in registers: every index into it
-// is a constant once the loops over the vectors are unrolled, lanes are read
-// through copies and written by blending.
-struct Lanes {
-    VD zr[kVectors], zi[kVectors];    // the orbit value z_n
-    VD zr2[kVectors], zi2[kVectors];  // zr*zr and zi*zi, shared by r2 and the next step
-    VD pr[kVectors], pi[kVectors];    // z_(n-1)
-    VD cr[kVectors], ci[kVectors];    // the constant
-    VI n[kVectors];                   // counter value of z_n
-    VI stop[kVectors];                // the lane leaves the loop at this counter value
-    VI kept[kVectors];                // bits of the kept value's real part
-};
-
-template <class V>
-[[gnu::always_inline]] inline auto laneOf(V x, int l) {
-    std::remove_reference_t<decltype(x[0])> t[kWidth];
-    std::memcpy(t, &x, sizeof t);
-    return t[l];
-}
-
-// Lane l of x becomes `value`.
 template <class V, class T>
-[[gnu::always_inline]] inline void setLane(V& x, VI one, T value) {
-    x = one ? (V{} + value) : x;
+[[gnu::always_inline]] inline V loadLanes(const T* from) {
+    V v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
 }
 
-[[gnu::always_inline]] inline VI laneSelector(int l) {
-    VI index;
-    for (int i = 0; i < kWidth; ++i) index[i] = i;
-    return index == l;
+template <class V, class T>
+[[gnu::always_inline]] inline void storeLanes(T* to, V v) {
+    std::memcpy(to, &v, sizeof v);
 }
 
-// Puts point `point` of the row into lane `one` of vector v, before its
-// first step; the lane leaves the loop first after kFirstCyclePower steps,
-// when its value is kept for the cycle search, unless it escapes before.
-[[gnu::always_inline]] inline void startLane(Lanes& L, LaneBook& b, int v, VI one, int point,
-                                              const PointSource& src) {
-    double pRe, pIm, cRe, cIm;
-    src.start(point, pRe, pIm, cRe, cIm);
-    b.point = point;
-    b.power = kFirstCyclePower / 2;
-    b.saveN = -1;
-    b.keptIm = kNoKeptValue;
-    setLane(L.zr[v], one, pRe);
-    setLane(L.zi[v], one, pIm);
-    setLane(L.zr2[v], one, pRe * pRe);
-    setLane(L.zi2[v], one, pIm * pIm);
-    setLane(L.cr[v], one, cRe);
-    setLane(L.ci[v], one, cIm);
-    setLane(L.n[v], one, -1LL);
-    setLane(L.kept[v], one, static_cast<long long>(kNoKeptValue));
-    setLane(L.stop[v], one, static_cast<long long>(std::min(src.tailStart, kFirstCyclePower - 1)));
-}
+// The points still inside after the short loop, waiting for a lane of the
+// long loop; their value and counter are staged in their results.
+struct Waiting {
+    int points[kGroup];
+    int count = 0;
+    int taken = 0;
+    bool empty() const { return taken == count; }
+};
 
-// A lane with no point: z stays 0 for ever, never escapes, never reaches
-// its stop and never matches its (NaN) kept value.
-[[gnu::always_inline]] inline void parkLane(Lanes& L, LaneBook& b, int v, VI one) {
-    b.point = -1;
-    setLane(L.zr[v], one, 0.0);
-    setLane(L.zi[v], one, 0.0);
-    setLane(L.zr2[v], one, 0.0);
-    setLane(L.zi2[v], one, 0.0);
-    setLane(L.cr[v], one, 0.0);
-    setLane(L.ci[v], one, 0.0);
-    setLane(L.n[v], one, 0LL);
-    setLane(L.stop[v], one, static_cast<long long>(INT64_MIN));
-    setLane(L.kept[v], one, static_cast<long long>(kNoKeptValue));
-}
-
-// Gives a lane the next point of the row, or parks it. Returns whether the
-// lane has work.
-[[gnu::always_inline]] inline bool refillLane(Lanes& L, LaneBook& b, int v, VI one, int& next,
-                                               const PointSource& src) {
-    if (next < src.row.count) {
-        startLane(L, b, v, one, next++, src);
-        return true;
+// Runs the short loop over the group of points first .. first + kGroup - 1
+// (fewer at the row's end). Escaped points are staged as escaped; the others
+// are staged with their value at the counter value where the loop ended, as
+// a tail when that is the tail's start, otherwise they wait for the long loop.
+void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting& waiting) {
+    const std::int64_t lastN = std::min(kShortStepsAtMost - 1, src.tailStart);
+    const int count = std::min(kGroup, src.row.count - first);
+    alignas(64) double zr0[kGroup] = {}, zi0[kGroup] = {}, cr0[kGroup] = {}, ci0[kGroup] = {};
+    for (int k = 0; k < count; ++k) src.start(first + k, zr0[k], zi0[k], cr0[k], ci0[k]);
+    VD zr[kVectors], zi[kVectors], pr[kVectors], pi[kVectors], cr[kVectors], ci[kVectors];
+    VI escapeN[kVectors];
+    Mask live[kVectors];
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+        zr[v] = loadLanes<VD>(zr0 + v * kWidth);
+        zi[v] = loadLanes<VD>(zi0 + v * kWidth);
+        cr[v] = loadLanes<VD>(cr0 + v * kWidth);
+        ci[v] = loadLanes<VD>(ci0 + v * kWidth);
+        live[v] = firstLanes(count - v * kWidth);
+        pr[v] = zr[v];
+        pi[v] = zi[v];
+        escapeN[v] = VI{} - 1;
     }
-    parkLane(L, b, v, one);
-    return false;
+    // Lanes are looked at once per few steps: an escaped lane stays as it
+    // was, however long the others go on.
+    constexpr long long kStepsBetweenLooks = 4;
+    long long n = -1;  // the counter value of z
+    for (;;) {
+        const long long stepsEnd = std::min<long long>(n + kStepsBetweenLooks, lastN);
+        while (n < stepsEnd) {
+            ++n;
+#pragma GCC unroll 8
+            for (int v = 0; v < kVectors; ++v) {
+                // Exactly the reference step; a lane that has escaped keeps its values.
+                const VD s = zr[v] * zr[v] - zi[v] * zi[v];
+                const VD newIm = ci[v] + (zr[v] + zr[v]) * zi[v];
+                const VD newRe = cr[v] + s;
+                const VD r2 = newIm * newIm + newRe * newRe;
+                pr[v] = pick(live[v], zr[v], pr[v]);
+                pi[v] = pick(live[v], zi[v], pi[v]);
+                zr[v] = pick(live[v], newRe, zr[v]);
+                zi[v] = pick(live[v], newIm, zi[v]);
+                const Mask escapes = escapingLanes(live[v], r2);
+                escapeN[v] = pick(escapes, VI{} + n, escapeN[v]);
+                live[v] = withoutLanes(live[v], escapes);
+            }
+        }
+        int liveLanes = 0;
+        for (int v = 0; v < kVectors; ++v) liveLanes += laneCount(live[v]);
+        if (n == lastN || liveLanes == 0) break;
+        if (n >= kShortSteps - 1 && 4 * liveLanes <= kGroup) break;
+    }
+    alignas(64) double pr0[kGroup], pi0[kGroup];
+    alignas(64) long long escapeN0[kGroup];
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+        storeLanes(zr0 + v * kWidth, zr[v]);
+        storeLanes(zi0 + v * kWidth, zi[v]);
+        storeLanes(pr0 + v * kWidth, pr[v]);
+        storeLanes(pi0 + v * kWidth, pi[v]);
+        storeLanes(escapeN0 + v * kWidth, escapeN[v]);
+    }
+    for (int k = 0; k < count; ++k) {
+        const int point = first + k;
+        if (escapeN0[k] >= 0) {
+            stageEscape(out[point], escapeN0[k], zr0[k], zi0[k], pr0[k], pi0[k], zi0[k] * zi0[k] + zr0[k] * zr0[k]);
+            continue;
+        }
+        stageTail(out[point], cr0[k], ci0[k], zr0[k], zi0[k], n);
+        if (n < src.tailStart) waiting.points[waiting.count++] = point;
+    }
 }
 
-// Lane l of vector v left the loop: it escaped, found a cycle, reached the
-// renewal of its kept value or its last sixteen steps. Returns whether it
-// still has work.
-[[gnu::always_inline]] inline bool serviceLane(Lanes& L, LaneBook& b, int v, int l, int& next,
-                                                const PointSource& src, OrbitResult* out) {
-    const VI one = laneSelector(l);
-    const double zr = laneOf(L.zr[v], l), zi = laneOf(L.zi[v], l);
-    const double r2 = laneOf(L.zi2[v], l) + laneOf(L.zr2[v], l);
-    std::int64_t n = laneOf(L.n[v], l);
+// The lanes of the long loop between two runs of it; the loop itself keeps
+// them in registers. A lane's counter value is the loop's clock minus its
+// base, so running the loop changes no lane's bookkeeping.
+struct LongLanes {
+    alignas(64) double zr[kGroup], zi[kGroup], pr[kGroup], pi[kGroup], cr[kGroup], ci[kGroup];
+    alignas(64) long long kept[kGroup];   // bits of the real part of the kept value
+    alignas(64) long long watch[kGroup];  // all ones: the lane is looked at for a cycle
+    alignas(64) long long base[kGroup];
+    int point[kGroup];  // index into the row, -1 while idle
+    std::int64_t clock = 0;
+
+    std::int64_t n(int l) const { return clock - base[l]; }
+    // Steps until the first busy lane reaches counter value `last`.
+    std::int64_t stepsUntil(std::int64_t last) const {
+        VI lowest = loadLanes<VI>(base);
+        for (int v = 1; v < kVectors; ++v) {
+            const VI b = loadLanes<VI>(base + v * kWidth);
+            lowest = b < lowest ? b : lowest;
+        }
+        std::int64_t least = lowest[0];
+        for (int l = 1; l < kWidth; ++l) least = std::min<std::int64_t>(least, lowest[l]);
+        return last - (clock - least);
+    }
+};
+
+// Where the row stands: the short loop's next group and the points it left
+// waiting.
+struct RowFeed {
+    const PointSource& src;
+    OrbitResult* out;
+    int nextGroup = 0;
+    Waiting waiting;
+
+    // The next point for the long loop, or -1 when the row has no more.
+    int next() {
+        while (waiting.empty() && nextGroup < src.row.count) {
+            waiting.count = waiting.taken = 0;
+            runShortGroup(src, nextGroup, out, waiting);
+            nextGroup += kGroup;
+        }
+        return waiting.empty() ? -1 : waiting.points[waiting.taken++];
+    }
+};
+
+// Lane l takes point `point` (staged at its counter value), or idles with
+// z = 0 for ever, never escaping and never watched.
+void startLongLane(LongLanes& L, int l, int point, const OrbitResult* out) {
+    L.point[l] = point;
+    L.kept[l] = static_cast<long long>(kNoKeptValue);
+    if (point < 0) {
+        L.zr[l] = L.zi[l] = L.pr[l] = L.pi[l] = L.cr[l] = L.ci[l] = 0.0;
+        L.watch[l] = 0;
+        L.base[l] = INT64_MAX / 2;  // never reaches the tail, never limits a run
+        return;
+    }
+    const OrbitResult& r = out[point];
+    L.zr[l] = L.pr[l] = r.zRe;
+    L.zi[l] = L.pi[l] = r.zIm;
+    L.cr[l] = r.prevZRe;
+    L.ci[l] = r.prevZIm;
+    L.watch[l] = -1;
+    L.base[l] = L.clock - r.n;
+}
+
+// z_n of lane l came back to the real part kept `span` steps before. When
+// the whole value has come back, the orbit runs round a cycle of that length
+// until the end without escaping: the lane skips whole rounds to just
+// before its tail and is no longer watched.
+void skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
+    double zr = L.zr[l], zi = L.zi[l];
+    for (std::int64_t k = 0; k < span; ++k) {
+        const double s = zr * zr - zi * zi;
+        const double newIm = L.ci[l] + (zr + zr) * zi;
+        zr = L.cr[l] + s;
+        zi = newIm;
+    }
+    if (bitsOf(zr) != bitsOf(L.zr[l]) || bitsOf(zi) != bitsOf(L.zi[l])) return;
+    L.base[l] -= (tailStart - L.n(l)) / span * span;
+    L.watch[l] = 0;
+    L.kept[l] = static_cast<long long>(kNoKeptValue);
+}
+
+// Runs every lane until one escapes or comes back to its kept value, or for
+// `steps` steps. The kept values are renewed whenever the clock passes a
+// multiple of kCycleWatchSpan. Returns the steps run; `events` gets the
+// lanes that escaped or came back at the last of them.
+[[gnu::always_inline]] inline std::int64_t runLongLanes(LongLanes& L, std::int64_t steps, unsigned* events) {
+    VD zr[kVectors], zi[kVectors], pr[kVectors], pi[kVectors], zr2[kVectors], zi2[kVectors];
+    VI kept[kVectors];
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+        zr[v] = loadLanes<VD>(L.zr + v * kWidth);
+        zi[v] = loadLanes<VD>(L.zi + v * kWidth);
+        pr[v] = loadLanes<VD>(L.pr + v * kWidth);
+        pi[v] = loadLanes<VD>(L.pi + v * kWidth);
+        kept[v] = loadLanes<VI>(L.kept + v * kWidth);
+        zr2[v] = zr[v] * zr[v];
+        zi2[v] = zi[v] * zi[v];
+    }
+    std::int64_t done = 0;
+    unsigned any = 0;
+    while (done < steps && any == 0) {
+        const std::int64_t span = std::min(steps - done, kCycleWatchSpan - L.clock % kCycleWatchSpan);
+        std::int64_t k = 0;
+        while (k < span) {
+            ++k;
+#pragma GCC unroll 8
+            for (int v = 0; v < kVectors; ++v) {
+                const VD cr = loadLanes<VD>(L.cr + v * kWidth), ci = loadLanes<VD>(L.ci + v * kWidth);
+                // Exactly the reference step; the squares of z serve the
+                // escape test and the next step alike.
+                const VD s = zr2[v] - zi2[v];
+                const VD newIm = ci + (zr[v] + zr[v]) * zi[v];
+                const VD newRe = cr + s;
+                pr[v] = zr[v];
+                pi[v] = zi[v];
+                zr[v] = newRe;
+                zi[v] = newIm;
+                zr2[v] = newRe * newRe;
+                zi2[v] = newIm * newIm;
+                events[v] = eventLanes(zi2[v] + zr2[v], (VI)newRe, kept[v]);
+                any |= events[v];
+            }
+            if (any != 0) break;
+        }
+        done += k;
+        L.clock += k;
+        if (any == 0 && L.clock % kCycleWatchSpan == 0) {
+#pragma GCC unroll 8
+            for (int v = 0; v < kVectors; ++v) {
+                const VI watch = loadLanes<VI>(L.watch + v * kWidth);
+                kept[v] = ((VI)zr[v] & watch) | (~watch & static_cast<long long>(kNoKeptValue));
+            }
+        }
+    }
+#pragma GCC unroll 8
+    for (int v = 0; v < kVectors; ++v) {
+        storeLanes(L.zr + v * kWidth, zr[v]);
+        storeLanes(L.zi + v * kWidth, zi[v]);
+        storeLanes(L.pr + v * kWidth, pr[v]);
+        storeLanes(L.pi + v * kWidth, pi[v]);
+        storeLanes(L.kept + v * kWidth, kept[v]);
+    }
+    return done;
+}
+
+// Lane l has finished its point, staged in `out`: it takes the next one.
+// Returns whether it has one.
+[[gnu::always_inline]] inline bool refillLongLane(LongLanes& L, int l, RowFeed& feed) {
+    startLongLane(L, l, feed.next(), feed.out);
+    return L.point[l] >= 0;
+}
+
+// Lane l escaped or came back to its kept value at its last step. Returns
+// whether the lane still has work.
+bool serviceLongLane(LongLanes& L, int l, RowFeed& feed) {
+    const double zr = L.zr[l], zi = L.zi[l], r2 = zi * zi + zr * zr;
     if (r2 > 4) {
-        stageEscape(out[b.point], n, zr, zi, laneOf(L.pr[v], l), laneOf(L.pi[v], l), r2);
-        return refillLane(L, b, v, one, next, src);
+        stageEscape(feed.out[L.point[l]], L.n(l), zr, zi, L.pr[l], L.pi[l], r2);
+        return refillLongLane(L, l, feed);
     }
-    std::int64_t stop = laneOf(L.stop[v], l);
-    if (static_cast<std::uint64_t>(laneOf(L.kept[v], l)) == bitsOf(zr) && b.keptIm == bitsOf(zi)) {
-        // z_n is z_saveN again: the orbit runs round this cycle until the end
-        // without escaping, so whole rounds are skipped.
-        const std::int64_t period = n - b.saveN;
-        n += (src.tailStart - n) / period * period;
-        stop = src.tailStart;
-        b.keptIm = kNoKeptValue;
-        b.power = 0;
-        setLane(L.n[v], one, static_cast<long long>(n));
-        setLane(L.kept[v], one, static_cast<long long>(kNoKeptValue));
-        setLane(L.stop[v], one, static_cast<long long>(stop));
-    }
-    if (n == src.tailStart) {
-        stageTail(out[b.point], laneOf(L.cr[v], l), laneOf(L.ci[v], l), zr, zi, n);
-        return refillLane(L, b, v, one, next, src);
-    }
-    if (n == stop) {
-        // Brent's method: keep z_n and look for it again over twice as many steps.
-        b.keptIm = bitsOf(zi);
-        b.saveN = n;
-        b.power = b.power < kMaxCyclePower ? b.power * 2 : b.power;
-        setLane(L.kept[v], one, static_cast<long long>(bitsOf(zr)));
-        setLane(L.stop[v], one, static_cast<long long>(src.tailStart - n < b.power ? src.tailStart : n + b.power));
-    }
+    // The value came back to the one kept at the last multiple of
+    // kCycleWatchSpan before this step.
+    skipCycle(L, l, (L.clock - 1) % kCycleWatchSpan + 1, feed.src.tailStart);
     return true;
 }
 
 bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bool>* cancel) {
-    Lanes L;
-    LaneBook book[kVectors * kWidth];
-    int next = 0;
+    RowFeed feed{src, out, 0, Waiting{}};
+    LongLanes L;
     int busy = 0;
-#pragma GCC unroll 4
-    for (int v = 0; v < kVectors; ++v) {
-        L.zr[v] = L.zi[v] = L.zr2[v] = L.zi2[v] = L.pr[v] = L.pi[v] = L.cr[v] = L.ci[v] = VD{};
-        L.n[v] = L.stop[v] = L.kept[v] = VI{};
-        for (int l = 0; l < kWidth; ++l)
-            busy += refillLane(L, book[v * kWidth + l], v, laneSelector(l), next, src) ? 1 : 0;
-    }
-
+    for (int l = 0; l < kGroup; ++l) busy += refillLongLane(L, l, feed) ? 1 : 0;
     while (busy > 0) {
-        if (cancel && cancel->load(std::memory_order_relaxed)) return false;
-        for (int k = 0; k < kStepsBetweenCancelChecks && busy > 0; ++k) {
-            unsigned d[kVectors];
-            unsigned any = 0;
-#pragma GCC unroll 4
-            for (int v = 0; v < kVectors; ++v) {
-                // Exactly the reference step; the squares of z serve the
-                // escape test and the next step alike.
-                const VD s = L.zr2[v] - L.zi2[v];
-                const VD newIm = L.ci[v] + (L.zr[v] + L.zr[v]) * L.zi[v];
-                const VD newRe = L.cr[v] + s;
-                L.pr[v] = L.zr[v];
-                L.pi[v] = L.zi[v];
-                L.zr[v] = newRe;
-                L.zi[v] = newIm;
-                L.zr2[v] = newRe * newRe;
-                L.zi2[v] = newIm * newIm;
-                const VD r2 = L.zi2[v] + L.zr2[v];
-                L.n[v] += 1;
-                d[v] = doneLanes(r2, L.n[v], L.stop[v], (VI)newRe, L.kept[v]);
-                any |= d[v];
+        if (L.stepsUntil(src.tailStart) == 0) {
+            // Lanes at the start of their tail: staged for completeRow.
+            for (int l = 0; l < kGroup; ++l) {
+                if (L.point[l] < 0 || L.n(l) != src.tailStart) continue;
+                stageTail(out[L.point[l]], L.cr[l], L.ci[l], L.zr[l], L.zi[l], src.tailStart);
+                if (!refillLongLane(L, l, feed)) --busy;
             }
-            if (any == 0) continue;
-#pragma GCC unroll 4
-            for (int v = 0; v < kVectors; ++v) {
-                for (unsigned m = d[v]; m != 0; m &= m - 1) {
-                    const int l = __builtin_ctz(m);
-                    if (!serviceLane(L, book[v * kWidth + l], v, l, next, src, out)) --busy;
-                }
+            continue;
+        }
+        if (cancel && cancel->load(std::memory_order_relaxed)) return false;
+        unsigned events[kVectors];
+        runLongLanes(L, std::min<std::int64_t>(kStepsBetweenCancelChecks, L.stepsUntil(src.tailStart)), events);
+        for (int v = 0; v < kVectors; ++v) {
+            for (unsigned m = events[v]; m != 0; m &= m - 1) {
+                const int l = v * kWidth + __builtin_ctz(m);
+                if (!serviceLongLane(L, l, feed)) --busy;
             }
         }
     }
@@ -225,11 +355,20 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
         period = match ? (VI{} + i) : period;
         found |= match;
     }
+    alignas(64) double zrEnd[kWidth], ziEnd[kWidth], prEnd[kWidth], piEnd[kWidth], r2End[kWidth];
+    alignas(64) long long escapedEnd[kWidth], periodEnd[kWidth];
+    storeLanes(zrEnd, zr);
+    storeLanes(ziEnd, zi);
+    storeLanes(prEnd, pr);
+    storeLanes(piEnd, pi);
+    storeLanes(r2End, r2);
+    storeLanes(escapedEnd, escaped);
+    storeLanes(periodEnd, period);
     for (int l = 0; l < count; ++l) {
         OrbitResult& r = out[points[l]];
-        r = laneOf(escaped, l) ? finishOrbit(r.prevZRe, r.prevZIm, r.zRe, r.zIm, r.n, src.stopCount)
-                               : orbitResultOf(false, src.stopCount, laneOf(zr, l), laneOf(zi, l), laneOf(pr, l),
-                                               laneOf(pi, l), laneOf(r2, l), static_cast<int>(laneOf(period, l)));
+        r = escapedEnd[l] ? finishOrbit(r.prevZRe, r.prevZIm, r.zRe, r.zIm, r.n, src.stopCount)
+                          : orbitResultOf(false, src.stopCount, zrEnd[l], ziEnd[l], prEnd[l], piEnd[l], r2End[l],
+                                          static_cast<int>(periodEnd[l]));
     }
 }
 
