@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -55,6 +56,16 @@ struct PointSource {
     r.prevZRe = prevZRe;
     r.prevZIm = prevZIm;
     r.r2 = r2;
+}
+
+// The orbit escaped at counter value n from its value prevZ before it: the
+// escaping step is done again here, exactly as the reference does it.
+[[gnu::always_inline]] inline void stageEscapingStep(OrbitResult& r, std::int64_t n, double cRe, double cIm,
+                                                     double prevZRe, double prevZIm) {
+    const double s = prevZRe * prevZRe - prevZIm * prevZIm;
+    const double zIm = cIm + (prevZRe + prevZRe) * prevZIm;
+    const double zRe = cRe + s;
+    stageEscape(r, n, zRe, zIm, prevZRe, prevZIm, zIm * zIm + zRe * zRe);
 }
 
 [[gnu::always_inline]] inline void stageTail(OrbitResult& r, double cRe, double cIm, double zRe, double zIm,

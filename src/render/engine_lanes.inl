@@ -29,6 +29,15 @@ constexpr std::int64_t kShortStepsAtMost = 128;
 // are iterated to the end, which costs time and changes nothing.
 constexpr std::int64_t kCycleWatchSpan = 64;
 
+// Runs f(v) for v = 0 .. kVectors-1, written out: every index into the
+// arrays of vectors is a constant, so they live in registers.
+template <class F>
+[[gnu::always_inline]] inline void eachVector(F&& f) {
+    [&]<int... v>(std::integer_sequence<int, v...>) {
+        (f(v), ...);
+    }(std::make_integer_sequence<int, kVectors>{});
+}
+
 template <class V, class T>
 [[gnu::always_inline]] inline V loadLanes(const T* from) {
     V v;
@@ -59,7 +68,7 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
     const int count = std::min(kGroup, src.row.count - first);
     alignas(64) double zr0[kGroup] = {}, zi0[kGroup] = {}, cr0[kGroup] = {}, ci0[kGroup] = {};
     for (int k = 0; k < count; ++k) src.start(first + k, zr0[k], zi0[k], cr0[k], ci0[k]);
-    VD zr[kVectors], zi[kVectors], pr[kVectors], pi[kVectors], cr[kVectors], ci[kVectors];
+    VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], cr[kVectors], ci[kVectors];
     VI escapeN[kVectors];
     Mask live[kVectors];
 #pragma GCC unroll 8
@@ -68,54 +77,51 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
         zi[v] = loadLanes<VD>(zi0 + v * kWidth);
         cr[v] = loadLanes<VD>(cr0 + v * kWidth);
         ci[v] = loadLanes<VD>(ci0 + v * kWidth);
+        zr2[v] = zr[v] * zr[v];
+        zi2[v] = zi[v] * zi[v];
         live[v] = firstLanes(count - v * kWidth);
-        pr[v] = zr[v];
-        pi[v] = zi[v];
         escapeN[v] = VI{} - 1;
     }
-    // Lanes are looked at once per few steps: an escaped lane stays as it
-    // was, however long the others go on.
+    // A lane that escapes keeps the value before its escaping step (the
+    // step is done again when it is staged); the squares of z serve the
+    // escape test and the next step alike, and are left to run wild in an
+    // escaped lane. Lanes are counted once per few steps only.
     constexpr long long kStepsBetweenLooks = 4;
-    long long n = -1;  // the counter value of z
+    long long n = -1;  // the counter value of z in the busy lanes
     for (;;) {
         const long long stepsEnd = std::min<long long>(n + kStepsBetweenLooks, lastN);
         while (n < stepsEnd) {
             ++n;
-#pragma GCC unroll 8
-            for (int v = 0; v < kVectors; ++v) {
-                // Exactly the reference step; a lane that has escaped keeps its values.
-                const VD s = zr[v] * zr[v] - zi[v] * zi[v];
+            eachVector([&](int v) __attribute__((always_inline)) {
+                // Exactly the reference step.
+                const VD s = zr2[v] - zi2[v];
                 const VD newIm = ci[v] + (zr[v] + zr[v]) * zi[v];
                 const VD newRe = cr[v] + s;
-                const VD r2 = newIm * newIm + newRe * newRe;
-                pr[v] = pick(live[v], zr[v], pr[v]);
-                pi[v] = pick(live[v], zi[v], pi[v]);
+                zr2[v] = newRe * newRe;
+                zi2[v] = newIm * newIm;
+                const Mask escapes = escapingLanes(live[v], zi2[v] + zr2[v]);
+                live[v] = withoutLanes(live[v], escapes);
                 zr[v] = pick(live[v], newRe, zr[v]);
                 zi[v] = pick(live[v], newIm, zi[v]);
-                const Mask escapes = escapingLanes(live[v], r2);
                 escapeN[v] = pick(escapes, VI{} + n, escapeN[v]);
-                live[v] = withoutLanes(live[v], escapes);
-            }
+            });
         }
         int liveLanes = 0;
         for (int v = 0; v < kVectors; ++v) liveLanes += laneCount(live[v]);
         if (n == lastN || liveLanes == 0) break;
         if (n >= kShortSteps - 1 && 4 * liveLanes <= kGroup) break;
     }
-    alignas(64) double pr0[kGroup], pi0[kGroup];
     alignas(64) long long escapeN0[kGroup];
 #pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v) {
         storeLanes(zr0 + v * kWidth, zr[v]);
         storeLanes(zi0 + v * kWidth, zi[v]);
-        storeLanes(pr0 + v * kWidth, pr[v]);
-        storeLanes(pi0 + v * kWidth, pi[v]);
         storeLanes(escapeN0 + v * kWidth, escapeN[v]);
     }
     for (int k = 0; k < count; ++k) {
         const int point = first + k;
         if (escapeN0[k] >= 0) {
-            stageEscape(out[point], escapeN0[k], zr0[k], zi0[k], pr0[k], pi0[k], zi0[k] * zi0[k] + zr0[k] * zr0[k]);
+            stageEscapingStep(out[point], escapeN0[k], cr0[k], ci0[k], zr0[k], zi0[k]);
             continue;
         }
         stageTail(out[point], cr0[k], ci0[k], zr0[k], zi0[k], n);
@@ -229,8 +235,7 @@ void skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
         std::int64_t k = 0;
         while (k < span) {
             ++k;
-#pragma GCC unroll 8
-            for (int v = 0; v < kVectors; ++v) {
+            eachVector([&](int v) __attribute__((always_inline)) {
                 const VD cr = loadLanes<VD>(L.cr + v * kWidth), ci = loadLanes<VD>(L.ci + v * kWidth);
                 // Exactly the reference step; the squares of z serve the
                 // escape test and the next step alike.
@@ -245,7 +250,7 @@ void skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
                 zi2[v] = newIm * newIm;
                 events[v] = eventLanes(zi2[v] + zr2[v], (VI)newRe, kept[v]);
                 any |= events[v];
-            }
+            });
             if (any != 0) break;
         }
         done += k;
