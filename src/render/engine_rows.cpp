@@ -9,6 +9,10 @@ namespace {
 
 // While the loop waits for a row, the window gets its events this often.
 constexpr std::chrono::milliseconds kKeepAliveEvery{10};
+// A loop that has to wait for a row is woken once this many rows from it are
+// ready (or the drawing's last ones), not for every row: a wake-up costs
+// about as much as computing a short row.
+constexpr int kRowsPerWake = 8;
 
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
@@ -16,7 +20,7 @@ int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware
 
 FastRowEngine::FastRowEngine(int threads, InstructionSet isa) : isa_(isa) {
     const int n = threads > 0 ? threads : processorCount();
-    slots_.resize(static_cast<std::size_t>(2 * n));
+    slots_.resize(static_cast<std::size_t>(2 * n + kRowsPerWake));
     orbits_.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) workers_.emplace_back([this, i] { work(static_cast<std::size_t>(i)); });
 }
@@ -29,6 +33,13 @@ FastRowEngine::~FastRowEngine() {
     }
     workWaiting_.notify_all();
     for (std::thread& t : workers_) t.join();
+}
+
+bool FastRowEngine::rowsReadyFrom(int r) const {
+    const int end = std::min(rows_, r + kRowsPerWake);
+    for (int row = r; row < end; ++row)
+        if (slots_[static_cast<std::size_t>(row) % slots_.size()].row != row) return false;
+    return true;
 }
 
 bool FastRowEngine::rowWanted() const {
@@ -57,7 +68,7 @@ void FastRowEngine::work(std::size_t id) {
         lock.lock();
         --computing_;
         if (whole && drawing_) slot.row = r;
-        rowDone_.notify_all();
+        if (!drawing_ || (awaited_ >= 0 && rowsReadyFrom(awaited_))) rowDone_.notify_all();
     }
 }
 
@@ -90,16 +101,27 @@ bool FastRowEngine::awaitRow(const DrawingSetup&, int y, RowColours& out, const 
     // Rows come in scan order; any other request has nothing to wait for.
     if (r != taken_ || r >= rows_) return false;
     Slot& slot = slots_[static_cast<std::size_t>(r) % slots_.size()];
-    while (slot.row != r) {
-        if (!drawing_) return false;
-        if (rowDone_.wait_for(lock, kKeepAliveEvery, [&] { return slot.row == r; })) break;
-        lock.unlock();
-        const bool goOn = keepAlive();
-        lock.lock();
-        if (!goOn) {
-            abandonRows(lock);
-            return false;
+    if (slot.row != r) {
+        // Woken for a batch of rows; after a keep-alive the row alone will do.
+        awaited_ = r;
+        bool waited = false;
+        while (!rowsReadyFrom(r) && !(waited && slot.row == r)) {
+            if (!drawing_) {
+                awaited_ = -1;
+                return false;
+            }
+            if (rowDone_.wait_for(lock, kKeepAliveEvery, [&] { return !drawing_ || rowsReadyFrom(r); })) continue;
+            waited = true;
+            lock.unlock();
+            const bool goOn = keepAlive();
+            lock.lock();
+            if (!goOn) {
+                awaited_ = -1;
+                abandonRows(lock);
+                return false;
+            }
         }
+        awaited_ = -1;
     }
     if (out.size() == slot.colours.size())
         out.swap(slot.colours);  // no copy, no allocation

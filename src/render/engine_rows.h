@@ -41,12 +41,13 @@ private:
 
     void work(std::size_t id);
     bool rowWanted() const;
+    bool rowsReadyFrom(int r) const;
     void abandonRows(std::unique_lock<std::mutex>& lock);
 
     const InstructionSet isa_;
     std::mutex mutex_;
     std::condition_variable workWaiting_;  // a row may be taken, or quit
-    std::condition_variable rowDone_;      // a row is ready, or a worker went idle
+    std::condition_variable rowDone_;      // the awaited rows are ready, or the drawing was given up
     std::atomic<bool> cancel_{false};      // read inside long orbits
     bool quit_ = false;
     bool drawing_ = false;
@@ -55,6 +56,7 @@ private:
     int nextRow_ = 0;    // the next row a worker takes
     int taken_ = 0;      // rows the loop has taken
     int computing_ = 0;  // rows being computed right now
+    int awaited_ = -1;   // the row the loop waits for, -1: none
     std::vector<Slot> slots_;                      // row r lives in slot r mod size
     std::vector<std::vector<OrbitResult>> orbits_;  // one row of orbits per worker
     std::vector<std::thread> workers_;
