@@ -42,11 +42,11 @@ struct PointSource {
     }
 };
 
-// The vector loop only notes where a lane ended, with plain stores into the
-// point's result (a call there would cost the whole register state); the
-// results are completed after the loop (completeRow). An escaped point has its final
-// values; an interior one its value z_n before the last sixteen steps and,
-// in the places of prevZ, its constant.
+// The vector loops only note where a lane ended, with plain stores into the
+// point's result (a call there would cost the whole register state). An
+// escaped point gets its final result at once; an interior one its value
+// z_n before the last sixteen steps and, in the places of prevZ, its
+// constant, and is completed after the loops (completeRow).
 [[gnu::always_inline]] inline void stageEscape(OrbitResult& r, std::int64_t n, double zRe, double zIm,
                                                double prevZRe, double prevZIm, double r2) {
     r.escaped = true;
@@ -56,6 +56,8 @@ struct PointSource {
     r.prevZRe = prevZRe;
     r.prevZIm = prevZIm;
     r.r2 = r2;
+    setLastMove(r);
+    r.period = 16;
 }
 
 // The orbit escaped at counter value n from its value prevZ before it: the
@@ -136,10 +138,9 @@ inline VI pick(Mask m, VI a, VI b) {
     return reinterpret_cast<VI>(
         _mm512_mask_mov_epi64(reinterpret_cast<__m512i>(b), m, reinterpret_cast<__m512i>(a)));
 }
-inline Mask escapingLanes(Mask m, VD r2) {
-    return _mm512_mask_cmp_pd_mask(m, reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ);
+inline Mask stayingLanes(Mask m, VD r2) {
+    return _mm512_mask_cmp_pd_mask(m, reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_LE_OQ);
 }
-inline Mask withoutLanes(Mask a, Mask b) { return static_cast<Mask>(a & ~b); }
 inline int laneCount(Mask m) { return __builtin_popcount(m); }
 namespace {
 #include "render/engine_lanes.inl"

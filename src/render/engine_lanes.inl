@@ -7,8 +7,8 @@
 //   eventLanes the bit mask of the lanes that escaped (r2 > 4) or whose real
 //             part has the bits of the kept value,
 //   Mask      a set of lanes, with firstLanes(k) (lanes 0..k-1), pick(m, a, b)
-//             (a in the lanes of m, b elsewhere), escapingLanes(m, r2) (the
-//             lanes of m with r2 > 4), withoutLanes and laneCount.
+//             (a in the lanes of m, b elsewhere), stayingLanes(m, r2) (the
+//             lanes of m with r2 <= 4) and laneCount.
 // No header is included here: everything it needs comes from its includer.
 
 // A point goes through two loops. The short loop runs a group of kGroup
@@ -69,7 +69,7 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
     alignas(64) double zr0[kGroup] = {}, zi0[kGroup] = {}, cr0[kGroup] = {}, ci0[kGroup] = {};
     for (int k = 0; k < count; ++k) src.start(first + k, zr0[k], zi0[k], cr0[k], ci0[k]);
     VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], cr[kVectors], ci[kVectors];
-    VI escapeN[kVectors];
+    VI lastInside[kVectors];  // the last counter value at which the lane was inside
     Mask live[kVectors];
 #pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v) {
@@ -80,7 +80,7 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
         zr2[v] = zr[v] * zr[v];
         zi2[v] = zi[v] * zi[v];
         live[v] = firstLanes(count - v * kWidth);
-        escapeN[v] = VI{} - 1;
+        lastInside[v] = VI{} - 1;
     }
     // A lane that escapes keeps the value before its escaping step (the
     // step is done again when it is staged); the squares of z serve the
@@ -99,11 +99,10 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
                 const VD newRe = cr[v] + s;
                 zr2[v] = newRe * newRe;
                 zi2[v] = newIm * newIm;
-                const Mask escapes = escapingLanes(live[v], zi2[v] + zr2[v]);
-                live[v] = withoutLanes(live[v], escapes);
+                live[v] = stayingLanes(live[v], zi2[v] + zr2[v]);
                 zr[v] = pick(live[v], newRe, zr[v]);
                 zi[v] = pick(live[v], newIm, zi[v]);
-                escapeN[v] = pick(escapes, VI{} + n, escapeN[v]);
+                lastInside[v] = pick(live[v], VI{} + n, lastInside[v]);
             });
         }
         int liveLanes = 0;
@@ -111,17 +110,17 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
         if (n == lastN || liveLanes == 0) break;
         if (n >= kShortSteps - 1 && 4 * liveLanes <= kGroup) break;
     }
-    alignas(64) long long escapeN0[kGroup];
+    alignas(64) long long lastInside0[kGroup];
 #pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v) {
         storeLanes(zr0 + v * kWidth, zr[v]);
         storeLanes(zi0 + v * kWidth, zi[v]);
-        storeLanes(escapeN0 + v * kWidth, escapeN[v]);
+        storeLanes(lastInside0 + v * kWidth, lastInside[v]);
     }
     for (int k = 0; k < count; ++k) {
         const int point = first + k;
-        if (escapeN0[k] >= 0) {
-            stageEscapingStep(out[point], escapeN0[k], cr0[k], ci0[k], zr0[k], zi0[k]);
+        if (lastInside0[k] < n) {
+            stageEscapingStep(out[point], lastInside0[k] + 1, cr0[k], ci0[k], zr0[k], zi0[k]);
             continue;
         }
         stageTail(out[point], cr0[k], ci0[k], zr0[k], zi0[k], n);
@@ -377,18 +376,13 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     }
 }
 
-// Completes the staged results of a row: escaped points from their final
-// values, interior points kWidth at a time through their last sixteen steps.
+// Completes the staged interior points of a row, kWidth at a time through
+// their last sixteen steps; escaped points are complete already.
 void completeRow(OrbitResult* out, const PointSource& src) {
     int points[kWidth];
     int waiting = 0;
     for (int k = 0; k < src.row.count; ++k) {
-        OrbitResult& r = out[k];
-        if (r.escaped) {
-            setLastMove(r);
-            r.period = 16;
-            continue;
-        }
+        if (out[k].escaped) continue;
         points[waiting++] = k;
         if (waiting == kWidth) {
             finishTails(out, points, waiting, src);

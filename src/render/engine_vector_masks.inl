@@ -19,6 +19,5 @@ inline V pick(Mask m, V a, V b) {
     return m ? a : b;
 }
 
-inline Mask escapingLanes(Mask m, VD r2) { return m & (r2 > 4.0); }
-inline Mask withoutLanes(Mask a, Mask b) { return a & ~b; }
+inline Mask stayingLanes(Mask m, VD r2) { return m & (r2 <= 4.0); }
 inline int laneCount(Mask m) { return __builtin_popcount(laneBits(m)); }
