@@ -40,7 +40,7 @@ Colour escapeBandColour(std::int64_t n, const ColourConstants& c) {
     if (n == 0) return kWhite;
     static constexpr std::array<Colour, 7> band{kBlack, kBlack, kCyan, kYellow, kRed, kGreen, kMagenta};
     const double q = std::floor(static_cast<double>(n) / c.escapeBand);
-    const double j = c.t >= 1.0f ? 6.0 - std::fmod(q, 5.0) : 6.0 - q;
+    const double j = c.t >= 1.0f ? 6.0 - wholeMod(q, 5) : 6.0 - q;
     if (j >= 2 && j <= 6) return band[static_cast<std::size_t>(j)];
     // Below t = 1 the band index runs below 2 and stands as a colour number
     // itself; every negative one shows black.

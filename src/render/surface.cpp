@@ -6,11 +6,6 @@
 
 namespace qel {
 
-Colour rgb(int r, int g, int b) {
-    auto c = [](int v) { return std::clamp(v, 0, 255); };
-    return c(r) + 256 * c(g) + 65536 * c(b);
-}
-
 void Surface::resize(int width, int height) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);

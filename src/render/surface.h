@@ -12,7 +12,11 @@ namespace qel {
 using Colour = std::int32_t;  // R + 256*G + 65536*B
 
 // The platform's RGB: components above 255 are taken as 255, below 0 as 0.
-Colour rgb(int r, int g, int b);
+// Inline: every point of a drawing builds four colours with it.
+inline Colour rgb(int r, int g, int b) {
+    auto c = [](int v) { return v < 0 ? 0 : v > 255 ? 255 : v; };
+    return c(r) + 256 * c(g) + 65536 * c(b);
+}
 inline int redOf(Colour c) { return c & 0xFF; }
 inline int greenOf(Colour c) { return (c >> 8) & 0xFF; }
 inline int blueOf(Colour c) { return (c >> 16) & 0xFF; }
