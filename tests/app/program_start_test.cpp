@@ -44,7 +44,9 @@ bool selected(QelProgram& qel, const char* name) {
 }
 
 struct ProgramFolder {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "qel-start-test";
+    // one folder per test: tests run in parallel processes
+    std::filesystem::path dir = std::filesystem::temp_directory_path() /
+                                (std::string("qel-start-") + testing::UnitTest::GetInstance()->current_test_info()->name());
     ProgramFolder() {
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);

@@ -192,7 +192,14 @@ public:
     }
 
     static QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
-    QWidget* shownDialog() { return gh().isVisible() ? &gh() : nullptr; }
+    // The dialog once it is shown and active: a person types only into an
+    // active window (on a loaded machine activation can trail the showing).
+    QWidget* shownDialog() {
+        if (!gh().isVisible()) return nullptr;
+        if (gh().isActiveWindow()) return &gh();
+        gh().activateWindow();
+        return nullptr;
+    }
 
     // Opens the popup menu with a right click and chooses the item, as the
     // menu does: it closes, then the item's command runs.
