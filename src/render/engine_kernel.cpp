@@ -60,16 +60,6 @@ struct PointSource {
     r.period = 16;
 }
 
-// The orbit escaped at counter value n from its value prevZ before it: the
-// escaping step is done again here, exactly as the reference does it.
-[[gnu::always_inline]] inline void stageEscapingStep(OrbitResult& r, std::int64_t n, double cRe, double cIm,
-                                                     double prevZRe, double prevZIm) {
-    const double s = prevZRe * prevZRe - prevZIm * prevZIm;
-    const double zIm = cIm + (prevZRe + prevZRe) * prevZIm;
-    const double zRe = cRe + s;
-    stageEscape(r, n, zRe, zIm, prevZRe, prevZIm, zIm * zIm + zRe * zRe);
-}
-
 [[gnu::always_inline]] inline void stageTail(OrbitResult& r, double cRe, double cIm, double zRe, double zIm,
                                              std::int64_t n) {
     r.escaped = false;

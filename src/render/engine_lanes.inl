@@ -66,22 +66,27 @@ struct Waiting {
 void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting& waiting) {
     const std::int64_t lastN = std::min(kShortStepsAtMost - 1, src.tailStart);
     const int count = std::min(kGroup, src.row.count - first);
-    alignas(64) double zr0[kGroup] = {}, zi0[kGroup] = {}, cr0[kGroup] = {}, ci0[kGroup] = {};
-    for (int k = 0; k < count; ++k) src.start(first + k, zr0[k], zi0[k], cr0[k], ci0[k]);
+    const OrbitParams& o = src.params;
+    // Pixel offsets are whole numbers, exact as doubles: x * pixelSize is
+    // the reference's product. Lanes past the row's end compute nothing.
+    VD laneIndex;
+    for (int l = 0; l < kWidth; ++l) laneIndex[l] = l;
+    const double pIm = o.centerY + src.row.y * o.pixelSize;
     VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], cr[kVectors], ci[kVectors];
     VI lastInside[kVectors];  // the last counter value at which the lane was inside
     Mask live[kVectors];
-#pragma GCC unroll 8
-    for (int v = 0; v < kVectors; ++v) {
-        zr[v] = loadLanes<VD>(zr0 + v * kWidth);
-        zi[v] = loadLanes<VD>(zi0 + v * kWidth);
-        cr[v] = loadLanes<VD>(cr0 + v * kWidth);
-        ci[v] = loadLanes<VD>(ci0 + v * kWidth);
+    eachVector([&](int v) __attribute__((always_inline)) {
+        const double x0 = src.row.xFirst + static_cast<double>(first + v * kWidth) * src.row.xStep;
+        const VD x = x0 + laneIndex * static_cast<double>(src.row.xStep);
+        zr[v] = o.centerX + x * o.pixelSize;
+        zi[v] = VD{} + pIm;
+        cr[v] = o.julia ? VD{} + o.cRe : zr[v];
+        ci[v] = o.julia ? VD{} + o.cIm : zi[v];
         zr2[v] = zr[v] * zr[v];
         zi2[v] = zi[v] * zi[v];
         live[v] = firstLanes(count - v * kWidth);
         lastInside[v] = VI{} - 1;
-    }
+    });
     // A lane that escapes keeps the value before its escaping step (the
     // step is done again when it is staged); the squares of z serve the
     // escape test and the next step alike, and are left to run wild in an
@@ -110,17 +115,24 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
         if (n == lastN || liveLanes == 0) break;
         if (n >= kShortSteps - 1 && 4 * liveLanes <= kGroup) break;
     }
+    // Every lane's escaping step, needed by those that escaped.
+    alignas(64) double zr0[kGroup], zi0[kGroup], cr0[kGroup], ci0[kGroup], escRe[kGroup], escIm[kGroup];
     alignas(64) long long lastInside0[kGroup];
-#pragma GCC unroll 8
-    for (int v = 0; v < kVectors; ++v) {
+    eachVector([&](int v) __attribute__((always_inline)) {
         storeLanes(zr0 + v * kWidth, zr[v]);
         storeLanes(zi0 + v * kWidth, zi[v]);
+        storeLanes(cr0 + v * kWidth, cr[v]);
+        storeLanes(ci0 + v * kWidth, ci[v]);
         storeLanes(lastInside0 + v * kWidth, lastInside[v]);
-    }
+        const VD sq = zr[v] * zr[v] - zi[v] * zi[v];
+        storeLanes(escIm + v * kWidth, ci[v] + (zr[v] + zr[v]) * zi[v]);
+        storeLanes(escRe + v * kWidth, cr[v] + sq);
+    });
     for (int k = 0; k < count; ++k) {
         const int point = first + k;
         if (lastInside0[k] < n) {
-            stageEscapingStep(out[point], lastInside0[k] + 1, cr0[k], ci0[k], zr0[k], zi0[k]);
+            stageEscape(out[point], lastInside0[k] + 1, escRe[k], escIm[k], zr0[k], zi0[k],
+                        escIm[k] * escIm[k] + escRe[k] * escRe[k]);
             continue;
         }
         stageTail(out[point], cr0[k], ci0[k], zr0[k], zi0[k], n);
