@@ -132,6 +132,36 @@ TEST(ComputeRowExact, MatchesTheReferenceForEveryLimitAroundTheRingSize) {
         expectRowsMatchReference(view(-0.5, 0.0, 0.01, m), 200, 150, 7);
 }
 
+TEST(ComputeRowExact, MatchesTheReferenceWhereTheShortLoopHandsOverToTheLongOne) {
+    // The short loop runs at most 128 steps and the tail takes the last 16:
+    // limits whose tail starts just before, at and after the hand-over.
+    for (double m : {126.0, 127.0, 128.0, 142.0, 143.0, 144.0, 145.0})
+        expectRowsMatchReference(view(-0.75, 0.05, 0.003, m), 120, 40, 9);
+}
+
+TEST(ComputeRowExact, RowsOfEveryLengthAndStep) {
+    // Groups of lanes are cut off at the row's end; lone points, rows one
+    // short of a group and one past it, and the coarse preview's step.
+    const OrbitParams o = view(-0.6, 0.3, 0.004, 700);
+    OrbitRing ring;
+    resetRing(ring);
+    for (int count : {1, 2, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 100}) {
+        for (int xStep : {1, 10}) {
+            const RowPoints row{7, -count / 2 * xStep, xStep, count};
+            std::vector<OrbitResult> want(static_cast<std::size_t>(count));
+            for (int k = 0; k < count; ++k) want[k] = computePoint(o, ring, row.xFirst + k * xStep, row.y);
+            for (InstructionSet isa : runnableSets()) {
+                std::vector<OrbitResult> got(want.size());
+                ASSERT_TRUE(computeRowExact(o, row, got.data(), isa));
+                for (int k = 0; k < count; ++k)
+                    expectSameResult(want[k], got[k],
+                                     std::string(instructionSetName(isa)) + " count=" + std::to_string(count) +
+                                         " step=" + std::to_string(xStep) + " k=" + std::to_string(k));
+            }
+        }
+    }
+}
+
 TEST(ComputeRowExact, MatchesTheReferenceOnTheBoundaryAndInJuliaSets) {
     expectRowsMatchReference(view(-0.7435669, 0.1314023, 2.0 / 20000 / 400, 10000), 400, 300, 41);
     expectRowsMatchReference(view(0, 0, 0.005, 2000, true, -0.8, 0.156), 400, 300, 29);
