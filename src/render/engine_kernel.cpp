@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <type_traits>
 #include <utility>
 

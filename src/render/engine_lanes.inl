@@ -382,9 +382,13 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     storeLanes(periodEnd, period);
     for (int l = 0; l < count; ++l) {
         OrbitResult& r = out[points[l]];
-        r = escapedEnd[l] ? finishOrbit(r.prevZRe, r.prevZIm, r.zRe, r.zIm, r.n, src.stopCount)
-                          : orbitResultOf(false, src.stopCount, zrEnd[l], ziEnd[l], prEnd[l], piEnd[l], r2End[l],
-                                          static_cast<int>(periodEnd[l]));
+        // Built in place (a returned record copied over r would be read back
+        // whole right after its fields were stored).
+        if (escapedEnd[l])
+            ::new (static_cast<void*>(&r)) OrbitResult(finishOrbit(r.prevZRe, r.prevZIm, r.zRe, r.zIm, r.n, src.stopCount));
+        else
+            ::new (static_cast<void*>(&r)) OrbitResult(orbitResultOf(false, src.stopCount, zrEnd[l], ziEnd[l], prEnd[l],
+                                                                      piEnd[l], r2End[l], static_cast<int>(periodEnd[l])));
     }
 }
 
