@@ -119,6 +119,9 @@ inline unsigned eventLanes(VD r2, VI reBits, VI kept) {
     return _mm512_cmp_pd_mask(reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ) |
            _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(reBits), reinterpret_cast<__m512i>(kept));
 }
+inline unsigned sameLanes(VI a, VI b) {
+    return _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b));
+}
 // Lane sets are mask registers.
 typedef __mmask8 Mask;
 inline Mask firstLanes(int k) { return static_cast<Mask>(k >= kWidth ? 0xFF : (1u << std::max(k, 0)) - 1); }

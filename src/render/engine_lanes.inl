@@ -6,6 +6,7 @@
 //   VD, VI    GCC vector types of kWidth doubles and 64-bit integers,
 //   eventLanes the bit mask of the lanes that escaped (r2 > 4) or whose real
 //             part has the bits of the kept value,
+//   sameLanes the bit mask of the lanes where two integer vectors are equal,
 //   Mask      a set of lanes, with firstLanes(k) (lanes 0..k-1), pick(m, a, b)
 //             (a in the lanes of m, b elsewhere), stayingLanes(m, r2) (the
 //             lanes of m with r2 <= 4) and laneCount.
@@ -313,11 +314,15 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     for (int l = 0; l < kGroup; ++l) busy += refillLongLane(L, l, feed) ? 1 : 0;
     while (busy > 0) {
         if (L.stepsUntil(src.tailStart) == 0) {
-            // Lanes at the start of their tail: staged for completeRow.
-            for (int l = 0; l < kGroup; ++l) {
-                if (L.point[l] < 0 || L.n(l) != src.tailStart) continue;
-                stageTail(out[L.point[l]], L.cr[l], L.ci[l], L.zr[l], L.zi[l], src.tailStart);
-                if (!refillLongLane(L, l, feed)) --busy;
+            // Lanes at the start of their tail (idle lanes never are): staged
+            // for completeRow.
+            const VI baseAtTail = VI{} + static_cast<long long>(L.clock - src.tailStart);
+            for (int v = 0; v < kVectors; ++v) {
+                for (unsigned m = sameLanes(loadLanes<VI>(L.base + v * kWidth), baseAtTail); m != 0; m &= m - 1) {
+                    const int l = v * kWidth + __builtin_ctz(m);
+                    stageTail(out[L.point[l]], L.cr[l], L.ci[l], L.zr[l], L.zi[l], src.tailStart);
+                    if (!refillLongLane(L, l, feed)) --busy;
+                }
             }
             continue;
         }

@@ -5,6 +5,7 @@
 // No header is included here: everything it needs comes from its includer.
 
 inline unsigned eventLanes(VD r2, VI reBits, VI kept) { return laneBits((r2 > 4.0) | (reBits == kept)); }
+inline unsigned sameLanes(VI a, VI b) { return laneBits(a == b); }
 
 typedef VI Mask;
 
