@@ -339,52 +339,58 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     return true;
 }
 
-// The last sixteen steps of up to kWidth interior points at once, from their
+// The last sixteen steps of up to kGroup interior points at once, from their
 // staged value z at the common counter value tailStart to n* = tailStart + 16,
 // each value kept for the period search. A point that escapes on the way
 // (rare) is finished on its own.
-[[gnu::always_inline]] inline void finishTails(OrbitResult* out, const int* points, int count,
-                                                const PointSource& src) {
-    double zr0[kWidth] = {}, zi0[kWidth] = {}, cr0[kWidth] = {}, ci0[kWidth] = {};
+void finishTails(OrbitResult* out, const int* points, int count, const PointSource& src) {
+    alignas(64) double zr0[kGroup] = {}, zi0[kGroup] = {}, cr0[kGroup] = {}, ci0[kGroup] = {};
     for (int l = 0; l < count; ++l) {
         const OrbitResult& r = out[points[l]];
         zr0[l] = r.zRe, zi0[l] = r.zIm, cr0[l] = r.prevZRe, ci0[l] = r.prevZIm;
     }
-    VD zr, zi, cr, ci, pr{}, pi{}, r2{};
-    std::memcpy(&zr, zr0, sizeof zr);
-    std::memcpy(&zi, zi0, sizeof zi);
-    std::memcpy(&cr, cr0, sizeof cr);
-    std::memcpy(&ci, ci0, sizeof ci);
-    VD ringRe[16], ringIm[16];  // z at counter value tailStart + 1 + s
-    VI escaped{};
+    VD zr[kVectors], zi[kVectors], cr[kVectors], ci[kVectors], pr[kVectors], pi[kVectors], r2[kVectors];
+    VI escaped[kVectors];
+    VD ringRe[kVectors][16], ringIm[kVectors][16];  // z at counter value tailStart + 1 + s
+    eachVector([&](int v) __attribute__((always_inline)) {
+        zr[v] = loadLanes<VD>(zr0 + v * kWidth);
+        zi[v] = loadLanes<VD>(zi0 + v * kWidth);
+        cr[v] = loadLanes<VD>(cr0 + v * kWidth);
+        ci[v] = loadLanes<VD>(ci0 + v * kWidth);
+        escaped[v] = VI{};
+    });
     for (int s = 0; s < 16; ++s) {
-        pr = zr;
-        pi = zi;
-        const VD sq = zr * zr - zi * zi;
-        const VD newIm = ci + (zr + zr) * zi;
-        zr = cr + sq;
-        zi = newIm;
-        ringRe[s] = zr;
-        ringIm[s] = zi;
-        r2 = zi * zi + zr * zr;
-        escaped |= r2 > 4.0;
+        eachVector([&](int v) __attribute__((always_inline)) {
+            pr[v] = zr[v];
+            pi[v] = zi[v];
+            const VD sq = zr[v] * zr[v] - zi[v] * zi[v];
+            const VD newIm = ci[v] + (zr[v] + zr[v]) * zi[v];
+            zr[v] = cr[v] + sq;
+            zi[v] = newIm;
+            ringRe[v][s] = zr[v];
+            ringIm[v][s] = zi[v];
+            r2[v] = zi[v] * zi[v] + zr[v] * zr[v];
+            escaped[v] |= r2[v] > 4.0;
+        });
     }
-    // The period: the smallest i in 1..15 with z_(n*-i) == z_(n*).
-    VI period = VI{} + 16, found{};
-    for (int i = 1; i <= 15; ++i) {
-        const VI match = (ringRe[15 - i] == zr) & (ringIm[15 - i] == zi) & ~found;
-        period = match ? (VI{} + i) : period;
-        found |= match;
-    }
-    alignas(64) double zrEnd[kWidth], ziEnd[kWidth], prEnd[kWidth], piEnd[kWidth], r2End[kWidth];
-    alignas(64) long long escapedEnd[kWidth], periodEnd[kWidth];
-    storeLanes(zrEnd, zr);
-    storeLanes(ziEnd, zi);
-    storeLanes(prEnd, pr);
-    storeLanes(piEnd, pi);
-    storeLanes(r2End, r2);
-    storeLanes(escapedEnd, escaped);
-    storeLanes(periodEnd, period);
+    alignas(64) double zrEnd[kGroup], ziEnd[kGroup], prEnd[kGroup], piEnd[kGroup], r2End[kGroup];
+    alignas(64) long long escapedEnd[kGroup], periodEnd[kGroup];
+    eachVector([&](int v) __attribute__((always_inline)) {
+        // The period: the smallest i in 1..15 with z_(n*-i) == z_(n*).
+        VI period = VI{} + 16, found{};
+        for (int i = 1; i <= 15; ++i) {
+            const VI match = (ringRe[v][15 - i] == zr[v]) & (ringIm[v][15 - i] == zi[v]) & ~found;
+            period = match ? (VI{} + i) : period;
+            found |= match;
+        }
+        storeLanes(zrEnd + v * kWidth, zr[v]);
+        storeLanes(ziEnd + v * kWidth, zi[v]);
+        storeLanes(prEnd + v * kWidth, pr[v]);
+        storeLanes(piEnd + v * kWidth, pi[v]);
+        storeLanes(r2End + v * kWidth, r2[v]);
+        storeLanes(escapedEnd + v * kWidth, escaped[v]);
+        storeLanes(periodEnd + v * kWidth, period);
+    });
     for (int l = 0; l < count; ++l) {
         OrbitResult& r = out[points[l]];
         // Built in place (a returned record copied over r would be read back
@@ -397,15 +403,15 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
     }
 }
 
-// Completes the staged interior points of a row, kWidth at a time through
+// Completes the staged interior points of a row, kGroup at a time through
 // their last sixteen steps; escaped points are complete already.
 void completeRow(OrbitResult* out, const PointSource& src) {
-    int points[kWidth];
+    int points[kGroup];
     int waiting = 0;
     for (int k = 0; k < src.row.count; ++k) {
         if (out[k].escaped) continue;
         points[waiting++] = k;
-        if (waiting == kWidth) {
+        if (waiting == kGroup) {
             finishTails(out, points, waiting, src);
             waiting = 0;
         }
