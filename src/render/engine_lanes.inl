@@ -205,22 +205,29 @@ void startLongLane(LongLanes& L, int l, int point, const OrbitResult* out) {
     L.base[l] = L.clock - r.n;
 }
 
+// One literal step of lane l's orbit from z, in place.
+[[gnu::always_inline]] inline void stepLane(const LongLanes& L, int l, double& zr, double& zi) {
+    const double s = zr * zr - zi * zi;
+    const double newIm = L.ci[l] + (zr + zr) * zi;
+    zr = L.cr[l] + s;
+    zi = newIm;
+}
+
 // z_n of lane l came back to the real part kept `span` steps before. When
 // the whole value has come back, the orbit runs round a cycle of that length
-// until the end without escaping: the lane skips whole rounds to just
-// before its tail and is no longer watched.
-void skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
+// until the end without escaping: the lane goes straight to the start of its
+// tail, the value there being the one the cycle has at that place. Returns
+// whether it did.
+bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
     double zr = L.zr[l], zi = L.zi[l];
-    for (std::int64_t k = 0; k < span; ++k) {
-        const double s = zr * zr - zi * zi;
-        const double newIm = L.ci[l] + (zr + zr) * zi;
-        zr = L.cr[l] + s;
-        zi = newIm;
-    }
-    if (bitsOf(zr) != bitsOf(L.zr[l]) || bitsOf(zi) != bitsOf(L.zi[l])) return;
-    L.base[l] -= (tailStart - L.n(l)) / span * span;
-    L.watch[l] = 0;
-    L.kept[l] = static_cast<long long>(kNoKeptValue);
+    for (std::int64_t k = 0; k < span; ++k) stepLane(L, l, zr, zi);
+    if (bitsOf(zr) != bitsOf(L.zr[l]) || bitsOf(zi) != bitsOf(L.zi[l])) return false;
+    const std::int64_t toTail = tailStart - L.n(l);
+    for (std::int64_t k = 0; k < toTail % span; ++k) stepLane(L, l, zr, zi);
+    L.zr[l] = zr;
+    L.zi[l] = zi;
+    L.base[l] -= toTail;
+    return true;
 }
 
 // Runs every lane until one escapes or comes back to its kept value, or for
@@ -303,8 +310,9 @@ bool serviceLongLane(LongLanes& L, int l, RowFeed& feed) {
     }
     // The value came back to the one kept at the last multiple of
     // kCycleWatchSpan before this step.
-    skipCycle(L, l, (L.clock - 1) % kCycleWatchSpan + 1, feed.src.tailStart);
-    return true;
+    if (!skipCycle(L, l, (L.clock - 1) % kCycleWatchSpan + 1, feed.src.tailStart)) return true;
+    stageTail(feed.out[L.point[l]], L.cr[l], L.ci[l], L.zr[l], L.zi[l], feed.src.tailStart);
+    return refillLongLane(L, l, feed);
 }
 
 bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bool>* cancel) {
