@@ -1,10 +1,10 @@
 // Fuzzes the reader of the view in a picture's file name. Whatever the name:
 // decoding never crashes; an accepted name carries a usable view (finite
-// values, a method 0..4, a positive magnification whose radius is finite);
-// the reader that writes the state record agrees with the decoder and
-// leaves the state alone on a refusal; and the name the encoder writes for
-// an accepted view reads back as that view, up to Str's 15 digits, and is
-// written again unchanged.
+// values, a method 0..4, a positive magnification whose radius a double
+// holds); the reader that writes the state record agrees with the decoder
+// and leaves the state alone on a refusal; and the name the encoder writes
+// for an accepted view reads back as that view, up to Str's 15 digits, and
+// is written again unchanged.
 #include <cfloat>
 #include <cmath>
 #include <string>
