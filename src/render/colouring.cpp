@@ -17,9 +17,11 @@ constexpr Colour kRed = 255;
 constexpr Colour kBlue = 16711680;
 
 // floor(v) as a colour level 0..255; a value that is no number reads 0.
+// Written as two selections so that it compiles to a minimum and a maximum
+// rather than branches (a NaN fails v >= 0 and becomes 0).
 int levelOf(double v) {
-    if (!(v >= 0)) return 0;
-    if (v >= 255) return 255;
+    v = v >= 0 ? v : 0.0;
+    v = v < 255 ? v : 255.0;
     return static_cast<int>(v);  // truncation is floor for v >= 0
 }
 
@@ -113,17 +115,16 @@ Colour set10(double r2, double kakudai) {
 }
 
 Colour classifyMove(const OrbitResult& r, int moveLevel) {
-    const int b = moveLevel;
-    switch (r.moveClass) {
-        case MoveClass::LeftDown: return rgb(0, b, b);
-        case MoveClass::LeftUp: return rgb(0, 0, b);
-        case MoveClass::Left: return rgb(0, b, 0);
-        case MoveClass::Vertical: return rgb(b, b, b);
-        case MoveClass::RightDown: return rgb(b, b, 0);
-        case MoveClass::RightUp: return rgb(b, 0, b);
-        case MoveClass::Right: return rgb(b, 0, 0);
-    }
-    return kBlack;
+    // The components each move class lights, by class: LeftDown (0, b, b),
+    // LeftUp (0, 0, b), Left (0, b, 0), Vertical (b, b, b), RightDown
+    // (b, b, 0), RightUp (b, 0, b), Right (b, 0, 0). A look-up, not a
+    // switch: neighbouring points' classes follow no pattern a branch could
+    // learn.
+    static constexpr std::array<Colour, 7> lit{0xFFFF00, 0xFF0000, 0x00FF00, 0xFFFFFF, 0x00FFFF, 0xFF00FF, 0x0000FF};
+    const auto cls = static_cast<std::size_t>(r.moveClass);
+    if (cls >= lit.size()) return kBlack;
+    const int b = std::clamp(moveLevel, 0, 255);
+    return (b * 0x010101) & lit[cls];
 }
 
 int exteriorMoveLevel(double moveSize, const ColourConstants& c) { return levelOf(32.0 * moveSize / c.moveDivisor); }
@@ -132,12 +133,29 @@ int interiorMoveLevel(double moveSize, const ColourConstants& c) {
     return levelOf(static_cast<double>(c.moveBase) + 500000.0 * moveSize);
 }
 
-PointColours pointColours(const OrbitResult& r, const ColourConstants& c) {
+EscapeCountColours::EscapeCountColours(const ColourConstants& c, std::int64_t highestCount) : constants_(c) {
+    const std::int64_t counts = std::clamp<std::int64_t>(highestCount + 1, 0, kMostCounts);
+    byCount_.resize(static_cast<std::size_t>(counts));
+    for (std::int64_t n = 0; n < counts; ++n) byCount_[static_cast<std::size_t>(n)] = {exteriorGrey(n, c), escapeBandColour(n, c)};
+}
+
+EscapeCountColours::Pair EscapeCountColours::colours(std::int64_t n) const {
+    if (n >= 0 && static_cast<std::uint64_t>(n) < byCount_.size()) return byCount_[static_cast<std::size_t>(n)];
+    return {exteriorGrey(n, constants_), escapeBandColour(n, constants_)};
+}
+
+namespace {
+
+// The four colours, the escape count's two from `countColours(n)`.
+template <class CountColours>
+[[gnu::always_inline]] inline PointColours coloursOf(const OrbitResult& r, const ColourConstants& c,
+                                                     const CountColours& countColours) {
     PointColours pc;
     pc.interior = !r.escaped;
     if (r.escaped) {
-        pc.upperLeft = exteriorGrey(r.n, c);
-        pc.lowerLeft = escapeBandColour(r.n, c);
+        const EscapeCountColours::Pair byCount = countColours(r.n);
+        pc.upperLeft = byCount.grey;
+        pc.lowerLeft = byCount.band;
         pc.lowerRight = classifyMove(r, exteriorMoveLevel(r.moveSize, c));
         pc.upperRight = exteriorGreen(r.r2, c);
     } else {
@@ -147,6 +165,16 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c) {
         pc.lowerRight = classifyMove(r, interiorMoveLevel(r.moveSize, c));
     }
     return pc;
+}
+
+}  // namespace
+
+PointColours pointColours(const OrbitResult& r, const ColourConstants& c) {
+    return coloursOf(r, c, [&c](std::int64_t n) { return EscapeCountColours::Pair{exteriorGrey(n, c), escapeBandColour(n, c)}; });
+}
+
+PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const EscapeCountColours& byCount) {
+    return coloursOf(r, c, [&byCount](std::int64_t n) { return byCount.colours(n); });
 }
 
 void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours) {

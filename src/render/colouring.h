@@ -5,6 +5,8 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
+#include <vector>
 
 #include "app/app_state.h"
 #include "render/orbit.h"
@@ -47,6 +49,32 @@ struct PointColours {
 };
 
 PointColours pointColours(const OrbitResult& r, const ColourConstants& c);
+
+// The two exterior colours that depend on the escape count alone (the grey
+// upper left, the band lower left), made once per drawing for every count up
+// to a cap, so that a point looks them up instead of dividing; counts above
+// the cap are computed as pointColours does.
+class EscapeCountColours {
+public:
+    struct Pair {
+        Colour grey = 0, band = 0;
+    };
+    // A point escaping later than this spent far longer on its orbit than
+    // the formula takes; a bigger table would cost each drawing's start more.
+    static constexpr std::int64_t kMostCounts = std::int64_t{1} << 12;
+
+    EscapeCountColours() = default;
+    // Counts 0..highestCount (at most kMostCounts of them) are looked up.
+    EscapeCountColours(const ColourConstants& c, std::int64_t highestCount);
+    Pair colours(std::int64_t n) const;
+
+private:
+    ColourConstants constants_;
+    std::vector<Pair> byCount_;
+};
+
+// The same colours as pointColours(r, c), for `byCount` made from c.
+PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const EscapeCountColours& byCount);
 
 // Writes the four colours of pixel offset (x, y) into their quadrants:
 // exterior points upper left, lower left, lower right, upper right;

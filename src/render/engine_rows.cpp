@@ -57,6 +57,7 @@ void FastRowEngine::work(std::size_t id) {
         Slot& slot = slots_[static_cast<std::size_t>(r) % slots_.size()];
         std::vector<OrbitResult>& orbits = orbits_[id];
         const DrawingSetup& setup = setup_;  // fixed until every computing row is back
+        const EscapeCountColours& countColours = countColours_;
         lock.unlock();
 
         const RowPoints points{setup.halfH - r, setup.xOf(0), setup.xStep, setup.pointsPerRow()};
@@ -67,7 +68,7 @@ void FastRowEngine::work(std::size_t id) {
             // stalled every point.
             for (int k = 0; k < points.count; ++k) {
                 const auto i = static_cast<std::size_t>(k);
-                ::new (static_cast<void*>(&slot.colours[i])) PointColours(pointColours(orbits[i], setup.colours));
+                ::new (static_cast<void*>(&slot.colours[i])) PointColours(pointColours(orbits[i], setup.colours, countColours));
             }
         }
 
@@ -82,6 +83,7 @@ void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     std::unique_lock<std::mutex> lock(mutex_);
     abandonRows(lock);
     setup_ = setup;
+    countColours_ = EscapeCountColours(setup.colours, interiorStopCount(setup.orbit.maxIter));
     rows_ = 2 * setup.halfH;
     nextRow_ = 0;
     taken_ = 0;

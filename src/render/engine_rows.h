@@ -52,6 +52,7 @@ private:
     bool quit_ = false;
     bool drawing_ = false;
     DrawingSetup setup_;
+    EscapeCountColours countColours_;  // made from setup_
     int rows_ = 0;       // rows of the drawing, top row 0
     int nextRow_ = 0;    // the next row a worker takes
     int taken_ = 0;      // rows the loop has taken

@@ -39,18 +39,18 @@ void resetRing(OrbitRing& ring);
 // Direction of the last move, by the signs of its real and imaginary parts.
 enum class MoveClass : std::uint8_t { LeftDown, LeftUp, Left, Vertical, RightDown, RightUp, Right };
 
+// A look-up by the two signs (a NaN counts as 0) rather than branches: the
+// moves of neighbouring points follow no pattern a branch could learn.
 inline MoveClass moveClassOf(double dRe, double dIm) {
-    if (dRe < 0) {
-        if (dIm < 0) return MoveClass::LeftDown;
-        if (dIm > 0) return MoveClass::LeftUp;
-        return MoveClass::Left;
-    }
-    if (dRe > 0) {
-        if (dIm < 0) return MoveClass::RightDown;
-        if (dIm > 0) return MoveClass::RightUp;
-        return MoveClass::Right;
-    }
-    return MoveClass::Vertical;
+    using enum MoveClass;
+    static constexpr MoveClass bySigns[3][3] = {
+        {LeftDown, Left, LeftUp},
+        {Vertical, Vertical, Vertical},
+        {RightDown, Right, RightUp},
+    };
+    const int re = (dRe > 0) - (dRe < 0);
+    const int im = (dIm > 0) - (dIm < 0);
+    return bySigns[re + 1][im + 1];
 }
 
 struct OrbitResult {

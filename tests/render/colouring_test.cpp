@@ -189,6 +189,47 @@ TEST(PointColours, SevenMoveColours) {
     }
 }
 
+TEST(PointColours, MoveBrightnessOutsideALevelIsClampedAsRgbDoes) {
+    OrbitResult r;
+    r.moveClass = MoveClass::RightUp;
+    EXPECT_EQ(rgbOf(classifyMove(r, 300)), (Rgb{255, 0, 255}));
+    EXPECT_EQ(rgbOf(classifyMove(r, -5)), (Rgb{0, 0, 0}));
+}
+
+// The table made once per drawing gives every point the colours the formulas
+// give it: for small and big contour intervals, deep views, counts at the
+// table's end and far beyond it, and for interior points.
+TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
+    const std::pair<float, double> settings[] = {{0.0f, 1.0}, {0.5f, 1.0}, {1.0f, 1.0}, {2.5f, 1.0}, {5.0f, 1e-6},
+                                                 {1.0f, 3e4}, {3.0f, 7.5e9}};
+    const std::int64_t highest[] = {0, 17, 501, 1'000'000};
+    for (const auto& [t, mag] : settings) {
+        const ColourConstants c = colourConstantsFor(t, mag);
+        for (std::int64_t top : highest) {
+            const EscapeCountColours byCount(c, top);
+            for (std::int64_t n : {std::int64_t{0}, std::int64_t{1}, std::int64_t{16}, top, top + 1,
+                                   EscapeCountColours::kMostCounts - 1, EscapeCountColours::kMostCounts,
+                                   std::int64_t{123456789}}) {
+                OrbitResult r = escapedAfter(n);
+                r.moveSize = 0.01 * static_cast<double>(n % 977);
+                r.moveClass = static_cast<MoveClass>(n % 7);
+                const PointColours want = pointColours(r, c), got = pointColours(r, c, byCount);
+                EXPECT_EQ(got.upperLeft, want.upperLeft) << t << ' ' << mag << ' ' << n;
+                EXPECT_EQ(got.lowerLeft, want.lowerLeft) << t << ' ' << mag << ' ' << n;
+                EXPECT_EQ(got.upperRight, want.upperRight) << t << ' ' << mag << ' ' << n;
+                EXPECT_EQ(got.lowerRight, want.lowerRight) << t << ' ' << mag << ' ' << n;
+            }
+            const OrbitResult inside = pointOf(0, 0);
+            const PointColours want = pointColours(inside, c), got = pointColours(inside, c, byCount);
+            EXPECT_TRUE(got.interior);
+            EXPECT_EQ(got.upperLeft, want.upperLeft);
+            EXPECT_EQ(got.lowerLeft, want.lowerLeft);
+            EXPECT_EQ(got.upperRight, want.upperRight);
+            EXPECT_EQ(got.lowerRight, want.lowerRight);
+        }
+    }
+}
+
 TEST(Palettes, PeriodColoursHalvedAndQuartered) {
     const Colour expected[17] = {0,        16318464, 16645376, 64768,   16449787, 65021,   251,   8388480, 32640,
                                  8355967, 32767,    127,      4194240, 16320,    4177983, 16383, 9175040};
