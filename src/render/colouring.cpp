@@ -139,8 +139,7 @@ EscapeCountColours::EscapeCountColours(const ColourConstants& c, std::int64_t hi
     for (std::int64_t n = 0; n < counts; ++n) byCount_[static_cast<std::size_t>(n)] = {exteriorGrey(n, c), escapeBandColour(n, c)};
 }
 
-EscapeCountColours::Pair EscapeCountColours::colours(std::int64_t n) const {
-    if (n >= 0 && static_cast<std::uint64_t>(n) < byCount_.size()) return byCount_[static_cast<std::size_t>(n)];
+EscapeCountColours::Pair EscapeCountColours::computed(std::int64_t n) const {
     return {exteriorGrey(n, constants_), escapeBandColour(n, constants_)};
 }
 
@@ -178,17 +177,9 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const 
 }
 
 void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours) {
-    const int right = x + 2 * halfW;
-    const int below = y - 2 * halfH;
-    picture.pset(x, y, colours.upperLeft);
-    picture.pset(x, below, colours.lowerLeft);
-    if (colours.interior) {
-        picture.pset(right, y, colours.upperRight);
-        picture.pset(right, below, colours.lowerRight);
-    } else {
-        picture.pset(right, below, colours.lowerRight);
-        picture.pset(right, y, colours.upperRight);
-    }
+    eachQuadrantInOrder(colours, [&](bool right, bool below, Colour c) {
+        picture.pset(right ? x + 2 * halfW : x, below ? y - 2 * halfH : y, c);
+    });
 }
 
 void calibratePeriodColours(AppState& s, Surface& scratch) {

@@ -66,9 +66,14 @@ public:
     EscapeCountColours() = default;
     // Counts 0..highestCount (at most kMostCounts of them) are looked up.
     EscapeCountColours(const ColourConstants& c, std::int64_t highestCount);
-    Pair colours(std::int64_t n) const;
+    Pair colours(std::int64_t n) const {
+        if (static_cast<std::uint64_t>(n) < byCount_.size()) return byCount_[static_cast<std::size_t>(n)];
+        return computed(n);
+    }
 
 private:
+    Pair computed(std::int64_t n) const;
+
     ColourConstants constants_;
     std::vector<Pair> byCount_;
 };
@@ -80,6 +85,22 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const 
 // exterior points upper left, lower left, lower right, upper right;
 // interior points upper left, lower left, upper right, lower right.
 void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours);
+
+// The four colours of a point in the order they are written, each as
+// put(right, below, colour): right and below say which copy of the point's
+// pixel takes it.
+template <class Put>
+inline void eachQuadrantInOrder(const PointColours& colours, Put&& put) {
+    put(false, false, colours.upperLeft);
+    put(false, true, colours.lowerLeft);
+    if (colours.interior) {
+        put(true, false, colours.upperRight);
+        put(true, true, colours.lowerRight);
+    } else {
+        put(true, true, colours.lowerRight);
+        put(true, false, colours.upperRight);
+    }
+}
 
 // Sets each period colour at (0, 0) of `scratch` and keeps what the surface
 // shows there, plain (periodShown) and after an inverting line has passed

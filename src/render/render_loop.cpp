@@ -86,10 +86,11 @@ void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
         p.platform.doEvents();
         return p.s.stopRequest != kYes;
     };
+    RowWriter writer;
     engine.startDrawing(setup);
     for (int y = setup.halfH; y >= 1 - setup.halfH; --y) {
         if (!engine.awaitRow(setup, y, row, keepAlive)) break;
-        writeRow(p.picture1, setup, y, row);
+        writer.write(p.picture1, setup, y, row);
         p.platform.pictureChanged();
         p.platform.doEvents();
         if (s.stopRequest == kYes) break;

@@ -29,4 +29,33 @@ void writeRow(Surface& picture, const DrawingSetup& setup, int y, const RowColou
         colourPoint(picture, setup.halfW, setup.halfH, setup.xOf(k), y, row[static_cast<std::size_t>(k)]);
 }
 
+void RowWriter::write(Surface& picture, const DrawingSetup& setup, int y, const RowColours& row) {
+    const Key key{picture.scale(), picture.width(), picture.height(), setup.halfW, setup.halfH, setup.xStep};
+    const auto columnOrNone = [&picture](double x) {
+        const int u = picture.columnOf(x);
+        return u >= 0 && u < picture.width() ? u : -1;
+    };
+    const int points = setup.pointsPerRow();
+    if (!(key == key_)) {
+        key_ = key;
+        columns_.resize(2 * static_cast<std::size_t>(std::max(points, 0)));
+        for (int k = 0; k < points; ++k) {
+            columns_[2 * static_cast<std::size_t>(k)] = columnOrNone(setup.xOf(k));
+            columns_[2 * static_cast<std::size_t>(k) + 1] = columnOrNone(setup.xOf(k) + 2 * setup.halfW);
+        }
+    }
+    const auto rowOrNone = [&picture](double v) {
+        const int r = picture.rowOf(v);
+        return r >= 0 && r < picture.height() ? r : -1;
+    };
+    const int top = rowOrNone(y), bottom = rowOrNone(y - 2 * setup.halfH);
+    for (int k = 0; k < points; ++k) {
+        const int* uv = &columns_[2 * static_cast<std::size_t>(k)];
+        eachQuadrantInOrder(row[static_cast<std::size_t>(k)], [&](bool right, bool below, Colour c) {
+            const int u = uv[right ? 1 : 0], v = below ? bottom : top;
+            if (u >= 0 && v >= 0) picture.setPixel(u, v, c);
+        });
+    }
+}
+
 }  // namespace qel

@@ -70,4 +70,21 @@ private:
 // Writes a computed row into the four quadrants of the surface.
 void writeRow(Surface& picture, const DrawingSetup& setup, int y, const RowColours& row);
 
+// Writes rows as writeRow does, pixel for pixel, with the pixel columns of a
+// row's points (and of their right-hand copies) worked out once for every
+// row of a drawing, while the surface's size and scale stay as they were.
+class RowWriter {
+public:
+    void write(Surface& picture, const DrawingSetup& setup, int y, const RowColours& row);
+
+private:
+    struct Key {
+        Surface::Scale scale{};
+        int width = -1, height = -1, halfW = 0, halfH = 0, xStep = 0;
+        bool operator==(const Key&) const = default;
+    };
+    Key key_;
+    std::vector<int> columns_;  // per point its left and its right column, -1 outside the surface
+};
+
 }  // namespace qel

@@ -36,6 +36,12 @@ public:
     // User coordinates: (x1, y1) is the top-left corner, (x2, y2) the
     // bottom-right one (y2 < y1 makes y grow upwards).
     void setScale(double x1, double y1, double x2, double y2);
+    // The scale as set: what columnOf and rowOf depend on besides the size.
+    struct Scale {
+        double x1, y1, unitX, unitY;
+        bool operator==(const Scale&) const = default;
+    };
+    Scale scale() const { return {sx1_, sy1_, unitX_, unitY_}; }
     // Pixel column and row of a user point, rounded to the nearest pixel.
     int columnOf(double x) const;
     int rowOf(double y) const;
