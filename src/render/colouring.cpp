@@ -56,9 +56,16 @@ Colour exteriorGrey(std::int64_t n, const ColourConstants& c) {
 
 // Upper-right exterior: green bands of r2, in floating point so that a far
 // point never overflows.
+// The green of a band number beyond an int, or of no number; apart, so that
+// the usual case stays short.
+[[gnu::noinline]] Colour greenOfBand(double quotient) { return rgb(0, wholeMod(std::floor(quotient), 255), 0); }
+
 Colour exteriorGreen(double r2, const ColourConstants& c) {
-    const double band = std::floor(255.0 * r2 / (4.0 * c.modulusBand));
-    return rgb(0, wholeMod(band, 255), 0);
+    const double band = 255.0 * r2 / (4.0 * c.modulusBand);
+    // The usual band number fits an int, where truncating is the floor of a
+    // non-negative number: a shorter way to the same level.
+    if (band >= 0 && band < 2147483648.0) return rgb(0, static_cast<int>(band) % 255, 0);
+    return greenOfBand(band);
 }
 
 Colour interiorBlue(double r2, const ColourConstants& c) {

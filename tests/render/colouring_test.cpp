@@ -126,6 +126,20 @@ TEST(PointColours, GreenBandOfAFarPointDoesNotOverflow) {
     EXPECT_EQ(rgbOf(pointColours(far, colourConstantsFor(0.0f, 1.0)).upperRight), (Rgb{0, 51, 0}));
 }
 
+TEST(PointColours, GreenBandIsTheFloorOnEitherSideOfThirtyTwoBits) {
+    // With 4 * modulusBand = 255 the band number is r2 itself.
+    ColourConstants c = kDefault;
+    c.modulusBand = 63.75;
+    const std::pair<double, int> bands[] = {{0.0, 0},           {254.99, 254},       {255.0, 0},
+                                            {2147483647.0, 127}, {2147483647.5, 127}, {2147483648.0, 128},
+                                            {2147483649.0, 129}, {1e10, 70}};
+    for (const auto& [r2, green] : bands) {
+        OrbitResult r = escapedAfter(2);
+        r.r2 = r2;
+        EXPECT_EQ(rgbOf(pointColours(r, c).upperRight), (Rgb{0, green, 0})) << r2;
+    }
+}
+
 TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
     // From (1e200, 1e200) the first square is infinite minus infinite: the
     // orbit becomes NaN, never passes the escape test and ends as interior.
