@@ -35,7 +35,16 @@ int wholeMod(double v, int k) {
 }
 
 // The whole number nearest to v, an exact half going to the even neighbour.
-double nearest(double v) { return std::nearbyint(v); }
+// Adding and taking away 2^52 rounds a smaller magnitude to a whole number
+// in the default rounding mode, as nearbyint does, without the library
+// call; a bigger magnitude, an endless value or no number is v itself. (A
+// zero may lose its sign, which no caller looks at.)
+double nearest(double v) {
+    constexpr double kTwoTo52 = 4503599627370496.0;
+    if (v >= 0 && v < kTwoTo52) return (v + kTwoTo52) - kTwoTo52;
+    if (v < 0 && v > -kTwoTo52) return (v - kTwoTo52) + kTwoTo52;
+    return v;
+}
 
 // Lower-left exterior: bands of the escape count, white for count 0.
 Colour escapeBandColour(std::int64_t n, const ColourConstants& c) {

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
+#include <vector>
 
 #include "render/layout.h"
 
@@ -163,6 +165,20 @@ TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
     PointColours e = pointColours(inf, kDefault);
     EXPECT_EQ(rgbOf(e.upperRight), (Rgb{0, 0, 0}));
     EXPECT_EQ(rgbOf(e.lowerRight), (Rgb{255, 0, 0}));
+}
+
+// The contour colours round as the library's nearbyint does, for halves,
+// near the end of exact fractions (2^52) and beyond it.
+TEST(PointColours, ContourRoundingIsTheLibrarys) {
+    std::vector<double> values{0.0, 0.49999999999999994, 0.5, 1.5, 2.5, 4503599627370495.5, 4503599627370496.0,
+                               4503599627370497.0, 9007199254740993.0, 1e300, -0.5, -2.5, -7.25};
+    for (int i = 0; i < 2000; ++i) values.push_back(i * 0.25 + (i % 3) * 1e-9);
+    const auto& palette = contourPalette();
+    for (double v : values) {
+        const double whole = std::nearbyint(v);
+        const std::size_t index = whole < 0 ? 0 : static_cast<std::size_t>(std::fmod(whole, 6.0));
+        EXPECT_EQ(set10(v, 1.0), palette[index]) << v;
+    }
 }
 
 TEST(PointColours, NearestGoesToTheEvenNeighbourOnExactHalves) {
