@@ -46,10 +46,15 @@ void expectSamePixels(const DrawingSetup& setup, const Picture& start, const Pic
     EXPECT_TRUE(byRow == byPoint);
 }
 
-TEST(RowWriter, SamePixelsAsPointByPointOnTheUsualLayout) {
+DrawingSetup smallDrawing() {
     DrawingSetup setup;
     setup.halfW = 40;
     setup.halfH = 30;
+    return setup;
+}
+
+TEST(RowWriter, SamePixelsAsPointByPointOnTheUsualLayout) {
+    DrawingSetup setup = smallDrawing();
     const Picture usual{160, 120, -40, 30, 120, -90};
     expectSamePixels(setup, usual, usual);
     setup.xStep = 10;
@@ -57,9 +62,7 @@ TEST(RowWriter, SamePixelsAsPointByPointOnTheUsualLayout) {
 }
 
 TEST(RowWriter, SamePixelsWhenQuadrantsOverlapOrFallOutside) {
-    DrawingSetup setup;
-    setup.halfW = 40;
-    setup.halfH = 30;
+    const DrawingSetup setup = smallDrawing();
     // Squeezed: several points share a pixel, and the write order decides.
     expectSamePixels(setup, {50, 40, -40, 30, 120, -90}, {50, 40, -40, 30, 120, -90});
     // Partly outside the surface, on every side.
@@ -67,9 +70,7 @@ TEST(RowWriter, SamePixelsWhenQuadrantsOverlapOrFallOutside) {
 }
 
 TEST(RowWriter, FollowsAChangeOfScaleOrSizeDuringTheDrawing) {
-    DrawingSetup setup;
-    setup.halfW = 40;
-    setup.halfH = 30;
+    const DrawingSetup setup = smallDrawing();
     expectSamePixels(setup, {160, 120, -40, 30, 120, -90}, {80, 60, -40, 30, 120, -90});
     expectSamePixels(setup, {160, 120, -40, 30, 120, -90}, {160, 120, -20, 30, 140, -90});
 }
