@@ -73,7 +73,7 @@ Colour exteriorGreen(double r2, const ColourConstants& c) {
     const double band = 255.0 * r2 / (4.0 * c.modulusBand);
     // The usual band number fits an int, where truncating is the floor of a
     // non-negative number: a shorter way to the same level.
-    if (band >= 0 && band < 2147483648.0) return rgb(0, static_cast<int>(band) % 255, 0);
+    if (band >= 0 && band < 2147483648.0) return rgb(0, static_cast<int>(static_cast<std::uint32_t>(band) % 255u), 0);
     return greenOfBand(band);
 }
 
