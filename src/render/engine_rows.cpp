@@ -12,8 +12,10 @@ namespace {
 constexpr std::chrono::milliseconds kKeepAliveEvery{10};
 // A loop that has to wait for a row is woken once this many rows from it are
 // ready (or the drawing's last ones), not for every row: a wake-up costs
-// about as much as computing a short row.
-constexpr int kRowsPerWake = 8;
+// about as much as computing a short row, and the woken loop takes a core
+// from a worker for a moment. 32 rows of a quick view take well under a
+// millisecond; a slow row is shown on its own after a keep-alive anyway.
+constexpr int kRowsPerWake = 32;
 
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
