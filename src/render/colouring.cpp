@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 
 namespace qel {
 
@@ -190,6 +191,15 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c) {
 
 PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const EscapeCountColours& byCount) {
     return coloursOf(r, c, [&byCount](std::int64_t n) { return byCount.colours(n); });
+}
+
+void pointColours(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
+                  PointColours* out) {
+    // In place: a returned record copied over out[k] would be read back
+    // whole right after its fields were stored one by one.
+    for (int k = 0; k < count; ++k)
+        ::new (static_cast<void*>(out + k))
+            PointColours(coloursOf(r[k], c, [&byCount](std::int64_t n) { return byCount.colours(n); }));
 }
 
 void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours) {

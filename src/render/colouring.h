@@ -80,6 +80,9 @@ private:
 
 // The same colours as pointColours(r, c), for `byCount` made from c.
 PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const EscapeCountColours& byCount);
+// The colours of `count` points into out[0..count-1], each built in place.
+void pointColours(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
+                  PointColours* out);
 
 // Writes the four colours of pixel offset (x, y) into their quadrants:
 // exterior points upper left, lower left, lower right, upper right;

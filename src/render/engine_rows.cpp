@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <new>
 
 namespace qel {
 
@@ -64,15 +63,7 @@ void FastRowEngine::work(std::size_t id) {
 
         const RowPoints points{setup.halfH - r, setup.xOf(0), setup.xStep, setup.pointsPerRow()};
         const bool whole = computeRowExact(setup.orbit, points, orbits.data(), isa_, &cancel_);
-        if (whole) {
-            // Built in place: a copy of the returned record read it back
-            // whole right after its fields were stored one by one, which
-            // stalled every point.
-            for (int k = 0; k < points.count; ++k) {
-                const auto i = static_cast<std::size_t>(k);
-                ::new (static_cast<void*>(&slot.colours[i])) PointColours(pointColours(orbits[i], setup.colours, countColours));
-            }
-        }
+        if (whole) pointColours(orbits.data(), points.count, setup.colours, countColours, slot.colours.data());
 
         lock.lock();
         --computing_;
