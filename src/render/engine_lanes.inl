@@ -23,7 +23,7 @@
 // have settled on an exact cycle.
 constexpr int kGroup = kVectors * kWidth;
 constexpr std::int64_t kShortSteps = 32;
-constexpr std::int64_t kShortStepsAtMost = 128;
+constexpr std::int64_t kShortStepsAtMost = 64;
 // The long loop keeps every lane's value once in this many steps and looks
 // for it again at every step: a cycle of at most this length is found
 // within two such spans after the orbit has settled on it. Longer cycles
