@@ -115,9 +115,10 @@ constexpr int kVectors = 4;
 typedef double VD __attribute__((vector_size(64)));
 typedef long long VI __attribute__((vector_size(64)));
 // Compared straight into mask registers.
-inline unsigned eventLanes(VD r2, VI reBits, VI kept) {
+inline unsigned eventLanes(VD r2, VI reBits, VI imBits, VI keptRe, VI keptIm) {
+    const __mmask8 sameRe = _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(reBits), reinterpret_cast<__m512i>(keptRe));
     return _mm512_cmp_pd_mask(reinterpret_cast<__m512d>(r2), _mm512_set1_pd(4.0), _CMP_GT_OQ) |
-           _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(reBits), reinterpret_cast<__m512i>(kept));
+           _mm512_mask_cmpeq_epi64_mask(sameRe, reinterpret_cast<__m512i>(imBits), reinterpret_cast<__m512i>(keptIm));
 }
 inline unsigned sameLanes(VI a, VI b) {
     return _mm512_cmpeq_epi64_mask(reinterpret_cast<__m512i>(a), reinterpret_cast<__m512i>(b));

@@ -147,6 +147,7 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
 struct LongLanes {
     alignas(64) double zr[kGroup], zi[kGroup], pr[kGroup], pi[kGroup], cr[kGroup], ci[kGroup];
     alignas(64) long long kept[kGroup];   // bits of the real part of the kept value
+    alignas(64) long long keptIm[kGroup];  // and of its imaginary part
     alignas(64) long long watch[kGroup];  // all ones: the lane is looked at for a cycle
     alignas(64) long long base[kGroup];
     int point[kGroup];  // index into the row, -1 while idle
@@ -190,6 +191,7 @@ struct RowFeed {
 void startLongLane(LongLanes& L, int l, int point, const OrbitResult* out) {
     L.point[l] = point;
     L.kept[l] = static_cast<long long>(kNoKeptValue);
+    L.keptIm[l] = 0;
     if (point < 0) {
         L.zr[l] = L.zi[l] = L.pr[l] = L.pi[l] = L.cr[l] = L.ci[l] = 0.0;
         L.watch[l] = 0;
@@ -205,6 +207,15 @@ void startLongLane(LongLanes& L, int l, int point, const OrbitResult* out) {
     L.base[l] = L.clock - r.n;
 }
 
+// Every watched lane keeps its value, at the clock's multiple of
+// kCycleWatchSpan.
+void renewKeptValues(LongLanes& L) {
+    for (int l = 0; l < kGroup; ++l) {
+        L.kept[l] = L.watch[l] != 0 ? static_cast<long long>(bitsOf(L.zr[l])) : static_cast<long long>(kNoKeptValue);
+        L.keptIm[l] = static_cast<long long>(bitsOf(L.zi[l]));
+    }
+}
+
 // One literal step of lane l's orbit from z, in place.
 [[gnu::always_inline]] inline void stepLane(const LongLanes& L, int l, double& zr, double& zi) {
     const double s = zr * zr - zi * zi;
@@ -213,21 +224,17 @@ void startLongLane(LongLanes& L, int l, int point, const OrbitResult* out) {
     zi = newIm;
 }
 
-// z_n of lane l came back to the real part kept `span` steps before. When
-// the whole value has come back, the orbit runs round a cycle of that length
-// until the end without escaping: the lane goes straight to the start of its
-// tail, the value there being the one the cycle has at that place. Returns
-// whether it did.
-bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
+// z_n of lane l is the value it kept `span` steps before: the orbit runs
+// round a cycle of that length until the end without escaping. The lane
+// goes straight to the start of its tail, the value there being the one the
+// cycle has at that place.
+void skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
     double zr = L.zr[l], zi = L.zi[l];
-    for (std::int64_t k = 0; k < span; ++k) stepLane(L, l, zr, zi);
-    if (bitsOf(zr) != bitsOf(L.zr[l]) || bitsOf(zi) != bitsOf(L.zi[l])) return false;
     const std::int64_t toTail = tailStart - L.n(l);
     for (std::int64_t k = 0; k < toTail % span; ++k) stepLane(L, l, zr, zi);
     L.zr[l] = zr;
     L.zi[l] = zi;
     L.base[l] -= toTail;
-    return true;
 }
 
 // Runs every lane until one escapes or comes back to its kept value, or for
@@ -236,14 +243,12 @@ bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
 // lanes that escaped or came back at the last of them.
 [[gnu::always_inline]] inline std::int64_t runLongLanes(LongLanes& L, std::int64_t steps, unsigned* events) {
     VD zr[kVectors], zi[kVectors], pr[kVectors], pi[kVectors], zr2[kVectors], zi2[kVectors];
-    VI kept[kVectors];
 #pragma GCC unroll 8
     for (int v = 0; v < kVectors; ++v) {
         zr[v] = loadLanes<VD>(L.zr + v * kWidth);
         zi[v] = loadLanes<VD>(L.zi + v * kWidth);
         pr[v] = loadLanes<VD>(L.pr + v * kWidth);
         pi[v] = loadLanes<VD>(L.pi + v * kWidth);
-        kept[v] = loadLanes<VI>(L.kept + v * kWidth);
         zr2[v] = zr[v] * zr[v];
         zi2[v] = zi[v] * zi[v];
     }
@@ -267,7 +272,8 @@ bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
                 zi[v] = newIm;
                 zr2[v] = newRe * newRe;
                 zi2[v] = newIm * newIm;
-                events[v] = eventLanes(zi2[v] + zr2[v], (VI)newRe, kept[v]);
+                events[v] = eventLanes(zi2[v] + zr2[v], (VI)newRe, (VI)newIm, loadLanes<VI>(L.kept + v * kWidth),
+                                       loadLanes<VI>(L.keptIm + v * kWidth));
                 any |= events[v];
             });
             if (any != 0) break;
@@ -278,7 +284,8 @@ bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
 #pragma GCC unroll 8
             for (int v = 0; v < kVectors; ++v) {
                 const VI watch = loadLanes<VI>(L.watch + v * kWidth);
-                kept[v] = ((VI)zr[v] & watch) | (~watch & static_cast<long long>(kNoKeptValue));
+                storeLanes(L.kept + v * kWidth, ((VI)zr[v] & watch) | (~watch & static_cast<long long>(kNoKeptValue)));
+                storeLanes(L.keptIm + v * kWidth, zi[v]);
             }
         }
     }
@@ -288,7 +295,6 @@ bool skipCycle(LongLanes& L, int l, std::int64_t span, std::int64_t tailStart) {
         storeLanes(L.zi + v * kWidth, zi[v]);
         storeLanes(L.pr + v * kWidth, pr[v]);
         storeLanes(L.pi + v * kWidth, pi[v]);
-        storeLanes(L.kept + v * kWidth, kept[v]);
     }
     return done;
 }
@@ -310,7 +316,7 @@ bool serviceLongLane(LongLanes& L, int l, RowFeed& feed) {
     }
     // The value came back to the one kept at the last multiple of
     // kCycleWatchSpan before this step.
-    if (!skipCycle(L, l, (L.clock - 1) % kCycleWatchSpan + 1, feed.src.tailStart)) return true;
+    skipCycle(L, l, (L.clock - 1) % kCycleWatchSpan + 1, feed.src.tailStart);
     stageTail(feed.out[L.point[l]], L.cr[l], L.ci[l], L.zr[l], L.zi[l], feed.src.tailStart);
     return refillLongLane(L, l, feed);
 }
@@ -343,6 +349,10 @@ bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bo
                 if (!serviceLongLane(L, l, feed)) --busy;
             }
         }
+        // The loop leaves the kept values as they were when it stops for
+        // an event on a multiple of the span; they are renewed once the
+        // event is dealt with, so that every kept value is the span's.
+        if (L.clock % kCycleWatchSpan == 0) renewKeptValues(L);
     }
     return true;
 }

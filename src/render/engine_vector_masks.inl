@@ -4,7 +4,9 @@
 // laneBits (the bit mask of the set lanes of a mask vector).
 // No header is included here: everything it needs comes from its includer.
 
-inline unsigned eventLanes(VD r2, VI reBits, VI kept) { return laneBits((r2 > 4.0) | (reBits == kept)); }
+inline unsigned eventLanes(VD r2, VI reBits, VI imBits, VI keptRe, VI keptIm) {
+    return laneBits((r2 > 4.0) | ((reBits == keptRe) & (imBits == keptIm)));
+}
 inline unsigned sameLanes(VI a, VI b) { return laneBits(a == b); }
 
 typedef VI Mask;
