@@ -4,7 +4,9 @@
 // the instruction set the engine chose, whether every pixel matched, and the
 // peak memory of the process. Iterations are the steps of the literal
 // iteration (n + 1 per point), so for the engine they count the steps its
-// cycle skipping spared as well.
+// cycle skipping spared as well. Both count their quickest drawing of a
+// view: the engine's of kEngineRepeats, the reference's of kReferenceRepeats
+// where one takes at most a second.
 //
 // Where the reference would need more than ten seconds it is timed on a
 // sample of evenly spaced rows, and the line says so; the engine's pixels are
@@ -33,6 +35,8 @@ using Clock = std::chrono::steady_clock;
 
 constexpr double kReferenceBudgetSeconds = 10.0;
 constexpr int kSampleRows = 12;
+constexpr int kReferenceRepeats = 3;
+constexpr int kEngineRepeats = 10;
 
 struct StandardView {
     const char* name;
@@ -128,6 +132,9 @@ void runReference(const DrawingSetup& setup, const std::vector<int>& rows, Refer
 }
 
 // Evenly spaced rows first; all rows when that sample says they fit the budget.
+// A whole view that takes at most a second is drawn kReferenceRepeats times
+// and the quickest drawing counts, as for the engine: other work on the
+// machine only ever slows a drawing down.
 ReferenceRun timeReference(const DrawingSetup& setup, bool& sampled) {
     std::vector<int> sample, rest;
     const int rows = rowCount(setup), stride = std::max(1, rows / kSampleRows);
@@ -135,7 +142,16 @@ ReferenceRun timeReference(const DrawingSetup& setup, bool& sampled) {
     ReferenceRun run;
     runReference(setup, sample, run);
     sampled = run.seconds * rows / static_cast<double>(sample.size()) > kReferenceBudgetSeconds;
-    if (!sampled) runReference(setup, rest, run);
+    if (sampled) return run;
+    runReference(setup, rest, run);
+    if (run.seconds > 1.0) return run;
+    std::vector<int> all(static_cast<std::size_t>(rows));
+    for (int row = 0; row < rows; ++row) all[static_cast<std::size_t>(row)] = row;
+    for (int i = 1; i < kReferenceRepeats; ++i) {
+        ReferenceRun again;
+        runReference(setup, all, again);
+        if (again.seconds < run.seconds) run = std::move(again);
+    }
     return run;
 }
 
@@ -197,7 +213,7 @@ int main() {
         const double points = static_cast<double>(rowCount(setup)) * setup.pointsPerRow();
         const double steps = literalSteps(setup);
         std::vector<RowColours> colours;
-        const double engineSeconds = timeEngine(engine, setup, 3, colours);
+        const double engineSeconds = timeEngine(engine, setup, kEngineRepeats, colours);
         if (&v == &kViews[0]) startViewEngineSeconds = engineSeconds;
         bool sampled = false;
         const ReferenceRun ref = timeReference(setup, sampled);
