@@ -4,6 +4,10 @@
 #include <cmath>
 #include <new>
 
+#if defined(__x86_64__)
+#include <emmintrin.h>
+#endif
+
 namespace qel {
 
 namespace {
@@ -18,11 +22,18 @@ constexpr Colour kRed = 255;
 constexpr Colour kBlue = 16711680;
 
 // floor(v) as a colour level 0..255; a value that is no number reads 0.
-// Written as two selections so that it compiles to a minimum and a maximum
-// rather than branches (a NaN fails v >= 0 and becomes 0).
+// The two selections are the processor's maximum (a > b ? a : b) and
+// minimum (a < b ? a : b), not branches, which the levels of neighbouring
+// points, above and below 255 in turn, would keep mispredicting. A NaN fails
+// v > 0 and becomes 0.
 int levelOf(double v) {
-    v = v >= 0 ? v : 0.0;
+#if defined(__x86_64__)
+    v = _mm_cvtsd_f64(_mm_max_sd(_mm_set_sd(v), _mm_set_sd(0.0)));
+    v = _mm_cvtsd_f64(_mm_min_sd(_mm_set_sd(v), _mm_set_sd(255.0)));
+#else
+    v = v > 0 ? v : 0.0;
     v = v < 255 ? v : 255.0;
+#endif
     return static_cast<int>(v);  // truncation is floor for v >= 0
 }
 
