@@ -27,17 +27,21 @@ std::uint64_t bitsOf(double d) {
     return u;
 }
 
-// The points of one row as the vector loop takes them.
+// The points of the rows as the vector loop takes them: row i is `first`
+// moved i pixels down, and its point k has the result number i * count + k.
 struct PointSource {
     const OrbitParams& params;
-    RowPoints row;
+    RowPoints first;
+    int rows;
     std::int64_t stopCount;  // n*
     std::int64_t tailStart;  // the last sixteen steps begin after this counter value
 
-    void start(int k, double& pRe, double& pIm, double& cRe, double& cIm) const {
-        const int x = row.xFirst + k * row.xStep;
+    RowPoints row(int i) const { return RowPoints{first.y - i, first.xFirst, first.xStep, first.count}; }
+
+    void start(int i, int k, double& pRe, double& pIm, double& cRe, double& cIm) const {
+        const int x = first.xFirst + k * first.xStep;
         pRe = params.centerX + x * params.pixelSize;
-        pIm = params.centerY + row.y * params.pixelSize;
+        pIm = params.centerY + (first.y - i) * params.pixelSize;
         cRe = params.julia ? params.cRe : pRe;
         cIm = params.julia ? params.cIm : pIm;
     }
@@ -47,7 +51,7 @@ struct PointSource {
 // point's result (a call there would cost the whole register state). An
 // escaped point gets its final result at once; an interior one its value
 // z_n before the last sixteen steps and, in the places of prevZ, its
-// constant, and is completed after the loops (completeRow).
+// constant, and is completed after the loops (completeRows).
 [[gnu::always_inline]] inline void stageEscape(OrbitResult& r, std::int64_t n, double zRe, double zIm,
                                                double prevZRe, double prevZIm, double r2) {
     r.escaped = true;
@@ -219,23 +223,30 @@ const char* instructionSetName(InstructionSet isa) {
 
 bool computeRowExact(const OrbitParams& params, const RowPoints& row, OrbitResult* out,
                      InstructionSet isa, const std::atomic<bool>* cancel) {
+    return computeRowsExact(params, row, 1, out, isa, cancel);
+}
+
+bool computeRowsExact(const OrbitParams& params, const RowPoints& first, int rows, OrbitResult* out,
+                      InstructionSet isa, const std::atomic<bool>* cancel) {
     const std::int64_t stopCount = interiorStopCount(params.maxIter);
-    const PointSource src{params, row, stopCount, stopCount - 16};
+    const PointSource src{params, first, std::max(rows, 0), stopCount, stopCount - 16};
     if (src.tailStart < 0) {
         // Sixteen steps or fewer: nothing for the vector loop to do.
-        for (int k = 0; k < row.count; ++k) {
-            double pRe, pIm, cRe, cIm;
-            src.start(k, pRe, pIm, cRe, cIm);
-            out[k] = finishOrbit(cRe, cIm, pRe, pIm, -1, stopCount);
+        for (int i = 0; i < src.rows; ++i) {
+            for (int k = 0; k < first.count; ++k) {
+                double pRe, pIm, cRe, cIm;
+                src.start(i, k, pRe, pIm, cRe, cIm);
+                out[i * first.count + k] = finishOrbit(cRe, cIm, pRe, pIm, -1, stopCount);
+            }
         }
         return true;
     }
     switch (isa) {
 #if defined(__x86_64__)
-        case InstructionSet::Avx512: return avx512::computeRow(src, out, cancel);
-        case InstructionSet::Avx2: return avx2::computeRow(src, out, cancel);
+        case InstructionSet::Avx512: return avx512::computeRows(src, out, cancel);
+        case InstructionSet::Avx2: return avx2::computeRows(src, out, cancel);
 #endif
-        default: return narrow::computeRow(src, out, cancel);
+        default: return narrow::computeRows(src, out, cancel);
     }
 }
 

@@ -58,4 +58,11 @@ OrbitResult finishOrbit(double cRe, double cIm, double zRe, double zIm, std::int
 bool computeRowExact(const OrbitParams& params, const RowPoints& row, OrbitResult* out,
                      InstructionSet isa, const std::atomic<bool>* cancel = nullptr);
 
+// Computes `rows` rows at once: `first` and the rows below it, row i at
+// pixel offset y = first.y - i with first's columns, into
+// out[i * first.count + k]. The results are those of computeRowExact row by
+// row; points of one row wait for a lane less while those of another finish.
+bool computeRowsExact(const OrbitParams& params, const RowPoints& first, int rows, OrbitResult* out,
+                      InstructionSet isa, const std::atomic<bool>* cancel = nullptr);
+
 }  // namespace qel

@@ -61,24 +61,26 @@ struct Waiting {
 };
 
 // Runs the short loop over the group of points first .. first + kGroup - 1
-// (fewer at the row's end). Escaped points are staged as escaped; the others
-// are staged with their value at the counter value where the loop ended, as
-// a tail when that is the tail's start, otherwise they wait for the long loop.
-void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting& waiting) {
+// of `row` (fewer at the row's end), whose results are out[base + k] for its
+// point k. Escaped points are staged as escaped; the others are staged with
+// their value at the counter value where the loop ended, as a tail when that
+// is the tail's start, otherwise they wait for the long loop.
+void runShortGroup(const PointSource& src, const RowPoints& row, int base, int first, OrbitResult* out,
+                   Waiting& waiting) {
     const std::int64_t lastN = std::min(kShortStepsAtMost - 1, src.tailStart);
-    const int count = std::min(kGroup, src.row.count - first);
+    const int count = std::min(kGroup, row.count - first);
     const OrbitParams& o = src.params;
     // Pixel offsets are whole numbers, exact as doubles: x * pixelSize is
     // the reference's product. Lanes past the row's end compute nothing.
     VD laneIndex;
     for (int l = 0; l < kWidth; ++l) laneIndex[l] = l;
-    const double pIm = o.centerY + src.row.y * o.pixelSize;
+    const double pIm = o.centerY + row.y * o.pixelSize;
     VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], cr[kVectors], ci[kVectors];
     VI lastInside[kVectors];  // the last counter value at which the lane was inside
     Mask live[kVectors];
     eachVector([&](int v) __attribute__((always_inline)) {
-        const double x0 = src.row.xFirst + static_cast<double>(first + v * kWidth) * src.row.xStep;
-        const VD x = x0 + laneIndex * static_cast<double>(src.row.xStep);
+        const double x0 = row.xFirst + static_cast<double>(first + v * kWidth) * row.xStep;
+        const VD x = x0 + laneIndex * static_cast<double>(row.xStep);
         zr[v] = o.centerX + x * o.pixelSize;
         zi[v] = VD{} + pIm;
         cr[v] = o.julia ? VD{} + o.cRe : zr[v];
@@ -130,7 +132,7 @@ void runShortGroup(const PointSource& src, int first, OrbitResult* out, Waiting&
         storeLanes(escRe + v * kWidth, cr[v] + sq);
     });
     for (int k = 0; k < count; ++k) {
-        const int point = first + k;
+        const int point = base + first + k;
         if (lastInside0[k] < n) {
             stageEscape(out[point], lastInside0[k] + 1, escRe[k], escIm[k], zr0[k], zi0[k],
                         escIm[k] * escIm[k] + escRe[k] * escRe[k]);
@@ -150,7 +152,7 @@ struct LongLanes {
     alignas(64) long long keptIm[kGroup];  // and of its imaginary part
     alignas(64) long long watch[kGroup];  // all ones: the lane is looked at for a cycle
     alignas(64) long long base[kGroup];
-    int point[kGroup];  // index into the row, -1 while idle
+    int point[kGroup];  // index into the results, -1 while idle
     std::int64_t clock = 0;
 
     std::int64_t n(int l) const { return clock - base[l]; }
@@ -167,20 +169,26 @@ struct LongLanes {
     }
 };
 
-// Where the row stands: the short loop's next group and the points it left
-// waiting.
+// Where the rows stand: the short loop's next row and group, and the points
+// it left waiting. The long loop runs on from one row into the next, so its
+// lanes do not idle at the end of every row while its last points finish.
 struct RowFeed {
     const PointSource& src;
     OrbitResult* out;
+    int nextRow = 0;
     int nextGroup = 0;
     Waiting waiting;
 
-    // The next point for the long loop, or -1 when the row has no more.
+    // The next point for the long loop, or -1 when the rows have no more.
     int next() {
-        while (waiting.empty() && nextGroup < src.row.count) {
+        while (waiting.empty() && nextRow < src.rows && src.first.count > 0) {
             waiting.count = waiting.taken = 0;
-            runShortGroup(src, nextGroup, out, waiting);
+            runShortGroup(src, src.row(nextRow), nextRow * src.first.count, nextGroup, out, waiting);
             nextGroup += kGroup;
+            if (nextGroup >= src.first.count) {
+                nextGroup = 0;
+                ++nextRow;
+            }
         }
         return waiting.empty() ? -1 : waiting.points[waiting.taken++];
     }
@@ -322,14 +330,14 @@ bool serviceLongLane(LongLanes& L, int l, RowFeed& feed) {
 }
 
 bool computeLanes(const PointSource& src, OrbitResult* out, const std::atomic<bool>* cancel) {
-    RowFeed feed{src, out, 0, Waiting{}};
+    RowFeed feed{src, out, 0, 0, Waiting{}};
     LongLanes L;
     int busy = 0;
     for (int l = 0; l < kGroup; ++l) busy += refillLongLane(L, l, feed) ? 1 : 0;
     while (busy > 0) {
         if (L.stepsUntil(src.tailStart) == 0) {
             // Lanes at the start of their tail (idle lanes never are): staged
-            // for completeRow.
+            // for completeRows.
             const VI baseAtTail = VI{} + static_cast<long long>(L.clock - src.tailStart);
             for (int v = 0; v < kVectors; ++v) {
                 for (unsigned m = sameLanes(loadLanes<VI>(L.base + v * kWidth), baseAtTail); m != 0; m &= m - 1) {
@@ -421,12 +429,12 @@ void finishTails(OrbitResult* out, const int* points, int count, const PointSour
     }
 }
 
-// Completes the staged interior points of a row, kGroup at a time through
+// Completes the staged interior points of the rows, kGroup at a time through
 // their last sixteen steps; escaped points are complete already.
-void completeRow(OrbitResult* out, const PointSource& src) {
+void completeRows(OrbitResult* out, const PointSource& src) {
     int points[kGroup];
     int waiting = 0;
-    for (int k = 0; k < src.row.count; ++k) {
+    for (int k = 0; k < src.rows * src.first.count; ++k) {
         if (out[k].escaped) continue;
         points[waiting++] = k;
         if (waiting == kGroup) {
@@ -437,8 +445,8 @@ void completeRow(OrbitResult* out, const PointSource& src) {
     if (waiting > 0) finishTails(out, points, waiting, src);
 }
 
-bool computeRow(const PointSource& src, OrbitResult* out, const std::atomic<bool>* cancel) {
+bool computeRows(const PointSource& src, OrbitResult* out, const std::atomic<bool>* cancel) {
     if (!computeLanes(src, out, cancel)) return false;
-    completeRow(out, src);
+    completeRows(out, src);
     return true;
 }

@@ -56,10 +56,11 @@ private:
     int rows_ = 0;       // rows of the drawing, top row 0
     int nextRow_ = 0;    // the next row a worker takes
     int taken_ = 0;      // rows the loop has taken
-    int computing_ = 0;  // rows being computed right now
+    int computing_ = 0;  // runs of rows being computed right now
+    int drawingNumber_ = 0;  // counts the drawings started
     int awaited_ = -1;   // the row the loop waits for, -1: none
     std::vector<Slot> slots_;                      // row r lives in slot r mod size
-    std::vector<std::vector<OrbitResult>> orbits_;  // one row of orbits per worker
+    std::vector<std::vector<OrbitResult>> orbits_;  // a few rows of orbits per worker
     std::vector<std::thread> workers_;
 };
 

@@ -133,9 +133,10 @@ TEST(ComputeRowExact, MatchesTheReferenceForEveryLimitAroundTheRingSize) {
 }
 
 TEST(ComputeRowExact, MatchesTheReferenceWhereTheShortLoopHandsOverToTheLongOne) {
-    // The short loop runs at most 128 steps and the tail takes the last 16:
-    // limits whose tail starts just before, at and after the hand-over.
-    for (double m : {126.0, 127.0, 128.0, 142.0, 143.0, 144.0, 145.0})
+    // The short loop runs at most 64 steps and the tail takes the last 16:
+    // limits whose tail starts just before, at and after the hand-over (and
+    // around where it was, at 128 steps).
+    for (double m : {62.0, 63.0, 64.0, 77.0, 78.0, 79.0, 80.0, 126.0, 127.0, 128.0, 142.0, 143.0, 144.0, 145.0})
         expectRowsMatchReference(view(-0.75, 0.05, 0.003, m), 120, 40, 9);
 }
 
@@ -193,11 +194,52 @@ TEST(ComputeRowExact, RandomViewsMatchTheReference) {
     }
 }
 
+// Several rows at once: the long loop runs on from one row into the next,
+// with lanes of both rows in flight, and every point still gets its own
+// result in its own place.
+TEST(ComputeRowsExact, RowsTakenTogetherGiveEachPointItsOwnResult) {
+    struct Case {
+        OrbitParams o;
+        int rows, count, xStep;
+    };
+    const Case cases[] = {
+        {view(-0.5, 0.0, 0.01, 500), 7, 200, 1},             // cardioid and bulbs: many long orbits per row
+        {view(-0.2, 0.0, 0.0005, 100000), 3, 80, 1},         // every point inside, cycles skipped
+        {view(-0.75, 0.1, 0.003, 1000), 5, 33, 1},           // rows one past a group
+        {view(0, 0, 0.005, 2000, true, -0.8, 0.156), 4, 150, 3},
+        {view(-0.6, 0.3, 0.004, 10), 3, 50, 1},              // below the tail's sixteen steps
+        {view(-0.5, 0.0, 0.01, 500), 1, 0, 1},               // empty rows
+    };
+    for (const Case& c : cases) {
+        const RowPoints first{20, -c.count / 2 * c.xStep, c.xStep, c.count};
+        const auto total = static_cast<std::size_t>(c.rows * c.count);
+        std::vector<OrbitResult> want(total);
+        OrbitRing ring;
+        resetRing(ring);
+        for (int i = 0; i < c.rows; ++i)
+            for (int k = 0; k < c.count; ++k)
+                want[static_cast<std::size_t>(i * c.count + k)] =
+                    computePoint(c.o, ring, first.xFirst + k * c.xStep, first.y - i);
+        for (InstructionSet isa : runnableSets()) {
+            std::vector<OrbitResult> got(total);
+            ASSERT_TRUE(computeRowsExact(c.o, first, c.rows, got.data(), isa));
+            for (std::size_t p = 0; p < total; ++p)
+                expectSameResult(want[p], got[p],
+                                 std::string(instructionSetName(isa)) + " m=" + std::to_string(c.o.maxIter) +
+                                     " point " + std::to_string(p));
+        }
+    }
+}
+
 TEST(ComputeRowExact, ACancelledRowReportsIt) {
     std::atomic<bool> cancel{true};
     std::vector<OrbitResult> out(100);
     for (InstructionSet isa : runnableSets())
         EXPECT_FALSE(computeRowExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{0, 0, 1, 100}, out.data(), isa, &cancel));
+    out.resize(300);
+    for (InstructionSet isa : runnableSets())
+        EXPECT_FALSE(
+            computeRowsExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{1, 0, 1, 100}, 3, out.data(), isa, &cancel));
 }
 
 }  // namespace
