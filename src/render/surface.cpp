@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace qel {
 
@@ -66,14 +68,23 @@ void Surface::line(double x1, double y1, double x2, double y2, Colour c) {
 }
 
 void Surface::copyFrom(const Surface& src, int su, int sv, int w, int h, int du, int dv) {
-    for (int y = 0; y < h; ++y) {
-        int sy = sv + y, dy = dv + y;
+    // The columns that lie inside both surfaces, worked out once; then whole
+    // rows at a time (a copy of the whole picture at a drawing's end is
+    // millions of pixels). Within one surface a copy downwards goes bottom
+    // row first, and memmove takes care of a row overlapping itself, so every
+    // pixel is read before it is overwritten.
+    const std::int64_t first = std::max<std::int64_t>({0, -std::int64_t{su}, -std::int64_t{du}});
+    const std::int64_t end = std::min<std::int64_t>({w, std::int64_t{src.width_} - su, std::int64_t{width_} - du});
+    if (end <= first) return;
+    const auto columns = static_cast<std::size_t>(end - first);
+    const bool bottomFirst = &src == this && dv > sv;
+    for (int i = 0; i < h; ++i) {
+        const int y = bottomFirst ? h - 1 - i : i;
+        const std::int64_t sy = std::int64_t{sv} + y, dy = std::int64_t{dv} + y;
         if (sy < 0 || sy >= src.height_ || dy < 0 || dy >= height_) continue;
-        for (int x = 0; x < w; ++x) {
-            int sx = su + x, dx = du + x;
-            if (sx < 0 || sx >= src.width_ || dx < 0 || dx >= width_) continue;
-            px_[index(dx, dy)] = src.px_[src.index(sx, sy)];
-        }
+        std::memmove(&px_[index(static_cast<int>(du + first), static_cast<int>(dy))],
+                     &src.px_[src.index(static_cast<int>(su + first), static_cast<int>(sy))],
+                     columns * sizeof px_[0]);
     }
 }
 
