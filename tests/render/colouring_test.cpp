@@ -120,15 +120,7 @@ TEST(PointColours, EscapeBandsBelowOneRunOutToBlack) {
     EXPECT_EQ(s.pixel(0, 0), 0);
 }
 
-TEST(PointColours, GreenBandOfAFarPointDoesNotOverflow) {
-    // At t = 0 the band of r2 = 123456789.1 is 1007407399056, far beyond
-    // 32 bits; its level is that band mod 255.
-    OrbitResult far = escapedAfter(0);
-    far.r2 = 123456789.1;
-    EXPECT_EQ(rgbOf(pointColours(far, colourConstantsFor(0.0f, 1.0)).upperRight), (Rgb{0, 51, 0}));
-}
-
-TEST(PointColours, GreenBandIsTheFloorOnEitherSideOfThirtyTwoBits) {
+TEST(PointColours, GreenBandIsTheFloorOnEitherSideOfThirtyTwoBitsAndNeverOverflows) {
     // With 4 * modulusBand = 255 the band number is r2 itself.
     ColourConstants c = kDefault;
     c.modulusBand = 63.75;
@@ -140,6 +132,11 @@ TEST(PointColours, GreenBandIsTheFloorOnEitherSideOfThirtyTwoBits) {
         r.r2 = r2;
         EXPECT_EQ(rgbOf(pointColours(r, c).upperRight), (Rgb{0, green, 0})) << r2;
     }
+    // At t = 0 the band of r2 = 123456789.1 is 1007407399056, far beyond
+    // 32 bits; its level is that band mod 255.
+    OrbitResult far = escapedAfter(0);
+    far.r2 = 123456789.1;
+    EXPECT_EQ(rgbOf(pointColours(far, colourConstantsFor(0.0f, 1.0)).upperRight), (Rgb{0, 51, 0}));
 }
 
 TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
@@ -167,8 +164,9 @@ TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
     EXPECT_EQ(rgbOf(e.lowerRight), (Rgb{255, 0, 0}));
 }
 
-// The contour colours round as the library's nearbyint does, for halves,
-// near the end of exact fractions (2^52) and beyond it.
+// The contour colours round as the library's nearbyint does (an exact half
+// to the even neighbour), for halves, near the end of exact fractions (2^52)
+// and beyond it.
 TEST(PointColours, ContourRoundingIsTheLibrarys) {
     std::vector<double> values{0.0, 0.49999999999999994, 0.5, 1.5, 2.5, 4503599627370495.5, 4503599627370496.0,
                                4503599627370497.0, 9007199254740993.0, 1e300, -0.5, -2.5, -7.25};
@@ -181,15 +179,8 @@ TEST(PointColours, ContourRoundingIsTheLibrarys) {
     }
 }
 
-TEST(PointColours, NearestGoesToTheEvenNeighbourOnExactHalves) {
-    EXPECT_EQ(rgbOf(set10(0.5, 1.0)), (Rgb{0, 0, 255}));    // 0.5 -> 0 blue
-    EXPECT_EQ(rgbOf(set10(1.5, 1.0)), (Rgb{0, 0, 0}));      // 1.5 -> 2 black
-    EXPECT_EQ(rgbOf(set10(2.5, 1.0)), (Rgb{0, 0, 0}));      // 2.5 -> 2 black
-    EXPECT_EQ(rgbOf(set10(3.5, 1.0)), (Rgb{255, 0, 0}));    // 3.5 -> 4 red
-    EXPECT_EQ(rgbOf(set10(1.0, 1.0)), (Rgb{255, 0, 255}));  // magenta
-    EXPECT_EQ(rgbOf(set10(3.0, 1.0)), (Rgb{255, 255, 255}));
-    EXPECT_EQ(rgbOf(set10(5.0, 1.0)), (Rgb{0, 255, 255}));
-    // Interior blue: 500 * 0.125 = 62.5 -> 62, so 127 + 62.
+TEST(PointColours, InteriorBlueRoundsAHalfToEven) {
+    // 500 * 0.125 = 62.5 -> 62, so 127 + 62.
     OrbitResult r = pointOf(0, 0);
     r.r2 = 0.125;
     EXPECT_EQ(rgbOf(pointColours(r, kDefault).upperLeft), (Rgb{0, 0, 189}));
@@ -206,7 +197,7 @@ TEST(PointColours, MoveBrightness) {
     EXPECT_EQ(interiorMoveLevel(1.0, kDefault), 255);
 }
 
-TEST(PointColours, SevenMoveColours) {
+TEST(PointColours, SevenMoveColoursAtAClampedBrightness) {
     const std::pair<MoveClass, Rgb> table[] = {
         {MoveClass::LeftDown, {0, 9, 9}},  {MoveClass::LeftUp, {0, 0, 9}},    {MoveClass::Left, {0, 9, 0}},
         {MoveClass::Vertical, {9, 9, 9}},  {MoveClass::RightDown, {9, 9, 0}}, {MoveClass::RightUp, {9, 0, 9}},
@@ -217,13 +208,19 @@ TEST(PointColours, SevenMoveColours) {
         r.moveClass = cls;
         EXPECT_EQ(rgbOf(classifyMove(r, 9)), colour) << static_cast<int>(cls);
     }
-}
-
-TEST(PointColours, MoveBrightnessOutsideALevelIsClampedAsRgbDoes) {
+    // A brightness outside a level is clamped as rgb does.
     OrbitResult r;
     r.moveClass = MoveClass::RightUp;
     EXPECT_EQ(rgbOf(classifyMove(r, 300)), (Rgb{255, 0, 255}));
     EXPECT_EQ(rgbOf(classifyMove(r, -5)), (Rgb{0, 0, 0}));
+}
+
+void expectSameColours(const PointColours& want, const PointColours& got, float t, double mag, std::int64_t n) {
+    EXPECT_EQ(got.interior, want.interior) << t << ' ' << mag << ' ' << n;
+    EXPECT_EQ(got.upperLeft, want.upperLeft) << t << ' ' << mag << ' ' << n;
+    EXPECT_EQ(got.lowerLeft, want.lowerLeft) << t << ' ' << mag << ' ' << n;
+    EXPECT_EQ(got.upperRight, want.upperRight) << t << ' ' << mag << ' ' << n;
+    EXPECT_EQ(got.lowerRight, want.lowerRight) << t << ' ' << mag << ' ' << n;
 }
 
 // The table made once per drawing gives every point the colours the formulas
@@ -243,19 +240,10 @@ TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
                 OrbitResult r = escapedAfter(n);
                 r.moveSize = 0.01 * static_cast<double>(n % 977);
                 r.moveClass = static_cast<MoveClass>(n % 7);
-                const PointColours want = pointColours(r, c), got = pointColours(r, c, byCount);
-                EXPECT_EQ(got.upperLeft, want.upperLeft) << t << ' ' << mag << ' ' << n;
-                EXPECT_EQ(got.lowerLeft, want.lowerLeft) << t << ' ' << mag << ' ' << n;
-                EXPECT_EQ(got.upperRight, want.upperRight) << t << ' ' << mag << ' ' << n;
-                EXPECT_EQ(got.lowerRight, want.lowerRight) << t << ' ' << mag << ' ' << n;
+                expectSameColours(pointColours(r, c), pointColours(r, c, byCount), t, mag, n);
             }
             const OrbitResult inside = pointOf(0, 0);
-            const PointColours want = pointColours(inside, c), got = pointColours(inside, c, byCount);
-            EXPECT_TRUE(got.interior);
-            EXPECT_EQ(got.upperLeft, want.upperLeft);
-            EXPECT_EQ(got.lowerLeft, want.lowerLeft);
-            EXPECT_EQ(got.upperRight, want.upperRight);
-            EXPECT_EQ(got.lowerRight, want.lowerRight);
+            expectSameColours(pointColours(inside, c), pointColours(inside, c, byCount), t, mag, -1);
         }
     }
 }
