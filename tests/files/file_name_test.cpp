@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <tuple>
+
 #include "file_stand_ins.h"
 
 namespace qel {
@@ -16,51 +19,39 @@ AppState startState() {
 }
 
 // The picture on the screen as the encoder sees it: the cur layer.
-AppState mandelbrotOnScreen(int method, double x, double y, double iterations) {
+AppState onScreen(int method, double x, double y, double iterations, bool julia = false, double re = 0, double im = 0) {
     AppState s = startState();
     s.shownMethod = static_cast<Int16>(method);
     s.curCenterX = x;
     s.curCenterY = y;
     s.curMaxIter = iterations;
-    return s;
-}
-
-AppState juliaOnScreen(double x, double y, double re, double im) {
-    AppState s = mandelbrotOnScreen(0, x, y, 500);
-    s.curIsJulia = -1;
+    s.curIsJulia = julia ? -1 : 0;
     s.curJuliaRe = re;
     s.curJuliaIm = im;
     return s;
 }
 
-TEST(FileNameEncoding, StartViewGivesTheShortestName) {
-    EXPECT_EQ(composeFileName(startState(), "1", "1"), "M0s1x0y0k500t1.bmp");
-}
-
-TEST(FileNameEncoding, PointsBecomePInMandelbrotAndJuliaNames) {
-    EXPECT_EQ(composeFileName(mandelbrotOnScreen(1, -0.75, 0.1, 1000), "8", "1"), "M1s8x-0p75y0p1k1000t1.bmp");
-    EXPECT_EQ(composeFileName(juliaOnScreen(0.25, -0.5, -0.8, 0.156), "2.5", "1.5"),
-              "J0s2p5x0p25y-0p5z-0p8w0p156k500t1p5.bmp");
-}
-
-TEST(FileNameEncoding, NonWholeIterationCountLeavesTheLastPoint) {
-    AppState s = mandelbrotOnScreen(0, 0.5, 0.5, 500.5);
-    EXPECT_EQ(composeFileName(s, "1.5", "1.5"), "M0s1p5x0p5y0p5k500p5t1.5.bmp");
-}
-
-TEST(FileNameEncoding, ZeroFixUpsAndTrimmedFieldTexts) {
-    // Str writes ".5" and "-.5"; the name gets the zeros. S gets only the
-    // zero before a leading point, T both.
-    AppState s = mandelbrotOnScreen(2, 0.5, -0.5, 500);
-    EXPECT_EQ(composeFileName(s, "  .125 ", " -.5 "), "M2s0p125x0p5y-0p5k500t-0p5.bmp");
-    EXPECT_EQ(composeFileName(s, "-.5", "1"), "M2s-p5x0p5y-0p5k500t1.bmp");
-    // Exponent form stays as Str writes it.
-    AppState tiny = mandelbrotOnScreen(0, 1E-05, -2.5E-07, 500);
-    EXPECT_EQ(composeFileName(tiny, "1", "1"), "M0s1x1E-05y-2p5E-07k500t1.bmp");
+TEST(FileNameEncoding, PointsBecomePAndStrTextsGetTheirZeros) {
+    struct Case {
+        AppState s;
+        const char *mag, *contour, *name;
+    } cases[] = {
+        {onScreen(1, -0.75, 0.1, 1000), "8", "1", "M1s8x-0p75y0p1k1000t1.bmp"},
+        {onScreen(0, 0.25, -0.5, 500, true, -0.8, 0.156), "2.5", "1.5", "J0s2p5x0p25y-0p5z-0p8w0p156k500t1p5.bmp"},
+        // A non-whole iteration count takes the one leftmost "p".
+        {onScreen(0, 0.5, 0.5, 500.5), "1.5", "1.5", "M0s1p5x0p5y0p5k500p5t1.5.bmp"},
+        // Str writes ".5" and "-.5": s gets only the zero before a leading
+        // point, t both; the field texts are trimmed.
+        {onScreen(2, 0.5, -0.5, 500), "  .125 ", " -.5 ", "M2s0p125x0p5y-0p5k500t-0p5.bmp"},
+        {onScreen(2, 0.5, -0.5, 500), "-.5", "1", "M2s-p5x0p5y-0p5k500t1.bmp"},
+        // The exponent form stays as Str writes it.
+        {onScreen(0, 1E-05, -2.5E-07, 500), "1", "1", "M0s1x1E-05y-2p5E-07k500t1.bmp"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(composeFileName(c.s, c.mag, c.contour), c.name);
 }
 
 TEST(FileNameEncoding, ReadsTheScreenNotTheLiveView) {
-    AppState s = mandelbrotOnScreen(3, 0.25, 0, 700);
+    AppState s = onScreen(3, 0.25, 0, 700);
     s.centerX = 9;
     s.drawMethod = 1;
     s.maxIter = 42;
@@ -71,141 +62,65 @@ TEST(FileNameEncoding, ReadsTheScreenNotTheLiveView) {
     EXPECT_EQ(s.fileName, "M3s64x0p25y0k700t2.bmp");
 }
 
-TEST(FileNameDecoding, JuliaNameBehindAFolderAndPrefix) {
-    auto v = decodeFileName("C:\\pics\\my J0s2p5x0p25y-0p5z-0p8w0p156k500t1p5.bmp");
-    ASSERT_TRUE(v);
-    EXPECT_TRUE(v->julia);
-    EXPECT_EQ(v->method, 0);
-    EXPECT_EQ(v->magText, "2.5");
-    EXPECT_EQ(v->centerX, 0.25);
-    EXPECT_EQ(v->centerY, -0.5);
-    EXPECT_EQ(v->juliaRe, -0.8);
-    EXPECT_EQ(v->juliaIm, 0.156);
-    EXPECT_EQ(v->maxIter, 500);
-    EXPECT_EQ(v->contourT, 1.5f);
+auto fields(const FileView& v) {
+    return std::tie(v.julia, v.method, v.magText, v.centerX, v.centerY, v.juliaRe, v.juliaIm, v.maxIter, v.contourT);
 }
 
-TEST(FileNameDecoding, TheLastSetLetterDecides) {
-    auto m = decodeFileName("/home/u/Julia M0s1x0y0k500t1.bmp");
-    ASSERT_TRUE(m);
-    EXPECT_FALSE(m->julia);
-    auto j = decodeFileName("Mine J0s1x0y0z0w0k500t1.bmp");
-    ASSERT_TRUE(j);
-    EXPECT_TRUE(j->julia);
+TEST(FileNameDecoding, ReadsTheLastOfEachTagBehindAnyFolderOrPrefix) {
+    const std::pair<const char*, FileView> cases[] = {
+        {"C:\\pics\\my J0s2p5x0p25y-0p5z-0p8w0p156k500t1p5.bmp", {true, 0, "2.5", 0.25, -0.5, -0.8, 0.156, 500, 1.5f}},
+        {"/home/u/Julia M0s1x0y0k500t1.bmp", {false, 0, "1", 0, 0, 0, 0, 500, 1}},  // the last set letter decides
+        {"Mine J3s1x0y0z0w0k500t1.bmp", {true, 3, "1", 0, 0, 0, 0, 500, 1}},
+        {"M0s1p5x0p5y0p5k500p5t1.5.bmp", {false, 0, "1.5", 0.5, 0.5, 0, 0, 500.5, 1.5f}},
+        {"M0s0p001x-p5y1E-05k500t1.bmp", {false, 0, "0.001", -0.5, 1E-05, 0, 0, 500, 1}},
+        {"M0s1x0y0k0t9.bmp", {false, 0, "1", 0, 0, 0, 0, 0, 9}},  // values are not range-checked
+        {"M0s1x0y0k500t3E38.bmp", {false, 0, "1", 0, 0, 0, 0, 500, 3E38f}},
+        // Radii 2E-300 and 2E+300 are still doubles (fuzzing probed the edges).
+        {"M0s1E-300x0y0k500t1.bmp", {false, 0, "1E-300", 0, 0, 0, 0, 500, 1}},
+        {"M0s1E+300x0y0k500t1.bmp", {false, 0, "1E+300", 0, 0, 0, 0, 500, 1}},
+        {"M0s1x1p79769313486232E+308y-1p79769313486232E+308k500t1.bmp",
+         {false, 0, "1", DBL_MAX, -DBL_MAX, 0, 0, 500, 1}},
+    };
+    for (const auto& [name, view] : cases) {
+        const auto v = decodeFileName(name);
+        ASSERT_TRUE(v) << name;
+        EXPECT_EQ(fields(*v), fields(view)) << name;
+    }
 }
 
-TEST(FileNameDecoding, RefusesNamesWithoutACompleteView) {
+TEST(FileNameDecoding, RefusesNamesWithoutACompleteAndUsableView) {
     for (const char* name : {
-             "photo.bmp",                              // nothing left but ".hoto"
-             "M1s8x-0p75y0p1k1000t1 copy.bmp",         // the last "y" follows the "t"
-             "M7s1x0y0k500t1.bmp",                     // no such method
-             "M1p5s1x0y0k500t1.bmp",                   // method not whole
-             "m0s1x0y0k500t1.bmp",                     // lower-case set letter
-             "J0s1x0y0k500t1.bmp",                     // Julia without z and w
-             "M0s1y0x0k500t1.bmp",                     // x and y swapped
-             "abcd",                                   // empty body
-             "bmp",                                    // shorter than an extension
-             "",
-         })
+             "photo.bmp", "abcd", "bmp", "",    // no tags, an empty body, shorter than an extension
+             "M1s8x-0p75y0p1k1000t1 copy.bmp",  // the last "y" follows the "t"
+             "M7s1x0y0k500t1.bmp",              // no such method
+             "M1p5s1x0y0k500t1.bmp",            // method not whole
+             "m0s1x0y0k500t1.bmp",              // lower-case set letter
+             "J0s1x0y0k500t1.bmp",              // Julia without z and w
+             "M0s1y0x0k500t1.bmp",              // x and y swapped
+             "M0s0x0y0k500t1.bmp", "M0sx0y0k500t1.bmp", "M0s-2x0y0k500t1.bmp",
+             "M0sabcx0y0k500t1.bmp",   // magnifications that are no positive number
+             "M0s1x0y0k500t1E39.bmp",  // a contour interval beyond a 32-bit float
+             // Found by fuzzing: radii beyond the largest double and below
+             // the smallest normal one, which could be neither drawn nor zoomed.
+             "M0s1E-308x0y0k500t1.bmp", "M0s4p9E-324x0y0k500t1.bmp", "J0s1p7E+308x0y0z0w0k500t1.bmp"})
         EXPECT_FALSE(decodeFileName(name)) << name;
 }
 
-TEST(FileNameDecoding, RefusesAMagnificationThatIsNoPositiveNumber) {
-    EXPECT_FALSE(decodeFileName("M0s0x0y0k500t1.bmp"));
-    EXPECT_FALSE(decodeFileName("M0sx0y0k500t1.bmp"));
-    EXPECT_FALSE(decodeFileName("M0s-2x0y0k500t1.bmp"));
-    EXPECT_FALSE(decodeFileName("M0sabcx0y0k500t1.bmp"));
-    EXPECT_TRUE(decodeFileName("M0s0p001x0y0k500t1.bmp"));
-}
-
-TEST(FileNameDecoding, RefusesAContourIntervalBeyondA32BitFloat) {
-    EXPECT_FALSE(decodeFileName("M0s1x0y0k500t1E39.bmp"));
-    auto v = decodeFileName("M0s1x0y0k500t3E38.bmp");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->contourT, 3E38f);
-}
-
-TEST(FileNameDecoding, NumbersAsTheFieldsReadThem) {
-    EXPECT_EQ(decodeFileName("M0s1x-p5y0k500t1.bmp")->centerX, -0.5);
-    EXPECT_EQ(decodeFileName("M0s1x-0p5y0k500t1.bmp")->centerX, -0.5);
-    EXPECT_EQ(decodeFileName("M0s1x1E-05y0k500t1.bmp")->centerX, 0.00001);
-    // Values are not range-checked.
-    auto v = decodeFileName("M0s1x0y0k0t9.bmp");
-    ASSERT_TRUE(v);
-    EXPECT_EQ(v->maxIter, 0);
-    EXPECT_EQ(v->contourT, 9.0f);
-}
-
 TEST(FileNameDecoding, EncodedNamesComeBackUnchanged) {
-    AppState s = juliaOnScreen(-0.123456789012345, 1E-05, -0.8, 0.156);
-    s.shownMethod = 4;
-    s.curMaxIter = 2500;
+    AppState s = onScreen(4, -0.123456789012345, 1E-05, 2500, true, -0.8, 0.156);
     auto v = decodeFileName("/tmp/x " + composeFileName(s, "32768", "0.7"));
     ASSERT_TRUE(v);
-    EXPECT_TRUE(v->julia);
-    EXPECT_EQ(v->method, 4);
-    EXPECT_EQ(v->magText, "32768");
-    EXPECT_EQ(v->centerX, -0.123456789012345);
-    EXPECT_EQ(v->centerY, 1E-05);
-    EXPECT_EQ(v->juliaRe, -0.8);
-    EXPECT_EQ(v->juliaIm, 0.156);
-    EXPECT_EQ(v->maxIter, 2500);
-    EXPECT_EQ(v->contourT, 0.7f);
+    const FileView saved{true, 4, "32768", -0.123456789012345, 1E-05, -0.8, 0.156, 2500, 0.7f};
+    EXPECT_EQ(fields(*v), fields(saved));
 
-    auto k = decodeFileName("M0s1p5x0p5y0p5k500p5t1.5.bmp");
-    ASSERT_TRUE(k);
-    EXPECT_EQ(k->magText, "1.5");
-    EXPECT_EQ(k->maxIter, 500.5);
-    EXPECT_EQ(k->contourT, 1.5f);
+    // The largest centre, found by fuzzing, is saved under the name it came from.
+    const std::string largest = "M0s1x1p79769313486232E+308y-1p79769313486232E+308k500t1.bmp";
+    v = decodeFileName(largest);
+    ASSERT_TRUE(v);
+    EXPECT_EQ(composeFileName(onScreen(0, v->centerX, v->centerY, 500), v->magText, "1"), largest);
 }
 
-TEST(ParseFileName, AcceptedJuliaNameWritesEveryDestination) {
-    AppState s = startState();
-    s.curMaxIter = 123;
-    s.curJuliaStarted = -1;
-    FieldsDialog d;
-    parseFileName(s, d, "/pics/J3s2p50x0p25y-0p5z-0p8w0p156k700t1p1.bmp");
-    EXPECT_EQ(s.fileNameOk, 1);
-    EXPECT_EQ(s.isJulia, -1);
-    EXPECT_EQ(s.juliaStarted, -1);
-    EXPECT_EQ(s.curIsJulia, -1);
-    EXPECT_EQ(d.mag, "2.50");  // verbatim
-    EXPECT_EQ(s.curMagText, "2.50");
-    EXPECT_EQ(s.centerX, 0.25);
-    EXPECT_EQ(s.curCenterX, 0.25);
-    EXPECT_EQ(s.centerY, -0.5);
-    EXPECT_EQ(s.curCenterY, -0.5);
-    EXPECT_EQ(s.juliaRe, -0.8);
-    EXPECT_EQ(s.curJuliaRe, -0.8);
-    EXPECT_EQ(s.juliaIm, 0.156);
-    EXPECT_EQ(s.curJuliaIm, 0.156);
-    EXPECT_EQ(s.maxIter, 700);
-    EXPECT_EQ(s.curMaxIter, 123);  // left for the snapshot of the open flow
-    EXPECT_EQ(s.drawMethod, 3);
-    EXPECT_EQ(s.shownQuad, 3);
-    EXPECT_EQ(s.curMethod, 3);
-    EXPECT_EQ(s.shownMethod, 3);
-    EXPECT_EQ(s.contourT, 1.1f);
-    EXPECT_EQ(s.curContourT, 1.1f);
-    EXPECT_EQ(s.curJuliaStarted, 0);
-}
-
-TEST(ParseFileName, MandelbrotNameClearsTheJuliaConstant) {
-    AppState s = startState();
-    s.juliaRe = s.curJuliaRe = -0.8;
-    s.juliaIm = s.curJuliaIm = 0.156;
-    s.isJulia = s.juliaStarted = -1;
-    FieldsDialog d;
-    parseFileName(s, d, "M1s8x-0p75y0p1k1000t1.bmp");
-    EXPECT_EQ(s.fileNameOk, 1);
-    EXPECT_EQ(s.isJulia, 0);
-    EXPECT_EQ(s.juliaStarted, 0);
-    EXPECT_EQ(s.juliaRe, 0);
-    EXPECT_EQ(s.juliaIm, 0);
-    EXPECT_EQ(s.curJuliaRe, 0);
-    EXPECT_EQ(s.curJuliaIm, 0);
-}
-
+// What an accepted name writes is checked by opening pictures (picture_files_test.cpp).
 TEST(ParseFileName, RefusalWritesOnlyTheVerdictAndTheWorkingText) {
     AppState s = startState();
     s.centerX = 0.3;
@@ -221,30 +136,23 @@ TEST(ParseFileName, RefusalWritesOnlyTheVerdictAndTheWorkingText) {
     EXPECT_TRUE(s == before);
 }
 
-TEST(PointsAndP, OneLeftmostPointOrEveryP) {
-    EXPECT_EQ(pointToP("a.b.c"), "apb.c");
-    EXPECT_EQ(pointToP("abc"), "abc");
-    EXPECT_EQ(pToPoint("pPp"), ".P.");
-}
-
-TEST(ViewFromFileName, GivesAViewReadyToDraw) {
+TEST(ViewFromFileName, GivesAViewReadyToDrawOrLeavesTheStateAlone) {
     AppState s = startState();
     ASSERT_TRUE(viewFromFileName("J2s8x0p5y0z-0p8w0p156k1000t2.bmp", s));
     EXPECT_EQ(s.radius, 0.25);
     EXPECT_EQ(s.isJulia, -1);
     EXPECT_EQ(s.juliaStarted, -1);  // the constant is fixed, not to be picked
-    EXPECT_EQ(s.juliaRe, -0.8);
-    EXPECT_EQ(s.juliaIm, 0.156);
-    EXPECT_EQ(s.centerX, 0.5);
-    EXPECT_EQ(s.drawMethod, 2);
-    EXPECT_EQ(s.shownMethod, 2);
-    EXPECT_EQ(s.maxIter, 1000);
-    EXPECT_EQ(s.curMaxIter, 1000);
+    EXPECT_EQ(std::tie(s.juliaRe, s.juliaIm, s.centerX), std::make_tuple(-0.8, 0.156, 0.5));
+    EXPECT_EQ(std::tie(s.drawMethod, s.shownMethod), std::make_tuple(2, 2));
+    EXPECT_EQ(std::tie(s.maxIter, s.curMaxIter), std::make_tuple(1000.0, 1000.0));
     EXPECT_EQ(s.contourT, 2.0f);
 
-    AppState untouched = startState();
-    EXPECT_FALSE(viewFromFileName("photo.bmp", untouched));
-    EXPECT_TRUE(untouched == startState());
+    // The second name's radius is beyond a double (found by fuzzing).
+    for (const char* name : {"photo.bmp", "M2s1E-320x0p5y0k500t1.bmp"}) {
+        AppState untouched = startState();
+        EXPECT_FALSE(viewFromFileName(name, untouched)) << name;
+        EXPECT_TRUE(untouched == startState()) << name;
+    }
 }
 
 }  // namespace

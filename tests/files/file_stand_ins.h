@@ -1,10 +1,13 @@
-// Stand-ins for the settings dialog and the main window, and a temporary
-// folder, for the tests of the file commands.
+// Stand-ins for the settings dialog and the main window, a temporary folder
+// and test pictures, for the tests of the file commands.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "app/settings_port.h"
@@ -20,13 +23,12 @@ public:
     std::string magText() const override { return mag; }
     void setMagText(const std::string& text) override { mag = text; }
     std::string contourText() const override { return contour; }
-    void selectMethodOption(int method) override { selectedMethod = method; }
+    void selectMethodOption(int) override {}
     void setPointCaptions(const std::string&, const std::string&) override {}
     void hideDialog() override {}
 
     std::string mag = "1";
     std::string contour = "1";
-    int selectedMethod = -1;
 };
 
 class QuietWindow : public WindowPort {
@@ -41,21 +43,17 @@ public:
 class TemporaryFolder {
 public:
     TemporaryFolder() {
-        std::random_device rd;
-        path_ = std::filesystem::temp_directory_path() / ("qel-files-" + std::to_string(rd()));
+        path_ = std::filesystem::temp_directory_path() / ("qel-files-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(path_);
     }
     ~TemporaryFolder() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
 
     // The folder with a trailing separator, as the program folder is kept.
     std::string folder() const { return path_.string() + "/"; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    // How many entries the folder holds.
     std::size_t entries() const {
         std::size_t n = 0;
         for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
@@ -65,5 +63,19 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// A picture in which every pixel differs from its neighbours; another seed
+// gives another picture.
+inline Surface pattern(int w, int h, int seed = 0) {
+    Surface s(w, h);
+    for (int v = 0; v < h; ++v)
+        for (int u = 0; u < w; ++u) s.setPixel(u, v, rgb((u * 7 + seed) % 256, (v * 13 + seed) % 256, (u + v) % 256));
+    return s;
+}
+
+inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
+}
 
 }  // namespace qel::testing

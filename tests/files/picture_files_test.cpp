@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "files/bitmap.h"
 #include "file_stand_ins.h"
@@ -30,11 +31,7 @@ protected:
         platform.saveAnswer = [](const std::string& offered) { return offered; };
     }
 
-    void paintPattern(int seed) {
-        for (int v = 0; v < p.picture1.height(); ++v)
-            for (int u = 0; u < p.picture1.width(); ++u)
-                p.picture1.setPixel(u, v, rgb((u * seed) % 256, (v * 3 + seed) % 256, (u + v) % 256));
-    }
+    void paintPattern(int seed) { p.picture1.copyFrom(testing::pattern(1600, 1200, seed), 0, 0, 1600, 1200, 0, 0); }
 
     // The screen as a drawing would have left it: live values, layout and
     // the cur layer all describe the view.
@@ -58,74 +55,41 @@ protected:
     Program p;
 };
 
-TEST_F(PictureFiles, SavingTheStartViewOffersItsNameInTheProgramFolder) {
-    mnuhozon_Click(p);
-    ASSERT_EQ(platform.dialogs.size(), 1u);
-    EXPECT_EQ(platform.dialogs[0].title, kSaveDialogTitle);
-    EXPECT_EQ(platform.dialogs[0].fileName, dir.folder() + "M0s1x0y0k500t1.bmp");
-    EXPECT_EQ(platform.dialogs[0].filter, "bitmap file(*.bmp)|*.bmp");
+// The journeys save into missing folders and onto a full disk.
+TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
+    const std::pair<int, int> origins[] = {{0, 0}, {0, 0}, {800, 0}, {0, 600}, {800, 600}};
+    for (int method = 0; method <= 4; ++method) {
+        showDrawnView(method);
+        AppState before = p.s;
+        const Surface screen = p.picture1;
+        mnuhozon_Click(p);
+        const std::string name = "M" + std::to_string(method) + "s1x0y0k500t1.bmp";
+        EXPECT_EQ(platform.dialogs.back().fileName, dir.folder() + name);
+        before.fileName = name;
+        EXPECT_TRUE(p.s == before) << name;
+        EXPECT_TRUE(p.picture1 == screen) << name;
+        const auto [left, top] = origins[method];
+        EXPECT_EQ(std::pair(p.picture1.left(), p.picture1.top()), std::pair(-left, -top)) << name;
+        auto saved = readBitmapFile(dir.file(name), 800, 600);
+        ASSERT_TRUE(saved) << name;
+        EXPECT_TRUE(*saved == visiblePart(left, top)) << name;
+    }
     EXPECT_TRUE(platform.messages.empty());
-    auto saved = readBitmapFile(dir.file("M0s1x0y0k500t1.bmp"), 800, 600);
-    ASSERT_TRUE(saved);
-    EXPECT_TRUE(*saved == visiblePart(0, 0));
 }
 
-TEST_F(PictureFiles, SavingAFullSizeColouringWritesItsQuadrant) {
-    showDrawnView(4);
-    ASSERT_EQ(p.s.halfW, 400);
-    mnuhozon_Click(p);
-    auto saved = readBitmapFile(dir.file("M4s1x0y0k500t1.bmp"), 800, 600);
-    ASSERT_TRUE(saved);
-    EXPECT_TRUE(*saved == visiblePart(800, 600));
-
-    EXPECT_EQ(visibleAreaOrigin(p.s), (std::pair{800, 600}));
-    p.s.shownMethod = 2;
-    EXPECT_EQ(visibleAreaOrigin(p.s), (std::pair{800, 0}));
-    p.s.shownMethod = 3;
-    EXPECT_EQ(visibleAreaOrigin(p.s), (std::pair{0, 600}));
-}
-
-TEST_F(PictureFiles, SavingChangesNothingButTheFileAndItsName) {
-    showDrawnView(2);
-    AppState before = p.s;
-    Surface screen = p.picture1;
-    mnuhozon_Click(p);
-    before.fileName = "M2s1x0y0k500t1.bmp";
-    EXPECT_TRUE(p.s == before);
-    EXPECT_TRUE(p.picture1 == screen);
-    EXPECT_EQ(p.picture1.left(), -800);
-}
-
-TEST_F(PictureFiles, AFailedSaveSaysSoAndLeavesNoFile) {
-    const ShownMessage failed{kSaveFailed, kSaveTitle, kMsgQuestion};
-    auto saysFailed = [&] {
-        return platform.messages.size() == 1 && platform.messages[0].text == failed.text &&
-               platform.messages[0].title == failed.title && platform.messages[0].style == failed.style;
-    };
+TEST_F(PictureFiles, ACancelledSaveOrOneWithoutAVisibleAreaSaysItFailed) {
     platform.saveAnswer = nullptr;  // the dialog gives back an empty name
     mnuhozon_Click(p);
-    EXPECT_TRUE(saysFailed());
-
-    platform.messages.clear();
-    platform.saveAnswer = [&](const std::string&) { return dir.file("missing/M0s1x0y0k500t1.bmp"); };
-    mnuhozon_Click(p);
-    EXPECT_TRUE(saysFailed());
-
-    platform.messages.clear();
-    std::ofstream(dir.file("afile")) << "x";
-    platform.saveAnswer = [&](const std::string&) { return dir.file("afile/M0s1x0y0k500t1.bmp"); };
-    mnuhozon_Click(p);
-    EXPECT_TRUE(saysFailed());
-
-    platform.messages.clear();
     platform.saveAnswer = [](const std::string& offered) { return offered; };
-    p.s.shownMethod = 7;  // no visible area to save
+    p.s.shownMethod = 7;
     mnuhozon_Click(p);
-    EXPECT_TRUE(saysFailed());
-    EXPECT_EQ(dir.entries(), 1u);  // only "afile"
+    ASSERT_EQ(platform.messages.size(), 2u);
+    for (const ShownMessage& m : platform.messages)
+        EXPECT_TRUE(m.text == kSaveFailed && m.title == kSaveTitle && m.style == kMsgQuestion) << m.text;
+    EXPECT_EQ(dir.entries(), 0u);
 }
 
-TEST_F(PictureFiles, SaveThenOpenRestoresTheViewAndThePicture) {
+TEST_F(PictureFiles, SaveThenOpenRestoresTheViewThePictureAndASingleColouringsTitle) {
     p.s.isJulia = p.s.juliaStarted = -1;
     p.s.centerX = 0.25;
     p.s.centerY = -0.5;
@@ -155,96 +119,65 @@ TEST_F(PictureFiles, SaveThenOpenRestoresTheViewAndThePicture) {
     platform.openAnswer = saved;
     mnuyomi_Click(p);
     ASSERT_TRUE(platform.messages.empty());
-    EXPECT_EQ(platform.dialogs.back().title, kOpenDialogTitle);
-    EXPECT_EQ(platform.dialogs.back().fileName, "");
+    EXPECT_EQ(platform.dialogs.back().fileName, "");  // the open dialog offers no name
     const AppState& s = p.s;
-    EXPECT_EQ(s.isJulia, -1);
-    EXPECT_EQ(s.juliaStarted, -1);
-    EXPECT_EQ(s.centerX, 0.25);
-    EXPECT_EQ(s.centerY, -0.5);
-    EXPECT_EQ(s.juliaRe, -0.8);
-    EXPECT_EQ(s.juliaIm, 0.156);
+    EXPECT_EQ(std::tie(s.isJulia, s.juliaStarted, s.drawMethod, s.shownMethod), std::make_tuple(-1, -1, 2, 2));
+    EXPECT_EQ(std::tie(s.centerX, s.centerY, s.juliaRe, s.juliaIm), std::make_tuple(0.25, -0.5, -0.8, 0.156));
     EXPECT_EQ(s.maxIter, 1000);
     EXPECT_EQ(s.contourT, 1.5f);
-    EXPECT_EQ(s.drawMethod, 2);
-    EXPECT_EQ(s.shownMethod, 2);
     EXPECT_EQ(s.radius, 2.0 / 64);
     EXPECT_EQ(dialog.mag, "64");
-    EXPECT_EQ(s.singleImage, -1);
-    EXPECT_EQ(s.prevAvail, 0);
-    EXPECT_EQ(s.zoomEditable, -1);
+    EXPECT_EQ(std::tie(s.singleImage, s.prevAvail, s.zoomEditable), std::make_tuple(-1, 0, -1));
     // The snapshot took the restored view into the cur layer.
-    EXPECT_EQ(s.curMaxIter, 1000);
-    EXPECT_EQ(s.curMagText, "64");
-    EXPECT_EQ(s.curJuliaStarted, -1);
-    EXPECT_EQ(s.curSingleImage, -1);
+    EXPECT_EQ(std::tie(s.curMaxIter, s.curMagText, s.curJuliaStarted, s.curSingleImage),
+              std::make_tuple(1000.0, std::string("64"), -1, -1));
+    // The file holds one colouring: the title offers no other screens.
+    EXPECT_EQ(platform.caption, "J: 中心(0.25　,　-0.5): 倍率64:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
     // The picture is back, pixel for pixel, where it is seen.
-    EXPECT_EQ(p.picture1.left(), -800);
-    EXPECT_EQ(p.picture1.top(), 0);
+    EXPECT_EQ(std::pair(p.picture1.left(), p.picture1.top()), std::pair(-800, 0));
     EXPECT_TRUE(visiblePart(800, 0) == shown);
     EXPECT_GT(platform.pictureUpdates, 0);
 }
 
-TEST_F(PictureFiles, OpeningInTheSplitLayoutFillsTheTopLeftAndFramesSmallPictures) {
+TEST_F(PictureFiles, AMandelbrotPictureInTheSplitLayoutFillsTheTopLeftAndClearsTheJuliaConstant) {
+    p.s.isJulia = p.s.juliaStarted = -1;
+    p.s.juliaRe = p.s.curJuliaRe = -0.8;
+    p.s.juliaIm = p.s.curJuliaIm = 0.156;
     Surface small(100, 50);
     small.setPixel(99, 49, rgb(1, 2, 3));
-    ASSERT_TRUE(writeBitmapFile(dir.file("M0s8x-0p75y0p1k1000t1.bmp"), small));
-    platform.openAnswer = dir.file("M0s8x-0p75y0p1k1000t1.bmp");
+    ASSERT_TRUE(writeBitmapFile(dir.file("M0s8p0x-0p75y0p1k1000t1.bmp"), small));
+    platform.openAnswer = dir.file("M0s8p0x-0p75y0p1k1000t1.bmp");
     mnuyomi_Click(p);
     ASSERT_TRUE(platform.messages.empty());
-    EXPECT_EQ(p.s.centerX, -0.75);
-    EXPECT_EQ(p.s.centerY, 0.1);
+    EXPECT_EQ(std::tie(p.s.centerX, p.s.centerY, p.s.radius), std::make_tuple(-0.75, 0.1, 0.25));
+    EXPECT_EQ(dialog.mag, "8.0");  // as the name writes it
+    EXPECT_EQ(std::tie(p.s.isJulia, p.s.juliaStarted), std::make_tuple(0, 0));
+    EXPECT_EQ(std::tie(p.s.juliaRe, p.s.juliaIm, p.s.curJuliaRe, p.s.curJuliaIm), std::make_tuple(0.0, 0.0, 0.0, 0.0));
+    // A smaller picture gets a black margin.
     EXPECT_EQ(p.picture1.pixel(99, 49), rgb(1, 2, 3));
-    EXPECT_EQ(p.picture1.pixel(100, 0), 0);  // black margin
-    EXPECT_EQ(p.picture1.pixel(799, 599), 0);
+    for (auto [u, v] : {std::pair{100, 0}, std::pair{0, 50}, std::pair{799, 599}}) EXPECT_EQ(p.picture1.pixel(u, v), 0);
     EXPECT_NE(p.picture1.pixel(800, 0), 0);  // outside the visible part: untouched
 }
 
-TEST_F(PictureFiles, CancellingTheOpenDialogDoesNothing) {
-    AppState before = p.s;
-    Surface screen = p.picture1;
-    platform.openAnswer = "";
-    mnuyomi_Click(p);
-    EXPECT_TRUE(p.s == before);
-    EXPECT_TRUE(p.picture1 == screen);
-    EXPECT_TRUE(platform.messages.empty());
-}
-
-TEST_F(PictureFiles, ANameWithoutAViewIsRefusedWithThreeLines) {
+// The journeys open truncated, lying and folder pictures.
+TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyWere) {
     ASSERT_TRUE(writeBitmapFile(dir.file("photo.bmp"), Surface(800, 600)));
-    AppState before = p.s;
-    Surface screen = p.picture1;
-    platform.openAnswer = dir.file("photo.bmp");
-    mnuyomi_Click(p);
-    ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].text,
-              "この画像には中心や倍率のデータがないので\r読み込んで拡大縮小処理をすることができません．\r"
-              "他のソフトで表示してください.");
-    EXPECT_EQ(platform.messages[0].title, "fileの入力");
-    EXPECT_EQ(platform.messages[0].style, 32);
-    EXPECT_EQ(p.s.fileNameOk, 0);
-    before.fileNameOk = 0;
-    before.fileName = p.s.fileName;
-    EXPECT_TRUE(p.s == before);
-    EXPECT_TRUE(p.picture1 == screen);
-}
-
-TEST_F(PictureFiles, AnUnreadablePictureLeavesScreenAndViewAsTheyWere) {
-    std::ofstream(dir.file("M1s8x-0p75y0p1k1000t1.bmp")) << "BM but nothing more";
-    std::filesystem::create_directory(dir.file("J0s1x0y0z0w0k500t1.bmp"));
-    for (const char* name : {"M1s8x-0p75y0p1k1000t1.bmp", "J0s1x0y0z0w0k500t1.bmp", "M0s1x0y0k500t1.bmp"}) {
-        platform.messages.clear();
+    // cancelled, a missing picture, a name without a view
+    for (const std::string& answer : {std::string(), dir.file("M0s1x0y0k500t1.bmp"), dir.file("photo.bmp")}) {
         AppState before = p.s;
-        Surface screen = p.picture1;
-        platform.openAnswer = dir.file(name);
+        const Surface screen = p.picture1;
+        platform.openAnswer = answer;
         mnuyomi_Click(p);
-        ASSERT_EQ(platform.messages.size(), 1u) << name;
-        EXPECT_EQ(platform.messages[0].text, kPictureUnreadable);
-        EXPECT_EQ(platform.messages[0].title, "fileの入力");
-        EXPECT_EQ(platform.messages[0].style, 32);
-        EXPECT_TRUE(p.s == before) << name;
-        EXPECT_TRUE(p.picture1 == screen) << name;
+        EXPECT_EQ(p.s.fileNameOk, answer.ends_with("photo.bmp") ? 0 : 1) << answer;
+        before.fileNameOk = p.s.fileNameOk;
+        before.fileName = p.s.fileName;
+        EXPECT_TRUE(p.s == before) << answer;
+        EXPECT_TRUE(p.picture1 == screen) << answer;
     }
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[0].text, kPictureUnreadable);
+    EXPECT_EQ(platform.messages[1].text, kNameWithoutView);
+    for (const ShownMessage& m : platform.messages) EXPECT_TRUE(m.title == "fileの入力" && m.style == kMsgQuestion);
 }
 
 TEST_F(PictureFiles, QuittingEndsTheProgram) {
