@@ -59,7 +59,8 @@ TEST(ProgramFolder, EndsInExactlyOneSeparator) {
                               {"/", "/", "/"},
                               {"C:\\", "\\", "C:\\"},
                               {"C:\\qel", "\\", "C:\\qel\\"}};
-    for (auto& [folder, separator, expected] : cases) EXPECT_EQ(folderWithSeparator(folder, separator), expected) << folder;
+    for (auto& [folder, separator, expected] : cases)
+        EXPECT_EQ(folderWithSeparator(folder, separator), expected) << folder;
 }
 
 TEST(FontScaling, NinePointsAtNinetySixDotsPerInch) {
