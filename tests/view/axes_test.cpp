@@ -6,65 +6,45 @@ namespace qel {
 namespace {
 
 using AxesTest = ViewTest;
+using Points = std::vector<std::pair<double, double>>;
 
-constexpr Colour kWhite = 0xFFFFFF;
-
-TEST_F(AxesTest, DrawingTheAxesTwiceGivesBackThePicture) {
-    drawStartView();
-    Surface before = p.picture1;
-    mnuza_Click(p);
-    EXPECT_FALSE(p.picture1 == before);
-    mnuza_Click(p);
-    EXPECT_TRUE(p.picture1 == before);
-    EXPECT_EQ(p.picture1.drawMode(), DrawMode::CopyPen);
-}
-
-// Start view, split screen, on a black surface: every inverted pixel is white.
-TEST_F(AxesTest, StartViewTicksSitAtTheWholeNumbersInAllFourPictures) {
-    mnuza_Click(p);
-    const Surface& pic = p.picture1;
-    for (double dx : {0.0, 400.0}) {
-        for (double dy : {0.0, -300.0}) {
-            auto at = [&](double x, double y) { return pic.point(x + dx, y + dy); };
-            // Real axis along y = 0 with ticks at -2, -1 and 1.
-            EXPECT_EQ(at(-150, 0), kWhite);
-            for (double x : {-200.0, -100.0, 100.0}) {
-                EXPECT_EQ(at(x, 5), kWhite) << x;
-                EXPECT_EQ(at(x, -5), kWhite) << x;
-                EXPECT_EQ(at(x, 0), 0) << "tick crossing the axis, inverted twice";
+// On a black split screen every inverted pixel is white, and the same places
+// are marked in all four pictures. A tick crossing its axis is inverted twice.
+TEST_F(AxesTest, AxesAndTicksAtTheWholeNumbersInAllFourPicturesAndASecondDrawingUndoesThem) {
+    const struct {
+        const char* view;
+        double centerX, radius;
+        Points white, black;
+    } cases[] = {
+        {"start view", 0.0, 2.0,
+         // real axis with ticks at -2, -1 and 1, imaginary axis with ticks at -1 and 1
+         {{-150, 0}, {-200, 5}, {-200, -5}, {-100, 5}, {-100, -5}, {100, 5}, {100, -5},
+          {0, 50}, {5, -100}, {-5, -100}, {5, 100}, {-5, 100}},
+         {{-200, 0}, {-100, 0}, {100, 0}, {-150, 5}, {-50, 5}, {5, 50}, {0, -100}, {0, 100}, {0, 0}}},
+        // 1 to 5 on the real axis: no imaginary axis; 1 on the left edge is
+        // marked, 5 just outside is not
+        {"imaginary axis outside", 3.0, 2.0,
+         {{-150, 0}, {-200, 5}, {-100, 5}, {0, 5}, {100, 5}},
+         {{-150, 50}, {-50, 5}}},
+        // a radius left by a refused zoom-out: the axes without ticks
+        {"huge radius", 0.0, 1e12, {{-150, 0}}, {{-150, 5}}},
+    };
+    for (const auto& c : cases) {
+        p.s.curCenterX = c.centerX;
+        p.s.radius = c.radius;
+        const Surface black = p.picture1;
+        mnuza_Click(p);
+        for (double dx : {0.0, 400.0})
+            for (double dy : {0.0, -300.0}) {
+                SCOPED_TRACE(::testing::Message() << c.view << ", picture moved by " << dx << "," << dy);
+                auto at = [&](double x, double y) { return p.picture1.point(x + dx, y + dy); };
+                for (auto [x, y] : c.white) EXPECT_EQ(at(x, y), Colour{0xFFFFFF}) << x << "," << y;
+                for (auto [x, y] : c.black) EXPECT_EQ(at(x, y), Colour{0}) << x << "," << y;
             }
-            EXPECT_EQ(at(-150, 5), 0);
-            EXPECT_EQ(at(-50, 5), 0);
-            // Imaginary axis along x = 0 with ticks at -1 and 1.
-            EXPECT_EQ(at(0, 50), kWhite);
-            for (double y : {-100.0, 100.0}) {
-                EXPECT_EQ(at(5, y), kWhite) << y;
-                EXPECT_EQ(at(-5, y), kWhite) << y;
-                EXPECT_EQ(at(0, y), 0) << y;
-            }
-            EXPECT_EQ(at(5, 50), 0);
-            EXPECT_EQ(at(0, 0), 0) << "the origin is passed by both axes";
-        }
+        mnuza_Click(p);
+        EXPECT_TRUE(p.picture1 == black) << c.view;
+        EXPECT_EQ(p.picture1.drawMode(), DrawMode::CopyPen) << c.view;
     }
-}
-
-TEST_F(AxesTest, AnAxisOutsideTheViewIsLeftOutWithItsTicks) {
-    p.s.curCenterX = 3.0;  // the view spans 1 to 5 on the real axis
-    mnuza_Click(p);
-    // No imaginary axis: the column where 0 would be is beyond the picture.
-    EXPECT_EQ(p.picture1.point(-150, 50), 0);
-    // Real axis with ticks at 2, 3 and 4 (x = -100, 0, 100); 1 lies on the
-    // left edge and is marked, 5 is just outside and is not.
-    EXPECT_EQ(p.picture1.point(-150, 0), kWhite);
-    for (double x : {-200.0, -100.0, 0.0, 100.0}) EXPECT_EQ(p.picture1.point(x, 5), kWhite) << x;
-    EXPECT_EQ(p.picture1.point(-50, 5), 0);
-}
-
-TEST_F(AxesTest, ARadiusLeftByARefusedZoomOutDrawsAxesWithoutTicks) {
-    p.s.radius = 1e12;
-    mnuza_Click(p);
-    EXPECT_EQ(p.picture1.point(-150, 0), kWhite);
-    EXPECT_EQ(p.picture1.point(-150, 5), 0);
 }
 
 }  // namespace

@@ -15,16 +15,26 @@ PlanePoint clickedPoint(const AppState& s, double x, double y) {
     return gridPoint(s, foldAgainForZoom(s, moved.x, moved.y)).value();
 }
 
-TEST_F(PixelMappingTest, MouseMovesFoldOntoTheTopLeftPicture) {
-    Picture1_MouseMove(p, 250.0f, 50.0f);  // upper right picture
-    EXPECT_EQ(p.s.mouseX, -150.0);
-    EXPECT_EQ(p.s.mouseY, 50.0);
-    Picture1_MouseMove(p, 200.0f, -151.0f);  // first column of the right, second row of the lower
-    EXPECT_EQ(p.s.mouseX, -200.0);
-    EXPECT_EQ(p.s.mouseY, 149.0);
-    Picture1_MouseMove(p, 199.0f, -150.0f);  // last column of the left, top row of the lower
-    EXPECT_EQ(p.s.mouseX, 199.0);
-    EXPECT_EQ(p.s.mouseY, -150.0);
+// The move folds the split screen onto the top-left picture; the click's
+// second fold is strict at the edges where the move's is not.
+TEST_F(PixelMappingTest, MovesFoldOntoTheTopLeftPictureAndTheClicksSecondFoldIsStrict) {
+    const struct {
+        float x, y;
+        double movedX, movedY;
+    } moves[] = {
+        {250, 50, -150, 50},     // upper right picture
+        {200, -151, -200, 149},  // first column of the right, second row of the lower
+        {199, -150, 199, -150},  // last column of the left, top row of the lower
+    };
+    for (auto [x, y, movedX, movedY] : moves) {
+        Picture1_MouseMove(p, x, y);
+        EXPECT_EQ(std::pair(p.s.mouseX, p.s.mouseY), std::pair(movedX, movedY)) << x << "," << y;
+    }
+    EXPECT_EQ(foldOntoTopLeft(p.s, 200, 0).x, -200.0);
+    EXPECT_EQ(foldAgainForZoom(p.s, 200, 0).x, 200.0);
+    EXPECT_EQ(foldAgainForZoom(p.s, 201, 0).x, -199.0);
+    EXPECT_EQ(foldAgainForZoom(p.s, 0, -150).y, -150.0);
+    EXPECT_EQ(foldAgainForZoom(p.s, 0, -151).y, 149.0);
 }
 
 TEST_F(PixelMappingTest, EveryLowerRowButTheTopOneMapsLikeTheSamePlaceAbove) {
@@ -50,50 +60,44 @@ TEST_F(PixelMappingTest, EveryLowerRowButTheTopOneMapsLikeTheSamePlaceAbove) {
     }
 }
 
-TEST_F(PixelMappingTest, TheClicksSecondFoldIsStrict) {
-    EXPECT_EQ(foldAgainForZoom(p.s, 200, 0).x, 200.0);
-    EXPECT_EQ(foldAgainForZoom(p.s, 201, 0).x, -199.0);
-    EXPECT_EQ(foldOntoTopLeft(p.s, 200, 0).x, -200.0);
-    EXPECT_EQ(foldAgainForZoom(p.s, 0, -150).y, -150.0);
-    EXPECT_EQ(foldAgainForZoom(p.s, 0, -151).y, 149.0);
-}
-
 TEST_F(PixelMappingTest, PlanePointIsTheFloorOfTheQuotientWithoutTolerance) {
-    p.s.curCenterX = 0.0;
-    p.s.pixelSize = 0.005;
-    // (0.005 * 10) / 0.005 comes out as exactly 10.
-    EXPECT_EQ(gridPoint(p.s, {10, 0})->re, 0.05);
-    // (0.005 * -7) / 0.005 comes out just below -7: one grid step lower.
-    EXPECT_EQ(gridPoint(p.s, {-7, 0})->re, -0.04);
-    p.s.curCenterX = -0.5;
-    p.s.pixelSize = 0.01;
-    EXPECT_EQ(gridPoint(p.s, {-50, 0})->re, -1.0);
+    const struct {
+        double centre, pixelSize, x, re;
+    } cases[] = {
+        {0.0, 0.005, 10, 0.05},   // (0.005 * 10) / 0.005 comes out as exactly 10
+        {0.0, 0.005, -7, -0.04},  // (0.005 * -7) / 0.005 just below -7: one step lower
+        {-0.5, 0.01, -50, -1.0},
+    };
+    for (auto [centre, pixelSize, x, re] : cases) {
+        p.s.curCenterX = centre;
+        p.s.pixelSize = pixelSize;
+        EXPECT_EQ(gridPoint(p.s, {x, 0})->re, re) << x;
+    }
 }
 
+// Pixels of size 0, or so small that the quotient overflows.
 TEST_F(PixelMappingTest, PlanePointsWhenPixelsCannotBeToldApartFallBackToTheCentre) {
     p.s.curCenterX = 1.0;
     p.s.curCenterY = -0.25;
-    p.s.pixelSize = 0.0;
-    EXPECT_FALSE(gridPoint(p.s, {10, 10}).has_value());
-    EXPECT_EQ(cursorPoint(p.s, {10, 10}).re, 1.0);
-    p.s.pixelSize = 1e-310;  // the quotient overflows
-    EXPECT_FALSE(gridPoint(p.s, {10, 10}).has_value());
-    EXPECT_EQ(cursorPoint(p.s, {10, 10}).im, -0.25);
+    for (double pixelSize : {0.0, 1e-310}) {
+        p.s.pixelSize = pixelSize;
+        EXPECT_FALSE(gridPoint(p.s, {10, 10}).has_value()) << pixelSize;
+        EXPECT_EQ(cursorPoint(p.s, {10, 10}).re, 1.0) << pixelSize;
+        EXPECT_EQ(cursorPoint(p.s, {10, 10}).im, -0.25) << pixelSize;
+    }
 }
 
 TEST_F(PixelMappingTest, WindowPixelsBecomeSurfaceCoordinatesThroughTheSurfacePosition) {
-    PictureFloat corner = surfacePosition(p, 0, 0);
-    EXPECT_EQ(corner.x, -200.0f);
-    EXPECT_EQ(corner.y, 150.0f);
-    PictureFloat far = surfacePosition(p, 799.6, 599.2);
-    EXPECT_EQ(far.x, 599.0f);
-    EXPECT_EQ(far.y, -449.0f);
+    auto at = [&](double x, double y) {
+        PictureFloat f = surfacePosition(p, x, y);
+        return std::pair(f.x, f.y);
+    };
+    EXPECT_EQ(at(0, 0), std::pair(-200.0f, 150.0f));
+    EXPECT_EQ(at(799.6, 599.2), std::pair(599.0f, -449.0f));
     // Full-size upper-right colouring: the surface sits 800 pixels left.
     p.s.drawMethod = 2;
     layoutPicture(p.s, p.picture1);
-    PictureFloat shown = surfacePosition(p, 0, 0);
-    EXPECT_EQ(shown.x, 400.0f);
-    EXPECT_EQ(shown.y, 300.0f);
+    EXPECT_EQ(at(0, 0), std::pair(400.0f, 300.0f));
 }
 
 }  // namespace

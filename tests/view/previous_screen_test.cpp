@@ -1,5 +1,7 @@
 #include "view/previous_screen.h"
 
+#include <tuple>
+
 #include "view/picture_events.h"
 #include "view/view_fixture.h"
 
@@ -8,7 +10,7 @@ namespace {
 
 using PreviousScreenTest = ViewTest;
 
-TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoom) {
+TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoomAndItsSettings) {
     drawStartView();
     leftClickAt(p, -50.0f, 0.0f);  // centre (-0.5, 0), magnification 8
     Surface firstZoom = p.picture1;
@@ -22,15 +24,10 @@ TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoom) {
     ASSERT_EQ(p.s.prevAvail, kYes);
 
     mnuzen_Click(p);
-    EXPECT_EQ(p.s.centerX, -0.5);
-    EXPECT_EQ(p.s.centerY, 0.0);
-    EXPECT_EQ(p.s.curCenterX, -0.5);
+    EXPECT_EQ(std::tie(p.s.centerX, p.s.centerY, p.s.curCenterX, p.s.radius), std::make_tuple(-0.5, 0.0, -0.5, 0.25));
     EXPECT_EQ(dialog.mag, "8");
     EXPECT_EQ(p.s.curMagText, "8");
-    EXPECT_EQ(p.s.radius, 0.25);
-    EXPECT_EQ(p.s.drawMethod, 0);
-    EXPECT_EQ(p.s.shownMethod, 0);
-    EXPECT_EQ(dialog.selectedMethod, 0);
+    EXPECT_EQ(std::tie(p.s.drawMethod, p.s.shownMethod, dialog.selectedMethod), std::make_tuple(0, 0, 0));
     EXPECT_EQ(p.s.maxIter, 60.0);
     EXPECT_EQ(p.s.contourT, 1.0f);
     EXPECT_EQ(p.s.halfW, 200);
@@ -47,8 +44,7 @@ TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoom) {
 
 TEST_F(PreviousScreenTest, APreviousJuliaPictureComesBackWithItsConstantFixed) {
     AppState& s = p.s;
-    s.prevIsJulia = kYes;
-    s.prevJuliaStarted = kYes;
+    s.prevIsJulia = s.prevJuliaStarted = kYes;
     s.prevJuliaRe = -0.75;
     s.prevJuliaIm = 0.1;
     s.prevCenterX = 0.25;

@@ -1,5 +1,7 @@
 #include "view/titles.h"
 
+#include <tuple>
+
 #include "app/captions.h"
 #include "view/axes.h"
 #include "view/picture_events.h"
@@ -10,28 +12,18 @@ namespace {
 
 using TitlesTest = ViewTest;
 
-TEST_F(TitlesTest, MovingAfterOneZoomShowsViewHintsAndCursor) {
-    drawStartView();
-    leftClickAt(p, -50.0f, 0.0f);
-    Picture1_MouseMove(p, -4.0f, 80.0f);
-    EXPECT_EQ(platform.caption,
-              "M: 中心(-0.5 , 0): 倍率8:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(-0.505 , 0.1)");
-}
-
 TEST_F(TitlesTest, TheThreeFormsOfTheMovingTitle) {
+    const std::string view = "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します:";
     p.s.viewInfo = "M: 中心(0 , 0): 倍率1:";
     p.s.clickHint = zoomHint(8);
     Picture1_MouseMove(p, 100.0f, -50.0f);
-    EXPECT_EQ(platform.caption,
-              "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
+    EXPECT_EQ(platform.caption, view + " 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
     p.s.shownQuad = 2;
     Picture1_MouseMove(p, 100.0f, -51.0f);
-    EXPECT_EQ(platform.caption, "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: "
-                                "右Clickで他画面: 右W-ClickでMenu: ｶｰｿﾙ(1 , -0.51)");
+    EXPECT_EQ(platform.caption, view + " 右Clickで他画面: 右W-ClickでMenu: ｶｰｿﾙ(1 , -0.51)");
     p.s.singleImage = kYes;
     Picture1_MouseMove(p, 100.0f, -50.0f);
-    EXPECT_EQ(platform.caption,
-              "M: 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
+    EXPECT_EQ(platform.caption, view + " 右ClickでMenu: ｶｰｿﾙ(1 , -0.5)");
     dialog.simple = true;
     Picture1_MouseMove(p, 100.0f, -51.0f);
     EXPECT_EQ(platform.caption, "M: 中心(0 , 0): 倍率1: ｶｰｿﾙ(1 , -0.51)");
@@ -48,26 +40,32 @@ TEST_F(TitlesTest, UnchangedPositionsAreSkippedButRawPositionsInOtherPicturesAre
     EXPECT_EQ(p.s.mouseX, 10.0);
 }
 
-TEST_F(TitlesTest, PeriodIsReadOverTheLowerLeftSplitPictureOnly) {
+// The period is read over the period colouring only: the lower left split
+// picture, or the full-size colouring 3; over pixels too small to tell
+// apart the cursor reads the centre.
+TEST_F(TitlesTest, TheCursorReadOutNamesThePeriodUnderThePeriodColouring) {
     const auto& colours = periodColours();
     p.picture1.pset(10, -160, colours[3]);  // lower left
     p.picture1.pset(11, 140, colours[3]);   // upper left
     p.picture1.pset(20, -160, colours[16]);
     p.picture1.pset(30, -160, rgb(1, 2, 3));
-    Picture1_MouseMove(p, 10.0f, -160.0f);
-    EXPECT_EQ(p.s.cursorInfo, " 周期 3(0.1 , 1.4)");
-    Picture1_MouseMove(p, 11.0f, 140.0f);
-    EXPECT_EQ(p.s.cursorInfo, " ｶｰｿﾙ(0.11 , 1.4)");
-    Picture1_MouseMove(p, 20.0f, -160.0f);
-    EXPECT_EQ(p.s.cursorInfo, " 周期未定(0.2 , 1.4)");
-    Picture1_MouseMove(p, 30.0f, -160.0f);
-    EXPECT_EQ(p.s.cursorInfo, " ｶｰｿﾙ(0.3 , 1.4)");
-    p.s.shownMethod = 3;  // full-size period colouring: read wherever it is
+    auto readOut = [&](float x, float y) {
+        Picture1_MouseMove(p, x, y);
+        return p.s.cursorInfo;
+    };
+    EXPECT_EQ(readOut(10, -160), " 周期 3(0.1 , 1.4)");
+    EXPECT_EQ(readOut(11, 140), " ｶｰｿﾙ(0.11 , 1.4)");
+    EXPECT_EQ(readOut(20, -160), " 周期未定(0.2 , 1.4)");
+    EXPECT_EQ(readOut(30, -160), " ｶｰｿﾙ(0.3 , 1.4)");
+    p.s.shownMethod = 3;
     p.s.halfW = 400;
     p.s.halfH = 300;
     p.s.pixelSize = 0.005;
-    Picture1_MouseMove(p, 11.0f, 140.0f);
-    EXPECT_EQ(p.s.cursorInfo, " 周期 3(0.055 , 0.7)");
+    EXPECT_EQ(readOut(11, 140), " 周期 3(0.055 , 0.7)");
+    p.s.shownMethod = 0;
+    p.s.curCenterX = 0.5;
+    p.s.pixelSize = 0.0;
+    EXPECT_EQ(readOut(30, -160), " ｶｰｿﾙ(0.5 , 0)");
 }
 
 TEST_F(TitlesTest, PeriodIsFoundOnAnAxisPixelThroughTheInvertedColours) {
@@ -90,8 +88,7 @@ TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
     dialog.mag = "64";
     retitle(p);
     EXPECT_EQ(p.s.zoom, 8.0);
-    EXPECT_EQ(p.s.halfW, 400);
-    EXPECT_EQ(p.s.halfH, 300);
+    EXPECT_EQ(std::tie(p.s.halfW, p.s.halfH), std::make_tuple(400, 300));
     EXPECT_EQ(dialog.selections.back(), 2);
     EXPECT_EQ(p.s.radius, 0.03125);
     EXPECT_EQ(p.s.pixelSize, 0.03125 / 400);
@@ -126,9 +123,7 @@ TEST_F(TitlesTest, RetitleAJuliaSetWhoseConstantIsStillToBePicked) {
 
 TEST_F(TitlesTest, AMagnificationTextWithoutAUsableValueKeepsTheRadius) {
     p.s.radius = 0.5;
-    EXPECT_EQ(radiusOfMagText(p.s, "abc"), 0.5);
-    EXPECT_EQ(radiusOfMagText(p.s, "1E+310"), 0.5);
-    EXPECT_EQ(radiusOfMagText(p.s, "-4"), 0.5);
+    for (const char* text : {"abc", "1E+310", "-4"}) EXPECT_EQ(radiusOfMagText(p.s, text), 0.5) << text;
     EXPECT_EQ(radiusOfMagText(p.s, " 16"), 0.125);
 }
 

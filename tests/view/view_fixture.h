@@ -31,7 +31,7 @@ public:
         picture1_ = &picture1;
     }
 
-    bool keepsOldPicture() const override { return keepOld; }
+    bool keepsOldPicture() const override { return false; }
     bool simpleTitles() const override { return simple; }
     bool keepsZoom() const override { return keepZoom; }
     std::string magText() const override { return mag; }
@@ -53,7 +53,7 @@ public:
     }
     void hideDialog() override { ++hides; }
 
-    bool keepOld = false, simple = false, keepZoom = false;
+    bool simple = false, keepZoom = false;
     std::string mag = " 1", contour = "1";
     int selectedMethod = 0;
     std::vector<int> selections;
