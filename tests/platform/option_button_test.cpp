@@ -10,56 +10,34 @@
 
 using namespace qel;
 
-namespace {
-struct Group {
+TEST(OptionButton, RunsItsHandlerOnlyWhenItBecomesSelectedByCodeOrByAClick) {
     QGroupBox box;
     OptionButton a{"a", &box}, b{"b", &box};
+    auto* l = new QVBoxLayout(&box);
+    l->addWidget(&a);
+    l->addWidget(&b);
     int aRuns = 0, bRuns = 0;
-    Group() {
-        auto* l = new QVBoxLayout(&box);
-        l->addWidget(&a);
-        l->addWidget(&b);
-        QObject::connect(&a, &OptionButton::chosen, [this] { ++aRuns; });
-        QObject::connect(&b, &OptionButton::chosen, [this] { ++bRuns; });
-        box.show();
-    }
-};
-}  // namespace
+    QObject::connect(&a, &OptionButton::chosen, [&aRuns] { ++aRuns; });
+    QObject::connect(&b, &OptionButton::chosen, [&bRuns] { ++bRuns; });
+    box.show();
 
-TEST(OptionButton, SelectingFromCodeRunsTheHandlerOnlyWhenNewlySelected) {
-    Group g;
-    g.a.select();
-    EXPECT_EQ(g.aRuns, 1);
-    g.a.select();
-    EXPECT_EQ(g.aRuns, 1);
-    g.b.select();
-    EXPECT_EQ(g.bRuns, 1);
-    EXPECT_FALSE(g.a.isChecked());
-    g.a.select();
-    EXPECT_EQ(g.aRuns, 2);
-}
-
-TEST(OptionButton, ClearingRunsNothingAndLeavesTheGroupEmpty) {
-    Group g;
-    g.a.select();
-    g.a.clear();
-    EXPECT_FALSE(g.a.isChecked());
-    EXPECT_FALSE(g.b.isChecked());
-    EXPECT_EQ(g.aRuns, 1);
-    EXPECT_EQ(g.bRuns, 0);
-    // the group stays exclusive after a clear
-    g.a.select();
-    g.b.select();
-    EXPECT_FALSE(g.a.isChecked());
-}
-
-TEST(OptionButton, AUserClickRunsTheHandlerOnceAndNotOnAnAlreadySelectedButton) {
-    Group g;
-    QTest::mouseClick(&g.b, Qt::LeftButton);
-    EXPECT_TRUE(g.b.isChecked());
-    EXPECT_EQ(g.bRuns, 1);
-    QTest::mouseClick(&g.b, Qt::LeftButton);
-    EXPECT_EQ(g.bRuns, 1);
+    a.select();
+    a.select();
+    EXPECT_EQ(aRuns, 1);
+    b.select();
+    EXPECT_EQ(bRuns, 1);
+    EXPECT_FALSE(a.isChecked());
+    // clearing runs nothing, leaves the group empty and still exclusive
+    b.clear();
+    EXPECT_FALSE(a.isChecked() || b.isChecked());
+    EXPECT_EQ(bRuns, 1);
+    QTest::mouseClick(&a, Qt::LeftButton);
+    QTest::mouseClick(&a, Qt::LeftButton);
+    EXPECT_TRUE(a.isChecked());
+    EXPECT_EQ(aRuns, 2);
+    b.select();
+    EXPECT_FALSE(a.isChecked());
+    EXPECT_EQ(bRuns, 2);
 }
 
 TEST(QtPlatformFilter, BarFormBecomesQtForm) {
