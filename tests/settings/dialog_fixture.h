@@ -42,8 +42,7 @@ protected:
     std::string caption(const char* name) { return control<QLabel>(name)->text().toStdString(); }
     std::string tip(const char* name) { return control(name)->toolTip().toStdString(); }
 
-    // Fills the dialog and shows it as the active window (not modal, so the
-    // test goes on).
+    // Fills the dialog and shows it as the active window, not modal.
     void open() {
         gh->fill();
         gh->show();
@@ -64,7 +63,7 @@ protected:
         f->setText(QString::fromUtf8(whole));
         f->setModified(true);
     }
-    // Leaves the field being edited for another one, as a Tab or click does.
+    // Leaves the edited field for another one, as a Tab or click does.
     void moveFocusTo(const char* name) { control(name)->setFocus(Qt::TabFocusReason); }
     void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
 
