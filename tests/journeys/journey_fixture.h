@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCoreApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -17,10 +16,8 @@
 #include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
-#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -30,12 +27,16 @@
 #include "app/fm5main.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "finite_state.h"
 #include "platform/qt_platform.h"
 #include "platform/test_platform.h"
 #include "settings/settings_dialog.h"
-#include "finite_state.h"
 
 namespace qel {
+
+const std::string kZoomHint8 = "  Clickするとそこを中心に8倍に拡大描画します:";
+constexpr Colour kPeriodOne = 16318464;  // lower left, the colours of periods 1 and 2
+constexpr Colour kPeriodTwo = 16645376;
 
 class JourneyPlatform : public QtPlatform {
 public:
@@ -48,13 +49,6 @@ public:
         captions.push_back(caption);
         QtPlatform::setMainCaption(caption);
     }
-    // Each yield of a drawing first runs the test's hook, which may queue
-    // events as the window system would, then lets the queue run.
-    void doEvents() override {
-        ++yields;
-        if (beforeYield) beforeYield(yields);
-        QtPlatform::doEvents();
-    }
     // A drawing shows each row as soon as it is written.
     void pictureChanged() override {
         if (afterPictureChanged) afterPictureChanged();
@@ -63,16 +57,14 @@ public:
     void beep() override { ++beeps; }
     void endProgram() override { ++endRequests; }
     std::string showSave(const std::string&, const std::string& offered, const std::string&) override {
-        offeredNames.push_back(offered);
         return saveAnswer ? saveAnswer(offered) : std::string();
     }
     std::string showOpen(const std::string&, const std::string&, const std::string&) override { return openAnswer; }
     std::string programFolder() const override { return folder_; }
 
     std::vector<ShownMessage> messages;
-    std::vector<std::string> captions, offeredNames;
-    int yields = 0, beeps = 0, endRequests = 0;
-    std::function<void(int yield)> beforeYield;
+    std::vector<std::string> captions;
+    int beeps = 0, endRequests = 0;
     std::function<void()> afterPictureChanged;
     std::function<std::string(const std::string& offered)> saveAnswer;
     std::string openAnswer;
@@ -90,8 +82,7 @@ inline Colour colourOf(const QImage& image, int x, int y) {
 // Its steps are public, so that a journey's parts can be passed around.
 class JourneyTest : public ::testing::Test {
 public:
-    // A program folder of its own, with the manual beside the program
-    // unless a test lays out the folder itself.
+    // A program folder of its own.
     JourneyTest() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = std::filesystem::temp_directory_path() /
@@ -106,16 +97,14 @@ public:
         std::filesystem::remove_all(folder);
     }
 
-    void putManualBesideProgram() {
+    // Start-up up to the hidden windows, with the manual beside the program;
+    // then the main window with the first drawing.
+    void createProgram() {
         std::filesystem::copy_file(QCoreApplication::applicationDirPath().toStdString() + "/readme.txt",
                                    folder / "readme.txt", std::filesystem::copy_options::overwrite_existing);
+        qel = std::make_unique<QelProgram>(*platform);
     }
-
-    // Start-up up to the hidden windows, then the main window with the
-    // first drawing.
-    void createProgram() { qel = std::make_unique<QelProgram>(*platform); }
     void start() {
-        putManualBesideProgram();
         createProgram();
         qel->showMainWindow();
     }
@@ -126,6 +115,7 @@ public:
     PictureWidget* picture() { return qel->mainWindow().picture(); }
     QAction* menuItem(const char* name) { return qel->mainWindow().popupMenu()->findChild<QAction*>(name); }
     std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
+    std::string lastDrawingCaption() { return platform->captions[platform->captions.size() - 2]; }
     QImage screen() { return picture()->grab().toImage(); }
 
     // --- the mouse and the keyboard on the picture (window coordinates)
@@ -140,33 +130,22 @@ public:
     }
     void rightClick(QPoint at = QPoint(400, 300)) { QTest::mouseClick(picture(), Qt::RightButton, {}, at); }
 
-    // --- events that arrive while a drawing runs
-
-    using Events = std::function<std::vector<QEvent*>(QWidget* picture)>;
-
-    // Queues the events for the picture once the drawing has shown `row`
-    // rows; the drawing's next yield delivers them as the window system would.
-    void duringDrawingAfterRow(int row, Events events) {
+    // Once the drawing has shown `row` rows, queues Escape or a right click
+    // (press and release) for the picture; the drawing's next yield
+    // delivers them as the window system would.
+    void duringDrawingAfterRow(int row, bool key) {
         auto shown = std::make_shared<int>(0);
-        platform->afterPictureChanged = [this, row, shown, events] {
+        platform->afterPictureChanged = [this, row, key, shown] {
             if (s().busy != kYes || ++*shown != row) return;
-            for (QEvent* e : events(picture())) QCoreApplication::postEvent(picture(), e);
-        };
-    }
-    static Events keyPress(Qt::Key key, const char* text) {
-        return [key, text](QWidget*) {
-            return std::vector<QEvent*>{new QKeyEvent(QEvent::KeyPress, key, Qt::NoModifier, text)};
-        };
-    }
-    // The right button pressed and released over the picture.
-    static Events rightButtonClick() {
-        return [](QWidget* picture) {
-            const QPointF at(400, 300), global = picture->mapToGlobal(at);
-            return std::vector<QEvent*>{
-                new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton,
-                                Qt::NoModifier),
-                new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::RightButton, Qt::NoButton,
-                                Qt::NoModifier)};
+            const QPointF at(400, 300), global = picture()->mapToGlobal(at);
+            if (key) {
+                QCoreApplication::postEvent(picture(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}, "\x1b"));
+                return;
+            }
+            QCoreApplication::postEvent(
+                picture(), new QMouseEvent(QEvent::MouseButtonPress, at, global, Qt::RightButton, Qt::RightButton, {}));
+            QCoreApplication::postEvent(
+                picture(), new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::RightButton, Qt::NoButton, {}));
         };
     }
 
@@ -192,25 +171,17 @@ public:
     }
 
     static QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
-    // The dialog once it is shown and active: a person types only into an
-    // active window (on a loaded machine activation can trail the showing).
-    QWidget* shownDialog() {
-        if (!gh().isVisible()) return nullptr;
-        if (gh().isActiveWindow()) return &gh();
-        gh().activateWindow();
-        return nullptr;
-    }
 
     // Opens the popup menu with a right click and chooses the item, as the
     // menu does: it closes, then the item's command runs.
-    void chooseFromMenu(const char* item, QPoint at = QPoint(400, 300)) {
+    void chooseFromMenu(const char* item) {
         whenShown(openMenu, [item](QWidget* menu) {
             QAction* action = menu->findChild<QAction*>(item);
             ASSERT_NE(action, nullptr) << item;
             menu->hide();
             if (action->isEnabled()) action->trigger();
         });
-        rightClick(at);
+        rightClick();
     }
     // Whether the item is offered, as seen in the menu a right click opens.
     bool offeredInMenu(const char* item) {
@@ -223,9 +194,16 @@ public:
         rightClick();
         return enabled;
     }
-    // "画面設定の変更", with `inDialog` run on the shown dialog.
+    // "画面設定の変更", with `inDialog` run on the shown dialog once it is
+    // active: a person types only into an active window (on a loaded
+    // machine activation can trail the showing).
     void useSettings(std::function<void()> inDialog) {
-        whenShown([this] { return shownDialog(); }, [inDialog](QWidget*) { inDialog(); });
+        whenShown(
+            [this]() -> QWidget* {
+                if (gh().isVisible() && !gh().isActiveWindow()) gh().activateWindow();
+                return gh().isActiveWindow() ? &gh() : nullptr;
+            },
+            [inDialog](QWidget*) { inDialog(); });
         chooseFromMenu("mnugh");
     }
 
@@ -248,7 +226,6 @@ public:
         f->selectAll();
         QTest::keyClicks(f, text);
     }
-    std::string fieldText(const char* name) { return control<QLineEdit>(name)->text().toStdString(); }
 
     std::filesystem::path folder;
     std::unique_ptr<JourneyPlatform> platform;
@@ -264,12 +241,9 @@ private:
 inline int drawnRows(const Surface& picture, int top, int rows, int width) {
     int drawn = 0;
     for (int v = top; v < top + rows; ++v) {
-        for (int u = 0; u < width; ++u) {
-            if (picture.pixel(u, v) != 0) {
-                ++drawn;
-                break;
-            }
-        }
+        int u = 0;
+        while (u < width && picture.pixel(u, v) == 0) ++u;
+        drawn += u < width;
     }
     return drawn;
 }
