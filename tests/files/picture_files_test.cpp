@@ -31,15 +31,6 @@ protected:
         platform.saveAnswer = [](const std::string& offered) { return offered; };
     }
 
-    // The screen as a drawing would have left it: live values, layout and
-    // the cur layer all describe the view.
-    void showDrawnView(int method) {
-        p.s.drawMethod = static_cast<Int16>(method);
-        layoutPicture(p.s, p.picture1);
-        p.s.shownMethod = p.s.drawMethod;
-        snapshotView(p.s, dialog.mag);
-    }
-
     Surface visiblePart(int left, int top) const {
         Surface part(800, 600);
         part.copyFrom(p.picture1, left, top, 800, 600, 0, 0);
@@ -57,7 +48,10 @@ protected:
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     const std::pair<int, int> origins[] = {{0, 0}, {0, 0}, {800, 0}, {0, 600}, {800, 600}};
     for (int method = 0; method <= 4; ++method) {
-        showDrawnView(method);
+        // the screen as a drawing would leave it: live, layout and cur layer alike
+        p.s.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
+        layoutPicture(p.s, p.picture1);
+        snapshotView(p.s, dialog.mag);
         AppState before = p.s;
         const Surface screen = p.picture1;
         mnuhozon_Click(p);
