@@ -1,6 +1,6 @@
 // The whole start-up in process: the real windows on the offscreen platform.
-// The first drawing's title and colours, the missing manual and the program
-// folder are pinned by the journeys; this is what they do not look at.
+// The first drawing's title and colours and the missing manual are pinned by
+// the journeys; this is what they do not look at.
 #include <gtest/gtest.h>
 
 #include <QLineEdit>
@@ -52,6 +52,7 @@ TEST(ProgramStart, AFixed800By600WindowDrawsTheStartViewBesideAHiddenFilledDialo
         EXPECT_TRUE(iterations && iterations->text() == " 500");
         EXPECT_TRUE(split && split->isChecked());
         const AppState& s = qel.program().s;
+        EXPECT_EQ(s.appPath, folder.string() + "/");  // exactly one separator
         EXPECT_EQ(s.picW, 800);
         EXPECT_EQ(s.picH, 600);
         EXPECT_EQ(qel.program().picture1.width(), 1600);  // room for four pictures

@@ -44,7 +44,7 @@ protected:
     Program p;
 };
 
-// The journeys save into missing folders and onto a full disk.
+// The journeys save onto a full disk.
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     const std::pair<int, int> origins[] = {{0, 0}, {0, 0}, {800, 0}, {0, 600}, {800, 600}};
     for (int method = 0; method <= 4; ++method) {
@@ -69,13 +69,15 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
-TEST_F(PictureFiles, ACancelledSaveOrOneWithoutAVisibleAreaSaysItFailed) {
+TEST_F(PictureFiles, ACancelledSaveAFailedWriteOrNoVisibleAreaSaysItFailed) {
     platform.saveAnswer = nullptr;  // the dialog gives back an empty name
+    mnuhozon_Click(p);
+    platform.saveAnswer = [&](const std::string&) { return dir.file("missing/M0s1x0y0k500t1.bmp"); };
     mnuhozon_Click(p);
     platform.saveAnswer = [](const std::string& offered) { return offered; };
     p.s.shownMethod = 7;
     mnuhozon_Click(p);
-    ASSERT_EQ(platform.messages.size(), 2u);
+    ASSERT_EQ(platform.messages.size(), 3u);
     for (const ShownMessage& m : platform.messages)
         EXPECT_TRUE(m.text == kSaveFailed && m.title == kSaveTitle && m.style == kMsgQuestion) << m.text;
     EXPECT_EQ(dir.entries(), 0u);
@@ -131,11 +133,15 @@ TEST_F(PictureFiles, AMandelbrotPictureInTheSplitLayoutFillsTheTopLeftAndClearsT
     EXPECT_NE(p.picture1.pixel(800, 0), 0);  // outside the visible part: untouched
 }
 
-// The journeys open truncated, lying and folder pictures.
+// The bitmap reader's tests try every kind of broken file.
 TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyWere) {
     ASSERT_TRUE(writeBitmapFile(dir.file("photo.bmp"), Surface(800, 600)));
-    // cancelled, a missing picture, a name without a view
-    for (const std::string& answer : {std::string(), dir.file("M0s1x0y0k500t1.bmp"), dir.file("photo.bmp")}) {
+    std::ofstream(dir.file("M1s8x-0p75y0p1k1000t1.bmp")) << "BM but nothing more";
+    std::filesystem::create_directory(dir.file("J0s1x0y0z0w0k500t1.bmp"));
+    // cancelled, a truncated picture, a folder, a missing picture, a name without a view
+    for (const std::string& answer : {std::string(), dir.file("M1s8x-0p75y0p1k1000t1.bmp"),
+                                      dir.file("J0s1x0y0z0w0k500t1.bmp"), dir.file("M0s1x0y0k500t1.bmp"),
+                                      dir.file("photo.bmp")}) {
         AppState before = p.s;
         const Surface screen = p.picture1;
         platform.openAnswer = answer;
@@ -146,9 +152,9 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
         EXPECT_TRUE(p.s == before) << answer;
         EXPECT_TRUE(p.picture1 == screen) << answer;
     }
-    ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[0].text, kPictureUnreadable);
-    EXPECT_EQ(platform.messages[1].text, kNameWithoutView);
+    ASSERT_EQ(platform.messages.size(), 4u);
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(platform.messages[i].text, kPictureUnreadable);
+    EXPECT_EQ(platform.messages[3].text, kNameWithoutView);
     for (const ShownMessage& m : platform.messages) EXPECT_TRUE(m.title == "fileの入力" && m.style == kMsgQuestion);
 }
 

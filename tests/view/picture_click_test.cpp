@@ -88,21 +88,24 @@ TEST_F(PictureClickTest, TheMiddleButtonDoesNothing) {
 }
 
 // A zoom is refused before anything changes when the next pixel size would
-// be subnormal, or when a zoom-out would make the radius infinite. The
-// journeys zoom in until neighbouring pixels cannot be told apart.
+// be subnormal, when such pixels no longer move the centre, or when a
+// zoom-out would make the radius infinite.
 TEST_F(PictureClickTest, AZoomPastWhatADoubleCanTellApartIsRefusedAndChangesNothing) {
     const struct {
-        double radius, zoom;
+        double radius, centre, zoom;
         const std::string &text, &title;
     } cases[] = {
-        {1e-305, 8, kMagnificationTooLarge, kMagnificationTooLargeTitle},
+        {1e-305, 0.0, 8, kMagnificationTooLarge, kMagnificationTooLargeTitle},
+        // next pixel 6.25e-18, below half a step of -0.75
+        {1e-14, -0.75, 8, kMagnificationTooLarge, kMagnificationTooLargeTitle},
         // a radius left by earlier refused zoom-outs
-        {1e300, 1e-10, kMagnificationTooSmall, kMagnificationTooSmallTitle},
+        {1e300, 0.0, 1e-10, kMagnificationTooSmall, kMagnificationTooSmallTitle},
     };
     for (const auto& c : cases) {
         platform.messages.clear();
         p.s.radius = c.radius;
         p.s.pixelSize = c.radius / p.s.halfW;
+        p.s.curCenterX = c.centre;
         p.s.zoom = c.zoom;
         leftClickAt(p, 10.0f, -20.0f);
         ASSERT_EQ(platform.messages.size(), 1u) << c.radius;
