@@ -75,7 +75,10 @@ void runShortGroup(const PointSource& src, const RowPoints& row, int base, int f
     VD laneIndex;
     for (int l = 0; l < kWidth; ++l) laneIndex[l] = l;
     const double pIm = o.centerY + row.y * o.pixelSize;
-    VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], cr[kVectors], ci[kVectors];
+    // The constants stay in memory, read once a step, so that the lanes'
+    // values have the registers.
+    alignas(64) double cr0[kGroup], ci0[kGroup];
+    VD zr[kVectors], zi[kVectors], zr2[kVectors], zi2[kVectors], insideRe[kVectors], insideIm[kVectors];
     VI lastInside[kVectors];  // the last counter value at which the lane was inside
     Mask live[kVectors];
     eachVector([&](int v) __attribute__((always_inline)) {
@@ -83,17 +86,21 @@ void runShortGroup(const PointSource& src, const RowPoints& row, int base, int f
         const VD x = x0 + laneIndex * static_cast<double>(row.xStep);
         zr[v] = o.centerX + x * o.pixelSize;
         zi[v] = VD{} + pIm;
-        cr[v] = o.julia ? VD{} + o.cRe : zr[v];
-        ci[v] = o.julia ? VD{} + o.cIm : zi[v];
+        storeLanes(cr0 + v * kWidth, o.julia ? VD{} + o.cRe : zr[v]);
+        storeLanes(ci0 + v * kWidth, o.julia ? VD{} + o.cIm : zi[v]);
         zr2[v] = zr[v] * zr[v];
         zi2[v] = zi[v] * zi[v];
+        insideRe[v] = zr[v];
+        insideIm[v] = zi[v];
         live[v] = firstLanes(count - v * kWidth);
         lastInside[v] = VI{} - 1;
     });
-    // A lane that escapes keeps the value before its escaping step (the
-    // step is done again when it is staged); the squares of z serve the
-    // escape test and the next step alike, and are left to run wild in an
-    // escaped lane. Lanes are counted once per few steps only.
+    // Every lane steps on, escaped or not, so that no selection lies in the
+    // way from one step to the next; aside, a lane keeps its last value
+    // inside (the value before its escaping step, which is done again when
+    // it is staged). An escaped lane's values run wild, to no number in the
+    // end, and are never looked at. The squares of z serve the escape test
+    // and the next step alike. Lanes are counted once per few steps only.
     constexpr long long kStepsBetweenLooks = 4;
     long long n = -1;  // the counter value of z in the busy lanes
     for (;;) {
@@ -101,15 +108,18 @@ void runShortGroup(const PointSource& src, const RowPoints& row, int base, int f
         while (n < stepsEnd) {
             ++n;
             eachVector([&](int v) __attribute__((always_inline)) {
+                const VD cr = loadLanes<VD>(cr0 + v * kWidth), ci = loadLanes<VD>(ci0 + v * kWidth);
                 // Exactly the reference step.
                 const VD s = zr2[v] - zi2[v];
-                const VD newIm = ci[v] + (zr[v] + zr[v]) * zi[v];
-                const VD newRe = cr[v] + s;
+                const VD newIm = ci + (zr[v] + zr[v]) * zi[v];
+                const VD newRe = cr + s;
+                zr[v] = newRe;
+                zi[v] = newIm;
                 zr2[v] = newRe * newRe;
                 zi2[v] = newIm * newIm;
                 live[v] = stayingLanes(live[v], zi2[v] + zr2[v]);
-                zr[v] = pick(live[v], newRe, zr[v]);
-                zi[v] = pick(live[v], newIm, zi[v]);
+                insideRe[v] = pick(live[v], newRe, insideRe[v]);
+                insideIm[v] = pick(live[v], newIm, insideIm[v]);
                 lastInside[v] = pick(live[v], VI{} + n, lastInside[v]);
             });
         }
@@ -119,17 +129,17 @@ void runShortGroup(const PointSource& src, const RowPoints& row, int base, int f
         if (n >= kShortSteps - 1 && 4 * liveLanes <= kGroup) break;
     }
     // Every lane's escaping step, needed by those that escaped.
-    alignas(64) double zr0[kGroup], zi0[kGroup], cr0[kGroup], ci0[kGroup], escRe[kGroup], escIm[kGroup];
+    alignas(64) double zr0[kGroup], zi0[kGroup], escRe[kGroup], escIm[kGroup];
     alignas(64) long long lastInside0[kGroup];
     eachVector([&](int v) __attribute__((always_inline)) {
-        storeLanes(zr0 + v * kWidth, zr[v]);
-        storeLanes(zi0 + v * kWidth, zi[v]);
-        storeLanes(cr0 + v * kWidth, cr[v]);
-        storeLanes(ci0 + v * kWidth, ci[v]);
+        const VD cr = loadLanes<VD>(cr0 + v * kWidth), ci = loadLanes<VD>(ci0 + v * kWidth);
+        const VD inRe = insideRe[v], inIm = insideIm[v];
+        storeLanes(zr0 + v * kWidth, inRe);
+        storeLanes(zi0 + v * kWidth, inIm);
         storeLanes(lastInside0 + v * kWidth, lastInside[v]);
-        const VD sq = zr[v] * zr[v] - zi[v] * zi[v];
-        storeLanes(escIm + v * kWidth, ci[v] + (zr[v] + zr[v]) * zi[v]);
-        storeLanes(escRe + v * kWidth, cr[v] + sq);
+        const VD sq = inRe * inRe - inIm * inIm;
+        storeLanes(escIm + v * kWidth, ci + (inRe + inRe) * inIm);
+        storeLanes(escRe + v * kWidth, cr + sq);
     });
     for (int k = 0; k < count; ++k) {
         const int point = base + first + k;
