@@ -4,8 +4,8 @@
 //   kWidth    lanes of one vector,
 //   kVectors  independent vectors in flight (to hide the latency of a step),
 //   VD, VI    GCC vector types of kWidth doubles and 64-bit integers,
-//   eventLanes the bit mask of the lanes that escaped (r2 > 4) or whose real
-//             part has the bits of the kept value,
+//   eventLanes the bit mask of the lanes that escaped (r2 > 4) or whose value
+//             has the bits of the kept one in both parts,
 //   sameLanes the bit mask of the lanes where two integer vectors are equal,
 //   Mask      a set of lanes, with firstLanes(k) (lanes 0..k-1), pick(m, a, b)
 //             (a in the lanes of m, b elsewhere), stayingLanes(m, r2) (the
@@ -13,14 +13,14 @@
 // No header is included here: everything it needs comes from its includer.
 
 // A point goes through two loops. The short loop runs a group of kGroup
-// neighbouring points side by side from their first step, each lane frozen
-// where it escapes, while at least a quarter of the lanes are still busy
-// (and for at least kShortSteps, at most kShortStepsAtMost steps): most
-// points of a view escape there, with no bookkeeping per point at all, as
-// neighbours mostly escape after about as many steps. The points still
-// inside after those steps go on in the long loop, whose lanes take a new
-// point as soon as one finishes, and which skips the rounds of orbits that
-// have settled on an exact cycle.
+// neighbouring points side by side from their first step, each lane keeping
+// its last value before it escapes, while at least a quarter of the lanes
+// are still busy (and for at least kShortSteps, at most kShortStepsAtMost
+// steps): most points of a view escape there, with no bookkeeping per point
+// at all, as neighbours mostly escape after about as many steps. The points
+// still inside after those steps go on in the long loop, whose lanes take a
+// new point as soon as one finishes, and which skips the rounds of orbits
+// that have settled on an exact cycle.
 constexpr int kGroup = kVectors * kWidth;
 constexpr std::int64_t kShortSteps = 32;
 constexpr std::int64_t kShortStepsAtMost = 64;
