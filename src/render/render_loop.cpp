@@ -16,7 +16,7 @@ constexpr float kSecondsPerDay = 86400.0f;
 
 // The picture on the screen goes to the history, unless this is the first
 // drawing of the run, which has nothing before it.
-void takeHistoryStep(Program& p) {
+void takeHistoryStep(Program& p, bool picture1Cleared) {
     AppState& s = p.s;
     if (s.firstDrawing == kYes) {
         s.firstDrawing = kNo;
@@ -27,7 +27,7 @@ void takeHistoryStep(Program& p) {
         s.juliaRe = s.centerX;
         s.juliaIm = s.centerY;
     }
-    backupPicture(p);
+    backupPicture(p, picture1Cleared);
     s.prevAvail = kYes;
     s.singleImage = kNo;
 }
@@ -101,9 +101,16 @@ void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
 
 }  // namespace
 
-void backupPicture(Program& p) {
-    p.picture2.resize(p.picture1.width(), p.picture1.height());
+void backupPicture(Program& p, bool picture1Cleared) {
+    // Every pixel is overwritten below: a picture of the right size only
+    // gets its scale back, without being blanked first.
+    const int w = p.picture1.width(), h = p.picture1.height();
+    if (p.picture2.width() == w && p.picture2.height() == h)
+        p.picture2.setScale(0, 0, w, h);
+    else
+        p.picture2.resize(w, h);
     p.picture2.move(0, 0);
+    if (picture1Cleared && p.picture2.swapPixels(p.picture1)) return;
     p.picture2.copyFrom(p.picture1, 0, 0, p.picture1.width(), p.picture1.height(), 0, 0);
 }
 
@@ -121,8 +128,11 @@ void Essence(Program& p) {
 
     s.zoomEditable = kYes;
     s.shownMethod = s.drawMethod;
-    takeHistoryStep(p);
-    if (!p.dialog.keepsOldPicture()) p.picture1.cls();
+    // A picture that is cleared is handed to the history whole, not copied
+    // (millions of pixels a drawing).
+    const bool clearing = !p.dialog.keepsOldPicture();
+    takeHistoryStep(p, clearing);
+    if (clearing) p.picture1.cls();
     startJulia(s);
     snapshotView(s, p.dialog.magText());
     s.stopRequest = kNo;

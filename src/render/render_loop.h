@@ -14,7 +14,10 @@ namespace qel {
 void Essence(Program& p);
 
 // Copies the whole of picture1 into picture2 (the history's picture half).
-void backupPicture(Program& p);
+// When picture1 is about to be cleared anyway (`picture1Cleared`), its pixels
+// are handed over instead of copied, and picture1 is left with the old
+// history picture's pixels until it is cleared.
+void backupPicture(Program& p, bool picture1Cleared = false);
 
 // The drawing caption with the minutes still to go after row y is done:
 // caption + "  残 3分:".

@@ -28,6 +28,12 @@ int Surface::rowOf(double y) const { return static_cast<int>(std::floor((y - sy1
 
 void Surface::cls() { std::fill(px_.begin(), px_.end(), 0u); }
 
+bool Surface::swapPixels(Surface& other) {
+    if (other.width_ != width_ || other.height_ != height_) return false;
+    px_.swap(other.px_);
+    return true;
+}
+
 void Surface::plot(int u, int v, Colour c) {
     if (!inside(u, v)) return;
     auto& p = px_[index(u, v)];

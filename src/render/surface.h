@@ -55,6 +55,9 @@ public:
     int top() const { return top_; }
 
     void cls();
+    // Exchanges the pixels (only) with a surface of the same size; false,
+    // with nothing changed, for another size.
+    bool swapPixels(Surface& other);
     // Sets one pixel at a user point; colour numbers outside 0..0xFFFFFF
     // (a negative number in particular) show black. Outside: nothing.
     void pset(double x, double y, Colour c);

@@ -206,6 +206,15 @@ TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
     EXPECT_EQ(s.prevCenterX, 0.0);
     EXPECT_EQ(s.curCenterX, -0.5);
     EXPECT_EQ(s.zoomEditable, kYes);
+
+    // A picture kept under the next drawing is copied, not handed over: the
+    // history has it, and so has the new drawing outside what it draws.
+    p.picture1.setPixel(1599, 1199, kMarker);  // where the split screen draws nothing
+    const Surface second = p.picture1;
+    dialog.keepOld = true;
+    Essence(p);
+    EXPECT_EQ(p.picture2, second);
+    EXPECT_EQ(p.picture1.pixel(1599, 1199), kMarker);
 }
 
 TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
