@@ -41,21 +41,22 @@ private:
     std::string caption_;
 };
 
-// The settings dialog with every check box clear.
+// The settings dialog, every check box clear unless a caller sets one.
 class HeadlessDialog : public SettingsPort {
 public:
-    bool keepsOldPicture() const override { return false; }
+    bool keepsOldPicture() const override { return keepOld; }
     bool simpleTitles() const override { return false; }
-    bool keepsZoom() const override { return false; }
-    std::string magText() const override { return mag_; }
-    void setMagText(const std::string& text) override { mag_ = text; }
+    bool keepsZoom() const override { return keepZoom; }
+    std::string magText() const override { return mag; }
+    void setMagText(const std::string& text) override { mag = text; }
     std::string contourText() const override { return {}; }
     void selectMethodOption(int) override {}
     void setPointCaptions(const std::string&, const std::string&) override {}
     void hideDialog() override {}
 
-private:
-    std::string mag_ = "1";
+    bool keepOld = false;   // the old picture stays under the next drawing
+    bool keepZoom = false;  // the zoom stays after a drawing
+    std::string mag = "1";
 };
 
 class NoWindow : public WindowPort {

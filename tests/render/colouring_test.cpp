@@ -60,28 +60,6 @@ TEST(ColourConstants, TableForTheWholeNumberSettings) {
     }
 }
 
-TEST(PointColours, FourPointsOfTheDefaultView) {
-    PointColours centre = pointColours(pointOf(0, 0), kDefault);
-    EXPECT_EQ(rgbOf(centre.upperLeft), (Rgb{0, 0, 127}));
-    EXPECT_EQ(rgbOf(centre.lowerLeft), (Rgb{0, 0, 249}));
-    EXPECT_EQ(rgbOf(centre.upperRight), (Rgb{0, 0, 255}));
-    EXPECT_EQ(rgbOf(centre.lowerRight), (Rgb{0, 0, 0}));
-
-    PointColours one = pointColours(pointOf(1, 0), kDefault);
-    EXPECT_EQ(rgbOf(one.upperLeft), (Rgb{30, 30, 30}));
-    EXPECT_EQ(rgbOf(one.lowerLeft), (Rgb{0, 255, 0}));
-    EXPECT_EQ(rgbOf(one.lowerRight), (Rgb{96, 0, 0}));
-    EXPECT_EQ(rgbOf(one.upperRight), (Rgb{0, 63, 0}));
-
-    PointColours minusOne = pointColours(pointOf(-1, 0), kDefault);
-    EXPECT_EQ(rgbOf(minusOne.upperLeft), (Rgb{0, 0, 246}));
-    EXPECT_EQ(rgbOf(minusOne.lowerLeft), (Rgb{0, 253, 253}));
-    EXPECT_EQ(rgbOf(minusOne.upperRight), (Rgb{0, 0, 0}));
-    EXPECT_EQ(rgbOf(minusOne.lowerRight), (Rgb{0, 255, 0}));
-
-    EXPECT_EQ(rgbOf(pointColours(pointOf(0, 1), kDefault).lowerRight), (Rgb{255, 255, 0}));
-}
-
 TEST(PointColours, ExteriorGreyByEscapeCount) {
     EXPECT_EQ(rgbOf(pointColours(escapedAfter(0), kDefault).upperLeft), (Rgb{0, 0, 0}));
     EXPECT_EQ(rgbOf(pointColours(escapedAfter(8), kDefault).upperLeft), (Rgb{240, 240, 240}));
@@ -273,27 +251,6 @@ TEST(Palettes, CalibrationKeepsWhatTheSurfaceShowsPlainAndInverted) {
 }
 
 // --- layout and where the four colours go
-
-struct Placed {
-    int u, v;
-};
-
-TEST(Layout, SplitScreenPutsFourQuarterPicturesInView) {
-    AppState s;
-    Surface pic(1600, 1200);
-    pic.move(-800, -600);
-    layoutPicture(s, pic);
-    EXPECT_EQ(s.halfW, 200);
-    EXPECT_EQ(s.halfH, 150);
-    EXPECT_EQ(s.shownQuad, 0);
-    EXPECT_EQ(pic.left(), 0);
-    EXPECT_EQ(pic.top(), 0);
-    // Offset (0, 0) of the upper-left picture is 200 pixels in and 150 down.
-    EXPECT_EQ(pic.columnOf(0), 200);
-    EXPECT_EQ(pic.rowOf(0), 150);
-    EXPECT_EQ(pic.columnOf(-200), 0);
-    EXPECT_EQ(pic.rowOf(150), 0);
-}
 
 TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
     const struct {

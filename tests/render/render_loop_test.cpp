@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/captions.h"
+#include "app/headless_program.h"
 #include "platform/test_platform.h"
 #include "render/colouring.h"
 #include "render/row_engine.h"
@@ -10,36 +11,12 @@
 namespace qel {
 namespace {
 
-// The settings dialog as the render loop sees it.
-class FakeDialog : public SettingsPort {
-public:
-    bool keepOld = false, keepZoom = false;
-    std::string mag = "1";
-    bool keepsOldPicture() const override { return keepOld; }
-    bool simpleTitles() const override { return false; }
-    bool keepsZoom() const override { return keepZoom; }
-    std::string magText() const override { return mag; }
-    void setMagText(const std::string& text) override { mag = text; }
-    std::string contourText() const override { return "1"; }
-    void selectMethodOption(int) override {}
-    void setPointCaptions(const std::string&, const std::string&) override {}
-    void hideDialog() override {}
-};
-
-class NoWindow : public WindowPort {
-public:
-    void showPopupMenu(bool) override {}
-    void hidePopupMenu() override {}
-    void openSettings() override {}
-    void openHelp() override {}
-};
-
 constexpr Colour kMarker = 0x123456;  // no colouring ever gives this
 
 class RenderLoop : public ::testing::Test {
 protected:
     TestPlatform platform;
-    FakeDialog dialog;
+    HeadlessDialog dialog;
     NoWindow window;
     Program p{platform, dialog, window};
     AppState& s = p.s;
