@@ -1,8 +1,6 @@
-// The whole program in process, driven the way a person drives it: real
-// mouse and key events on the real picture, the popup menu and the settings
-// dialog worked while their own event loops run. The toolkit is Qt's, with
-// message boxes recorded, file dialogs answered by the test and the end of
-// the program recorded instead of done.
+// The whole program in process, driven by real mouse and key events while
+// the menu's and the dialog's own event loops run; message boxes and the end
+// of the program are recorded, file dialogs answered by the test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -45,28 +43,21 @@ public:
     void messageBox(const std::string& text, const std::string& title, int style) override {
         messages.push_back({text, title, style});
     }
-    void setMainCaption(const std::string& caption) override {
-        captions.push_back(caption);
-        QtPlatform::setMainCaption(caption);
-    }
     // A drawing shows each row as soon as it is written.
     void pictureChanged() override {
         if (afterPictureChanged) afterPictureChanged();
         QtPlatform::pictureChanged();
     }
-    void beep() override { ++beeps; }
     void endProgram() override { ++endRequests; }
     std::string showSave(const std::string&, const std::string& offered, const std::string&) override {
-        return saveAnswer ? saveAnswer(offered) : std::string();
+        return offered;
     }
     std::string showOpen(const std::string&, const std::string&, const std::string&) override { return openAnswer; }
     std::string programFolder() const override { return folder_; }
 
     std::vector<ShownMessage> messages;
-    std::vector<std::string> captions;
-    int beeps = 0, endRequests = 0;
+    int endRequests = 0;
     std::function<void()> afterPictureChanged;
-    std::function<std::string(const std::string& offered)> saveAnswer;
     std::string openAnswer;
 
 private:
@@ -82,7 +73,6 @@ inline Colour colourOf(const QImage& image, int x, int y) {
 // Its steps are public, so that a journey's parts can be passed around.
 class JourneyTest : public ::testing::Test {
 public:
-    // A program folder of its own.
     JourneyTest() {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder = std::filesystem::temp_directory_path() /
@@ -113,19 +103,13 @@ public:
     AppState& s() { return qel->program().s; }
     SettingsDialog& gh() { return qel->settingsDialog(); }
     PictureWidget* picture() { return qel->mainWindow().picture(); }
-    QAction* menuItem(const char* name) { return qel->mainWindow().popupMenu()->findChild<QAction*>(name); }
     std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
-    std::string lastDrawingCaption() { return platform->captions[platform->captions.size() - 2]; }
     QImage screen() { return picture()->grab().toImage(); }
 
-    // --- the mouse and the keyboard on the picture (window coordinates)
-    void moveTo(QPoint at) {
+    void leftClickAt(QPoint at) {
         QMouseEvent move(QEvent::MouseMove, at, picture()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
                          Qt::NoModifier);
         QApplication::sendEvent(picture(), &move);
-    }
-    void leftClickAt(QPoint at) {
-        moveTo(at);
         QTest::mouseClick(picture(), Qt::LeftButton, {}, at);
     }
     void rightClick(QPoint at = QPoint(400, 300)) { QTest::mouseClick(picture(), Qt::RightButton, {}, at); }
@@ -148,8 +132,6 @@ public:
                 picture(), new QMouseEvent(QEvent::MouseButtonRelease, at, global, Qt::RightButton, Qt::NoButton, {}));
         };
     }
-
-    // --- acting inside the event loops of menus and modal windows
 
     // Runs `act` once on the first widget `find` returns, looking while any
     // event loop runs (a menu's or a modal dialog's own among them).
@@ -183,17 +165,6 @@ public:
         });
         rightClick();
     }
-    // Whether the item is offered, as seen in the menu a right click opens.
-    bool offeredInMenu(const char* item) {
-        bool enabled = false;
-        whenShown(openMenu, [item, &enabled](QWidget* menu) {
-            QAction* action = menu->findChild<QAction*>(item);
-            enabled = action && action->isEnabled();
-            menu->hide();
-        });
-        rightClick();
-        return enabled;
-    }
     // "画面設定の変更", with `inDialog` run on the shown dialog once it is
     // active: a person types only into an active window (on a loaded
     // machine activation can trail the showing).
@@ -207,7 +178,6 @@ public:
         chooseFromMenu("mnugh");
     }
 
-    // --- the settings dialog's controls, worked with the mouse and keys
     template <typename W = QWidget>
     W* control(const char* name) {
         W* w = gh().findChild<W*>(name);
