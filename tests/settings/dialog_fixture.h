@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -39,7 +38,6 @@ protected:
     OptionButton* option(const char* name) { return control<OptionButton>(name); }
     QCheckBox* box(const char* name) { return control<QCheckBox>(name); }
     std::string text(const char* name) { return field(name)->text().toStdString(); }
-    std::string caption(const char* name) { return control<QLabel>(name)->text().toStdString(); }
     std::string tip(const char* name) { return control(name)->toolTip().toStdString(); }
 
     // Fills the dialog and shows it as the active window, not modal.
