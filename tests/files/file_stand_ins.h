@@ -54,11 +54,7 @@ public:
     // The folder with a trailing separator, as the program folder is kept.
     std::string folder() const { return path_.string() + "/"; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
-    std::size_t entries() const {
-        std::size_t n = 0;
-        for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(path_)) ++n;
-        return n;
-    }
+    auto entries() const { return std::distance(std::filesystem::directory_iterator(path_), {}); }
 
 private:
     std::filesystem::path path_;
