@@ -46,8 +46,7 @@ protected:
 
 // The journeys save onto a full disk.
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
-    const std::pair<int, int> origins[] = {{0, 0}, {0, 0}, {800, 0}, {0, 600}, {800, 600}};
-    for (int method : {0, 4}) {
+    for (auto [method, left, top] : {std::tuple{0, 0, 0}, std::tuple{4, 800, 600}}) {
         // the screen as a drawing would leave it: live, layout and cur layer alike
         p.s.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
         layoutPicture(p.s, p.picture1);
@@ -60,7 +59,6 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
         before.fileName = name;
         EXPECT_TRUE(p.s == before) << name;
         EXPECT_TRUE(p.picture1 == screen) << name;
-        const auto [left, top] = origins[method];
         EXPECT_EQ(std::pair(p.picture1.left(), p.picture1.top()), std::pair(-left, -top)) << name;
         auto saved = readBitmapFile(dir.file(name), 800, 600);
         ASSERT_TRUE(saved) << name;
