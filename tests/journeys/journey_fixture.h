@@ -25,6 +25,7 @@
 #include "app/fm5main.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "clicks.h"
 #include "finite_state.h"
 #include "platform/qt_platform.h"
 #include "platform/test_platform.h"
@@ -184,12 +185,7 @@ public:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    void clickControl(const char* name) {
-        QWidget* w = control(name);
-        // option buttons and check boxes react on their indicator and caption
-        QPoint at = qobject_cast<QPushButton*>(w) ? w->rect().center() : QPoint(6, w->height() / 2);
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
-    }
+    void clickControl(const char* name) { clickWhereItReacts(control(name)); }
     void typeInto(const char* name, const QString& text) {
         auto* f = control<QLineEdit>(name);
         f->setFocus(Qt::MouseFocusReason);
