@@ -105,7 +105,13 @@ public:
     SettingsDialog& gh() { return qel->settingsDialog(); }
     PictureWidget* picture() { return qel->mainWindow().picture(); }
     std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
-    QImage screen() { return picture()->grab().toImage(); }
+    // The picture as shown, one image pixel per window pixel whatever the
+    // display's scaling (a grab has one per device pixel).
+    QImage screen() {
+        QImage image(picture()->size(), QImage::Format_RGB32);
+        picture()->render(&image);
+        return image;
+    }
 
     void leftClickAt(QPoint at) {
         QMouseEvent move(QEvent::MouseMove, at, picture()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
