@@ -27,6 +27,8 @@ ensure_locale() {
     as_root locale-gen >/dev/null
 }
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
+# What the program uses at run time beyond Qt itself: Qt's own dialogs in Japanese.
+RUN_PACKAGES=(qt6-translations-l10n)
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

@@ -1,6 +1,7 @@
 #include "app/fm5main.h"
 
 #include <QApplication>
+#include <QTranslator>
 
 #include "app/drawing_request.h"
 #include "app/first_drawing.h"
@@ -66,6 +67,8 @@ MainWindow& QelProgram::mainWindow() { return *parts_->fm5; }
 
 int runProgram(int argc, char** argv) {
     QApplication app(argc, argv);
+    QTranslator qtTexts;
+    installJapaneseQtTexts(qtTexts);
     QtPlatform platform;
     QelProgram qel(platform);
     qel.showMainWindow();
