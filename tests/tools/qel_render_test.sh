@@ -5,12 +5,7 @@ set -u
 TOOL="$1"
 DIR="$(mktemp -d)"
 trap 'rm -rf "$DIR"' EXIT
-failures=0
-passes=0
-check() { # description, command...
-    local what="$1"; shift
-    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/checks.sh"
 refused() { # args... : exit status 2, one line on stderr, nothing written
     "$TOOL" "$@" 2>"$DIR/err" >/dev/null
     local status=$?
@@ -38,5 +33,4 @@ check "the engine draws the literal iteration's pixels" cmp -s "$DIR/engine.bmp"
 "$TOOL" --out "$DIR/start.bmp"
 check "the defaults draw the start view" cmp -s "$DIR/start.bmp" "$DIR/M0s1x0y0k500t1.bmp"
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done
