@@ -108,7 +108,7 @@ bool isTooSmall(std::string_view number) {
 // the range of a double; a number up to that text is what Str wrote for one
 // of them and reads back as the largest double instead of overflowing.
 bool isUpToLargestWritten(std::string_view number) {
-    static const long double largest = *plainValue<long double>("1.79769313486232e+308");
+    static const long double largest = *plainValue<long double>(trimBlanks(strDouble(DBL_MAX)));
     const std::optional<long double> v = plainValue<long double>(number);
     return v && std::fabs(*v) <= largest;
 }
