@@ -5,16 +5,19 @@
 // the end caption that follows, every title change timestamped as the X
 // server reports it. Next to each figure stands the same view drawn headless
 // through the render loop with the fast engine, history step, clearing and
-// end caption included: the same clicks on a program without a window. Each
-// end caption of the window is compared with the headless one, so the views
-// are known to be the same. Every series runs in a new qel process, --runs
-// times over; the figures are medians, every run's figure follows.
+// end caption included: the same clicks on a program without a window. At
+// each end caption the window's title and every pixel the X server holds for
+// it are compared with the headless program's caption and picture, so the
+// picture is whole on the screen when the caption says the drawing is done.
+// Every series runs in a new qel process, --runs times over; the figures are
+// medians, every run's figure follows.
 //
 //   xvfb-run -a -s '-screen 0 1280x1024x24' build/qel-window-bench [--runs N] [--qel PATH]
 //
 // bench/window_bench.sh does just that.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <signal.h>
 #include <sys/select.h>
@@ -96,6 +99,17 @@ public:
         return timed([this] { Picture1_Click(p_); });
     }
     std::string caption() const { return platform_.mainCaption(); }
+    // The colour numbers a window of w x h pixels shows of the surface.
+    std::vector<Colour> shown(int w, int h) const {
+        const Surface& s = p_.picture1;
+        std::vector<Colour> out(static_cast<std::size_t>(w) * h, 0);
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < w; ++col) {
+                const int u = col - s.left(), v = row - s.top();
+                if (s.inside(u, v)) out[static_cast<std::size_t>(row) * w + col] = s.pixel(u, v);
+            }
+        return out;
+    }
 
 private:
     template <class F>
@@ -180,6 +194,32 @@ public:
         XTestFakeMotionEvent(d_, DefaultScreen(d_), rx, ry, CurrentTime);
         XFlush(d_);
     }
+    // The colour numbers of the main window's pixels as the X server has them.
+    std::vector<Colour> windowPixels(int& w, int& h) {
+        XWindowAttributes a{};
+        XGetWindowAttributes(d_, main_, &a);
+        w = a.width;
+        h = a.height;
+        std::vector<Colour> out(static_cast<std::size_t>(w) * h, -1);
+        XImage* image = XGetImage(d_, main_, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+        if (!image) return out;
+        for (int row = 0; row < h; ++row)
+            for (int col = 0; col < w; ++col) {
+                const unsigned long px = XGetPixel(image, col, row);
+                const auto channel = [px](unsigned long mask) {
+                    int shift = 0;
+                    while (mask && !(mask & 1)) {
+                        mask >>= 1;
+                        ++shift;
+                    }
+                    return static_cast<int>((px >> shift) & mask);
+                };
+                out[static_cast<std::size_t>(row) * w + col] =
+                    rgb(channel(image->red_mask), channel(image->green_mask), channel(image->blue_mask));
+            }
+        XDestroyImage(image);
+        return out;
+    }
     void leftClick() {
         XTestFakeButtonEvent(d_, 1, True, CurrentTime);
         XTestFakeButtonEvent(d_, 1, False, CurrentTime);
@@ -237,6 +277,17 @@ struct Figures {
     int mismatches = 0, failures = 0;
 };
 
+// The window shows 800 x 600 pixels less its frame; without a window
+// manager there is none.
+constexpr int kShownWidth = 800, kShownHeight = 600;
+
+// What the headless program shows at the end of the first drawing and of
+// each click's drawing.
+struct Expected {
+    std::string caption;
+    std::vector<Colour> picture;  // kShownWidth x kShownHeight
+};
+
 pid_t startQel(const std::string& path) {
     std::fflush(nullptr);
     const pid_t pid = fork();
@@ -267,8 +318,24 @@ std::optional<XSession::Title> endCaptionAfter(const XSession& x, std::size_t fr
     return std::nullopt;
 }
 
+// The window's title and pixels against the headless program's.
+void compareWithHeadless(XSession& x, const XSession::Title& end, const Expected& expected, const std::string& what,
+                         Figures& f) {
+    int w = 0, h = 0;
+    const std::vector<Colour> pixels = x.windowPixels(w, h);
+    std::size_t differ = 0;
+    if (w != kShownWidth || h != kShownHeight)
+        differ = pixels.size();
+    else
+        for (std::size_t i = 0; i < pixels.size(); ++i) differ += pixels[i] != expected.picture[i];
+    if (end.text == expected.caption && differ == 0) return;
+    std::printf("  %s: window \"%s\", %zu pixels of %dx%d differ\n    headless \"%s\"\n", what.c_str(),
+                end.text.c_str(), differ, w, h, expected.caption.c_str());
+    ++f.mismatches;
+}
+
 void runSeriesInWindow(XSession& x, const std::string& qel, const Series& series, Figures& f,
-                       const std::vector<std::string>& headlessCaptions) {
+                       const std::vector<Expected>& expected) {
     x.reset();
     const Clock::time_point start = Clock::now();
     const pid_t pid = startQel(qel);
@@ -285,6 +352,7 @@ void runSeriesInWindow(XSession& x, const std::string& qel, const Series& series
             break;
         }
     f.firstEnd.push_back(msSince(start, endCaptionAfter(x, 0)->at));
+    compareWithHeadless(x, *endCaptionAfter(x, 0), expected[0], "first drawing", f);
     for (std::size_t i = 0; i < series.clicks.size(); ++i) {
         x.pause(kPauseBetweenClicksMs);
         x.moveTo(series.clicks[i]);
@@ -299,24 +367,22 @@ void runSeriesInWindow(XSession& x, const std::string& qel, const Series& series
         }
         const XSession::Title end = *endCaptionAfter(x, before);
         f.clicks[i].push_back(msSince(clicked, end.at));
-        if (end.text != headlessCaptions[i]) {
-            std::printf("  click %zu: window \"%s\"\n           headless \"%s\"\n", i + 1, end.text.c_str(),
-                        headlessCaptions[i].c_str());
-            ++f.mismatches;
-        }
+        compareWithHeadless(x, end, expected[i + 1], "click " + std::to_string(i + 1), f);
     }
     stopQel(pid);
 }
 
-std::vector<std::string> runSeriesHeadless(FastRowEngine& engine, const Series& series, Figures& f) {
+std::vector<Expected> runSeriesHeadless(FastRowEngine& engine, const Series& series, Figures& f) {
     HeadlessQel q(engine);
+    std::vector<Expected> expected;
+    const auto keep = [&] { expected.push_back({q.caption(), q.shown(kShownWidth, kShownHeight)}); };
     f.headlessStart.push_back(q.start());
-    std::vector<std::string> captions;
+    keep();
     for (std::size_t i = 0; i < series.clicks.size(); ++i) {
         f.headlessClicks[i].push_back(q.click(series.clicks[i]));
-        captions.push_back(q.caption());
+        keep();
     }
-    return captions;
+    return expected;
 }
 
 }  // namespace
@@ -342,8 +408,8 @@ int main(int argc, char** argv) {
         f.clicks.resize(series.clicks.size());
         f.headlessClicks.resize(series.clicks.size());
         for (int run = 0; run < runs; ++run) {
-            const std::vector<std::string> captions = runSeriesHeadless(engine, series, f);
-            runSeriesInWindow(x, qel, series, f, captions);
+            const std::vector<Expected> expected = runSeriesHeadless(engine, series, f);
+            runSeriesInWindow(x, qel, series, f, expected);
         }
         std::printf("%s:\n", series.name);
         for (std::size_t i = 0; i < series.clicks.size(); ++i)
@@ -362,7 +428,7 @@ int main(int argc, char** argv) {
                 median(all.mapped), eachRun(all.mapped, 0).c_str(), median(all.firstCaption),
                 eachRun(all.firstCaption, 0).c_str(), median(all.firstEnd), eachRun(all.firstEnd, 0).c_str(),
                 median(all.headlessStart), eachRun(all.headlessStart, 0).c_str());
-    std::printf("end captions: %s\n", all.mismatches || all.failures ? "SOME DIFFERED OR WERE MISSING"
-                                                                     : "every one the same as headless");
+    std::printf("end captions and the window's pixels at them: %s\n",
+                all.mismatches || all.failures ? "SOME DIFFERED OR WERE MISSING" : "every one the same as headless");
     return all.mismatches || all.failures ? 1 : 0;
 }
