@@ -42,7 +42,7 @@ PictureWidget::PictureWidget(Program& p, QWidget* parent) : PictureDisplay(paren
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
     nextFrame_.setSingleShot(true);
-    connect(&nextFrame_, &QTimer::timeout, this, [this] { update(std::exchange(unpainted_, QRegion())); });
+    connect(&nextFrame_, &QTimer::timeout, this, [this] { paintNow(); });
 }
 
 // Row `row` of the widget from the surface at its position; black where the
@@ -84,28 +84,31 @@ void PictureWidget::takeChanges() {
 int PictureWidget::frameMs() const {
     const QScreen* sc = screen();
     const double hz = sc ? sc->refreshRate() : 0.0;
-    return hz >= 1.0 ? static_cast<int>(std::lround(1000.0 / hz)) : 16;
+    return hz >= 1.0 ? std::max(1, static_cast<int>(std::lround(1000.0 / hz))) : 16;
+}
+
+void PictureWidget::paintNow() {
+    nextFrame_.stop();
+    if (!unpainted_.isEmpty()) repaint(std::exchange(unpainted_, QRegion()));
 }
 
 // One paint a frame: at once when the last one is a frame ago, else when
 // the frame is over.
-void PictureWidget::paintLater() {
+void PictureWidget::paintWithinAFrame() {
     if (unpainted_.isEmpty() || nextFrame_.isActive()) return;
     const qint64 wait = sincePaint_.isValid() ? frameMs() - sincePaint_.elapsed() : 0;
     if (wait <= 0)
-        update(std::exchange(unpainted_, QRegion()));
+        paintNow();
     else
         nextFrame_.start(static_cast<int>(wait));
 }
 
 void PictureWidget::showChanges(bool now) {
     takeChanges();
-    if (!now) {
-        paintLater();
-        return;
-    }
-    nextFrame_.stop();
-    if (!unpainted_.isEmpty()) repaint(std::exchange(unpainted_, QRegion()));
+    if (now)
+        paintNow();
+    else
+        paintWithinAFrame();
 }
 
 void PictureWidget::paintEvent(QPaintEvent* e) {
@@ -113,8 +116,9 @@ void PictureWidget::paintEvent(QPaintEvent* e) {
     QPainter painter(this);
     for (const QRect& r : e->region()) painter.drawImage(r.topLeft(), shown_, r);
     sincePaint_.restart();
+    // Changes outside the region painted wait for the next frame.
     unpainted_ -= e->region();
-    paintLater();
+    if (!unpainted_.isEmpty() && !nextFrame_.isActive()) nextFrame_.start(frameMs());
 }
 
 static Int16 buttonNumber(Qt::MouseButton b) {

@@ -46,7 +46,8 @@ private:
     // to the rows still to be painted.
     void takeChanges();
     void convertRow(int row);
-    void paintLater();
+    void paintNow();
+    void paintWithinAFrame();
 
     Program& p_;
     bool inDoubleClick_ = false;

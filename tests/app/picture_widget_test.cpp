@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPaintEvent>
+#include <QTest>
 #include <vector>
 
 #include "app/first_drawing.h"
@@ -53,6 +54,7 @@ protected:
         platform.attach(nullptr, &widget);
         widget.resize(800, 600);
         widget.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
         QApplication::processEvents();
     }
 
