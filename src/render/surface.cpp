@@ -1,5 +1,9 @@
 #include "render/surface.h"
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -12,8 +16,34 @@ namespace qel {
 
 Surface::Pixels::Pixels(std::size_t count) : count_(count) {
     if (count == 0) return;
+#ifdef __linux__
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    const std::size_t bytes = count * sizeof(std::uint32_t);
+    if (bytes >= kLargePage / 2) {
+        // Whole large pages, and one more so that the block can start on one.
+        const std::size_t pages = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        const std::size_t length = pages + kLargePage;
+        void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping != MAP_FAILED) {
+            const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(mapping) + kLargePage - 1) & ~(kLargePage - 1);
+            madvise(reinterpret_cast<void*>(start), pages, MADV_HUGEPAGE);
+            memory_ = decltype(memory_)(reinterpret_cast<std::uint32_t*>(start), Release{mapping, length});
+            return;
+        }
+    }
+#endif
     memory_.reset(static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t))));
     if (!memory_) throw std::bad_alloc();
+}
+
+void Surface::Pixels::Release::operator()(std::uint32_t* p) const {
+#ifdef __linux__
+    if (mapping) {
+        munmap(mapping, length);
+        return;
+    }
+#endif
+    std::free(p);
 }
 
 Surface::Pixels::Pixels(const Pixels& other) : Pixels(other.count_) {

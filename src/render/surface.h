@@ -112,10 +112,12 @@ public:
     bool operator==(const Surface& o) const { return width_ == o.width_ && height_ == o.height_ && px_ == o.px_; }
 
 private:
-    // Pixel memory that is black from the start without being written:
-    // calloc takes a large block straight from the system, whose pages are
-    // zero and cost nothing until they are first written. So a surface
-    // costs only the part a run draws on.
+    // Pixel memory that is black from the start without being written: a
+    // large block comes straight from the system, whose pages are zero and
+    // cost nothing until they are first written, so a surface costs only the
+    // part a run draws on. Where the system has 2 MB pages, a large block
+    // asks for them: the first writes into a 1600 x 1200 surface then take
+    // four page faults instead of 1875.
     class Pixels {
     public:
         Pixels() = default;
@@ -136,10 +138,14 @@ private:
         bool operator==(const Pixels& other) const;
 
     private:
-        struct Free {
-            void operator()(std::uint32_t* p) const { std::free(p); }
+        // Gives the block back as it was obtained: mapped (`mapping` and
+        // its length) or from calloc.
+        struct Release {
+            void* mapping;  // none, value-initialized: from calloc
+            std::size_t length;
+            void operator()(std::uint32_t* p) const;
         };
-        std::unique_ptr<std::uint32_t[], Free> memory_;
+        std::unique_ptr<std::uint32_t[], Release> memory_;
         std::size_t count_ = 0;
     };
 
