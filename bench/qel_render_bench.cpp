@@ -2,9 +2,12 @@
 // to exit, with the fast engine and with --reference, next to what the
 // engine alone takes to compute the same view and what a whole drawing
 // through the render loop takes in process. Medians of --runs runs (each
-// run's figure follows), in ms.
+// run's figure follows), in ms. The pictures go to a new folder in --dir
+// (/tmp unless told): qel-render makes sure a picture is on the disk before
+// it is named, so a disk's flush counts in both processes' times, and a
+// folder in memory (/dev/shm) leaves it out.
 //
-//   build/qel-render-bench [--runs N] [--render PATH]
+//   build/qel-render-bench [--runs N] [--render PATH] [--dir FOLDER]
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,16 +114,20 @@ double wholeDrawing(FastRowEngine& engine, const View& v) {
 int main(int argc, char** argv) {
     int runs = 7;
     std::string render = besideThisProgram(argv[0], "qel-render");
+    std::string dir = "/tmp";
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
         if (!std::strcmp(argv[i], "--render")) render = argv[i + 1];
+        if (!std::strcmp(argv[i], "--dir")) dir = argv[i + 1];
     }
-    char folder[] = "/tmp/qel-render-bench-XXXXXX";
+    std::string folderName = dir + "/qel-render-bench-XXXXXX";
+    char* folder = folderName.data();
     if (!mkdtemp(folder)) return 1;
     const std::string out = std::string(folder) + "/view.bmp";
     FastRowEngine engine;
-    std::printf("qel-render-bench: %s, %d runs; engine on %d threads, %s; ms, median (each run)\n\n", render.c_str(),
-                runs, engine.threads(), instructionSetName(engine.instructionSet()));
+    std::printf("qel-render-bench: %s, %d runs, pictures written in %s; engine on %d threads, %s; ms, median (each "
+                "run)\n\n",
+                render.c_str(), runs, dir.c_str(), engine.threads(), instructionSetName(engine.instructionSet()));
     bool failed = false;
     for (const View& v : kViews) {
         const std::vector<std::string> args{render,  "--out", out, "--method", std::to_string(v.method),
