@@ -36,8 +36,7 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
     NoWindow window;
     Program p(platform, dialog, window);
     p.engine = &engine;
-    p.picture1.resize(1600, 1200);
-    p.picture2.resize(1600, 1200);
+    p.picture1.resize(1600, 1200);  // a first drawing: no history picture
     setStartValues(p.s);
     p.s.firstDrawing = kYes;
     p.s.centerX = v.cx;

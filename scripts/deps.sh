@@ -34,3 +34,6 @@ configure_and_build() {
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
     cmake --build "$ROOT/$dir" -j "$(nproc)"
 }
+# The window benchmark (bench/window_bench.sh): a virtual X server and the
+# XTEST extension that clicks in it.
+BENCH_PACKAGES=(xvfb libxtst-dev)

@@ -190,8 +190,8 @@ int main(int argc, char** argv) {
     NoWindow window;
     Program p(platform, dialog, window);
     applyRequest(request, p.s);
+    // A first drawing keeps no history: picture2 is not needed.
     p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
-    p.picture2.resize(2 * p.s.picW, 2 * p.s.picH);
     const std::string magText =
         request.magText.empty() ? numberText(p.s.initialRadius / p.s.radius) : request.magText;
     dialog.setMagText(magText);

@@ -21,6 +21,7 @@ public:
     }
     std::string mainCaption() const override { return caption_; }
     void pictureChanged() override {}
+    void showPictureNow() override {}
     // The clock stands still unless a hook tells the time.
     float timer() override { return 0.0f; }
     void doEvents() override {

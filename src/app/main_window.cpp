@@ -4,8 +4,12 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 #include "app/first_drawing.h"
 #include "files/picture_files.h"
@@ -20,22 +24,101 @@ namespace qel {
 
 // ---------------------------------------------------------------- picture
 
-PictureWidget::PictureWidget(Program& p, QWidget* parent) : QWidget(parent), p_(p) {
+namespace {
+
+// Colour numbers R + 256G + 65536B as the screen's pixels 0xffRRGGBB.
+void toScreenFormat(const std::uint32_t* colours, QRgb* out, int count) {
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t c = colours[i];
+        out[i] = 0xFF000000u | (c & 0xFFu) << 16 | (c & 0xFF00u) | (c >> 16 & 0xFFu);
+    }
+}
+
+}  // namespace
+
+PictureWidget::PictureWidget(Program& p, QWidget* parent) : PictureDisplay(parent), p_(p) {
     setObjectName("Picture1");
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    nextFrame_.setSingleShot(true);
+    connect(&nextFrame_, &QTimer::timeout, this, [this] { paintNow(); });
 }
 
-void PictureWidget::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
+// Row `row` of the widget from the surface at its position; black where the
+// surface does not reach.
+void PictureWidget::convertRow(int row) {
     const Surface& s = p_.picture1;
-    if (s.width() == 0) return;
-    // A colour number R + 256G + 65536B is, in memory, the bytes R, G, B, 0.
-    QImage image(reinterpret_cast<const uchar*>(s.row(0)), s.width(), s.height(), s.width() * 4,
-                 QImage::Format_RGBX8888);
-    painter.drawImage(QPoint(s.left(), s.top()), image);
+    auto* out = reinterpret_cast<QRgb*>(shown_.scanLine(row));
+    const int width = shown_.width(), v = row - s.top();
+    const int first = std::clamp(s.left(), 0, width), end = std::clamp(s.left() + s.width(), 0, width);
+    if (v < 0 || v >= s.height() || first >= end) {
+        std::fill(out, out + width, qRgb(0, 0, 0));
+        return;
+    }
+    std::fill(out, out + first, qRgb(0, 0, 0));
+    std::fill(out + end, out + width, qRgb(0, 0, 0));
+    toScreenFormat(s.row(v) + (first - s.left()), out + first, end - first);
+}
+
+void PictureWidget::takeChanges() {
+    Surface& s = p_.picture1;
+    const Place place{s.left(), s.top(), s.width(), s.height()};
+    if (shown_.size() != size() || !(place == shownPlace_)) {
+        // Moved, resized or new: everything is shown again.
+        if (shown_.size() != size()) shown_ = QImage(size(), QImage::Format_RGB32);
+        shownPlace_ = place;
+        s.takeChangedRows([](int) {});
+        for (int row = 0; row < shown_.height(); ++row) convertRow(row);
+        unpainted_ = rect();
+        return;
+    }
+    s.takeChangedRows([this, &s](int v) {
+        const int row = v + s.top();
+        if (row < 0 || row >= shown_.height()) return;
+        convertRow(row);
+        unpainted_ += QRect(0, row, shown_.width(), 1);
+    });
+}
+
+int PictureWidget::frameMs() const {
+    const QScreen* sc = screen();
+    const double hz = sc ? sc->refreshRate() : 0.0;
+    return hz >= 1.0 ? std::max(1, static_cast<int>(std::lround(1000.0 / hz))) : 16;
+}
+
+void PictureWidget::paintNow() {
+    nextFrame_.stop();
+    if (!unpainted_.isEmpty()) repaint(std::exchange(unpainted_, QRegion()));
+}
+
+// One paint a frame: at once when the last one is a frame ago, else when
+// the frame is over.
+void PictureWidget::paintWithinAFrame() {
+    if (unpainted_.isEmpty() || nextFrame_.isActive()) return;
+    const qint64 wait = sincePaint_.isValid() ? frameMs() - sincePaint_.elapsed() : 0;
+    if (wait <= 0)
+        paintNow();
+    else
+        nextFrame_.start(static_cast<int>(wait));
+}
+
+void PictureWidget::showChanges(bool now) {
+    takeChanges();
+    if (now)
+        paintNow();
+    else
+        paintWithinAFrame();
+}
+
+void PictureWidget::paintEvent(QPaintEvent* e) {
+    takeChanges();
+    QPainter painter(this);
+    for (const QRect& r : e->region()) painter.drawImage(r.topLeft(), shown_, r);
+    sincePaint_.restart();
+    // Changes outside the region painted wait for the next frame.
+    unpainted_ -= e->region();
+    if (!unpainted_.isEmpty() && !nextFrame_.isActive()) nextFrame_.start(frameMs());
 }
 
 static Int16 buttonNumber(Qt::MouseButton b) {

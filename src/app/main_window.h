@@ -2,22 +2,35 @@
 // events, the popup menu and the window's set-up with the first drawing.
 #pragma once
 
+#include <QElapsedTimer>
+#include <QImage>
 #include <QMenu>
+#include <QRegion>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 
 #include "app/program.h"
+#include "platform/qt_platform.h"
 
 namespace qel {
 
-class QtPlatform;
-
 // Paints the drawing surface at its position and hands the mouse and key
 // events to the picture logic; it knows nothing of what a click does.
-class PictureWidget : public QWidget {
+//
+// What it shows is kept in the screen's own pixel format: the rows of the
+// surface that changed are converted as they are written, so a paint is a
+// plain copy of the rows that changed, and while a drawing writes row after
+// row they are painted once a frame of the screen.
+class PictureWidget : public PictureDisplay {
     Q_OBJECT
 public:
     PictureWidget(Program& p, QWidget* parent);
+
+    void showChanges(bool now) override;
+    // One frame of the screen in ms: while a drawing runs, the picture is
+    // painted at most once in that time.
+    int frameMs() const;
 
 protected:
     void paintEvent(QPaintEvent*) override;
@@ -29,8 +42,24 @@ protected:
 
 private:
     void moveTo(QPointF windowPos);
+    // Converts what changed on the surface into the shown image and adds it
+    // to the rows still to be painted.
+    void takeChanges();
+    void convertRow(int row);
+    void paintNow();
+    void paintWithinAFrame();
+
     Program& p_;
     bool inDoubleClick_ = false;
+    QImage shown_;  // the widget's pixels, in the screen's format
+    struct Place {
+        int left = 0, top = 0, width = -1, height = -1;
+        bool operator==(const Place&) const = default;
+    };
+    Place shownPlace_;  // where the surface was, and its size, when shown_ was made
+    QRegion unpainted_;  // parts of shown_ that changed since they were painted
+    QElapsedTimer sincePaint_;
+    QTimer nextFrame_;
 };
 
 class MainWindow : public QWidget, public WindowPort {

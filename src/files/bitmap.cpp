@@ -213,14 +213,17 @@ std::vector<std::uint8_t> encodeBitmap(const Surface& picture) {
     putU32(b, 3780);
     putU32(b, 0);  // colours used
     putU32(b, 0);  // colours important
-    for (std::int64_t v = h - 1; v >= 0; --v) {
+    // Rows bottom up, each pixel as blue, green, red; the padding stays 0.
+    b.resize(static_cast<std::size_t>(offset + dataSize));
+    std::uint8_t* row = b.data() + offset;
+    for (std::int64_t v = h - 1; v >= 0; --v, row += stride) {
+        const std::uint32_t* pixels = picture.row(static_cast<int>(v));
         for (std::int64_t u = 0; u < w; ++u) {
-            const Colour c = picture.pixel(static_cast<int>(u), static_cast<int>(v));
-            b.push_back(static_cast<std::uint8_t>(blueOf(c)));
-            b.push_back(static_cast<std::uint8_t>(greenOf(c)));
-            b.push_back(static_cast<std::uint8_t>(redOf(c)));
+            const auto c = static_cast<Colour>(pixels[u]);
+            row[3 * u] = static_cast<std::uint8_t>(blueOf(c));
+            row[3 * u + 1] = static_cast<std::uint8_t>(greenOf(c));
+            row[3 * u + 2] = static_cast<std::uint8_t>(redOf(c));
         }
-        for (std::int64_t pad = w * 3; pad < stride; ++pad) b.push_back(0);
     }
     return b;
 }

@@ -22,8 +22,11 @@ public:
     virtual void setMainCaption(const std::string& caption) = 0;
     virtual std::string mainCaption() const = 0;
 
-    // The picture surface changed and should be shown again.
+    // The picture surface changed and should be shown again; a window may
+    // gather the changes of one frame of the screen into one repaint.
     virtual void pictureChanged() = 0;
+    // A drawing has ended: every change of the picture is shown at once.
+    virtual void showPictureNow() = 0;
 
     // Seconds since midnight.
     virtual float timer() = 0;

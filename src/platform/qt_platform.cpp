@@ -32,7 +32,11 @@ void QtPlatform::setMainCaption(const std::string& caption) {
 std::string QtPlatform::mainCaption() const { return main_ ? main_->windowTitle().toStdString() : std::string(); }
 
 void QtPlatform::pictureChanged() {
-    if (picture_) picture_->update();
+    if (picture_) picture_->showChanges(false);
+}
+
+void QtPlatform::showPictureNow() {
+    if (picture_) picture_->showChanges(true);
 }
 
 float QtPlatform::timer() { return static_cast<float>(QTime::currentTime().msecsSinceStartOfDay() / 1000.0); }

@@ -10,10 +10,19 @@ class QTranslator;
 
 namespace qel {
 
+// The widget that shows the picture surface.
+class PictureDisplay : public QWidget {
+public:
+    using QWidget::QWidget;
+    // Shows what changed on the surface since the last call: within a frame
+    // of the screen, or with `now` before this returns.
+    virtual void showChanges(bool now) = 0;
+};
+
 class QtPlatform : public Platform {
 public:
-    // `mainWindow` gets the caption; `picture` is repainted on pictureChanged.
-    void attach(QWidget* mainWindow, QWidget* picture) {
+    // `mainWindow` gets the caption; `picture` shows the surface's changes.
+    void attach(QWidget* mainWindow, PictureDisplay* picture) {
         main_ = mainWindow;
         picture_ = picture;
     }
@@ -21,6 +30,7 @@ public:
     void setMainCaption(const std::string& caption) override;
     std::string mainCaption() const override;
     void pictureChanged() override;
+    void showPictureNow() override;
     float timer() override;
     void doEvents() override;
     void beep() override;
@@ -37,7 +47,8 @@ public:
     static QString qtFilter(const std::string& filter);
 
 private:
-    QPointer<QWidget> main_, picture_;
+    QPointer<QWidget> main_;
+    QPointer<PictureDisplay> picture_;
     bool busyPointer_ = false;
 };
 

@@ -30,6 +30,7 @@ public:
     }
     std::string mainCaption() const override { return caption; }
     void pictureChanged() override { ++pictureUpdates; }
+    void showPictureNow() override { shownNowAtCaption.push_back(captions.size()); }
     float timer() override { return timerHook ? timerHook() : timerValue; }
     void doEvents() override {
         ++yields;
@@ -60,6 +61,7 @@ public:
     std::vector<DialogCall> dialogs;
     std::string caption;
     int pictureUpdates = 0, yields = 0, beeps = 0;
+    std::vector<std::size_t> shownNowAtCaption;  // per showPictureNow, the captions set before it
     bool busyPointer = false, ended = false;
     float timerValue = 0.0f;
     std::function<float()> timerHook;

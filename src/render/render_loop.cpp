@@ -148,6 +148,8 @@ void Essence(Program& p) {
     const DrawingSetup setup = drawingSetupFor(s, colours);
     ReferenceRowEngine reference;
     scanRows(p, p.engine ? *p.engine : reference, setup);
+    // The whole picture is on the screen before the end caption says so.
+    p.platform.showPictureNow();
     finishDrawing(p);
 }
 

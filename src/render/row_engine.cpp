@@ -39,21 +39,30 @@ void RowWriter::write(Surface& picture, const DrawingSetup& setup, int y, const 
     if (!(key == key_)) {
         key_ = key;
         columns_.resize(2 * static_cast<std::size_t>(std::max(points, 0)));
+        firstColumn_ = picture.width();
+        endColumn_ = 0;
         for (int k = 0; k < points; ++k) {
             columns_[2 * static_cast<std::size_t>(k)] = columnOrNone(setup.xOf(k));
             columns_[2 * static_cast<std::size_t>(k) + 1] = columnOrNone(setup.xOf(k) + 2 * setup.halfW);
         }
+        for (int u : columns_) {
+            if (u < 0) continue;
+            firstColumn_ = std::min(firstColumn_, u);
+            endColumn_ = std::max(endColumn_, u + 1);
+        }
     }
-    const auto rowOrNone = [&picture](double v) {
+    const auto rowOrNone = [&](double v) -> std::uint32_t* {
         const int r = picture.rowOf(v);
-        return r >= 0 && r < picture.height() ? r : -1;
+        return r >= 0 && r < picture.height() ? picture.rowToWrite(r, firstColumn_, endColumn_) : nullptr;
     };
-    const int top = rowOrNone(y), bottom = rowOrNone(y - 2 * setup.halfH);
+    std::uint32_t* const top = rowOrNone(y);
+    std::uint32_t* const bottom = rowOrNone(y - 2 * setup.halfH);
     for (int k = 0; k < points; ++k) {
         const int* uv = &columns_[2 * static_cast<std::size_t>(k)];
         eachQuadrantInOrder(row[static_cast<std::size_t>(k)], [&](bool right, bool below, Colour c) {
-            const int u = uv[right ? 1 : 0], v = below ? bottom : top;
-            if (u >= 0 && v >= 0) picture.setPixel(u, v, c);
+            const int u = uv[right ? 1 : 0];
+            std::uint32_t* const pixels = below ? bottom : top;
+            if (u >= 0 && pixels) pixels[u] = Surface::stored(c);
         });
     }
 }

@@ -85,6 +85,7 @@ private:
     };
     Key key_;
     std::vector<int> columns_;  // per point its left and its right column, -1 outside the surface
+    int firstColumn_ = 0, endColumn_ = 0;  // the columns written lie in first..end-1
 };
 
 }  // namespace qel

@@ -1,17 +1,79 @@
 #include "render/surface.h"
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <new>
+#include <utility>
 
 namespace qel {
 
+Surface::Pixels::Pixels(std::size_t count) : count_(count) {
+    if (count == 0) return;
+#ifdef __linux__
+    constexpr std::size_t kLargePage = std::size_t{2} << 20;
+    const std::size_t bytes = count * sizeof(std::uint32_t);
+    if (bytes >= kLargePage / 2) {
+        // Whole large pages, and one more so that the block can start on one.
+        const std::size_t pages = (bytes + kLargePage - 1) / kLargePage * kLargePage;
+        const std::size_t length = pages + kLargePage;
+        void* mapping = mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (mapping != MAP_FAILED) {
+            const std::uintptr_t start = (reinterpret_cast<std::uintptr_t>(mapping) + kLargePage - 1) & ~(kLargePage - 1);
+            madvise(reinterpret_cast<void*>(start), pages, MADV_HUGEPAGE);
+            memory_ = decltype(memory_)(reinterpret_cast<std::uint32_t*>(start), Release{mapping, length});
+            return;
+        }
+    }
+#endif
+    memory_.reset(static_cast<std::uint32_t*>(std::calloc(count, sizeof(std::uint32_t))));
+    if (!memory_) throw std::bad_alloc();
+}
+
+void Surface::Pixels::Release::operator()(std::uint32_t* p) const {
+#ifdef __linux__
+    if (mapping) {
+        munmap(mapping, length);
+        return;
+    }
+#endif
+    std::free(p);
+}
+
+Surface::Pixels::Pixels(const Pixels& other) : Pixels(other.count_) {
+    if (count_) std::memcpy(data(), other.data(), count_ * sizeof(std::uint32_t));
+}
+
+Surface::Pixels& Surface::Pixels::operator=(const Pixels& other) {
+    if (this != &other) *this = Pixels(other);
+    return *this;
+}
+
+bool Surface::Pixels::operator==(const Pixels& other) const {
+    return count_ == other.count_ && (count_ == 0 || std::memcmp(data(), other.data(), count_ * sizeof(std::uint32_t)) == 0);
+}
+
 void Surface::resize(int width, int height) {
-    width_ = std::max(0, width);
-    height_ = std::max(0, height);
-    px_.assign(static_cast<size_t>(width_) * height_, 0u);
+    width = std::max(0, width);
+    height = std::max(0, height);
+    if (width == width_ && height == height_) {
+        cls();
+    } else {
+        width_ = width;
+        height_ = height;
+        // Fresh memory is black already: nothing is written here.
+        px_ = Pixels(static_cast<std::size_t>(width_) * height_);
+        drawn_.assign(static_cast<std::size_t>(height_), Drawn{});
+        changed_.assign(static_cast<std::size_t>(height_), 1);
+        firstChanged_ = 0;
+        endChanged_ = height_;
+    }
     setScale(0, 0, width_, height_);
 }
 
@@ -26,26 +88,42 @@ int Surface::columnOf(double x) const { return static_cast<int>(std::floor((x - 
 
 int Surface::rowOf(double y) const { return static_cast<int>(std::floor((y - sy1_) * unitY_ + 0.5)); }
 
-void Surface::cls() { std::fill(px_.begin(), px_.end(), 0u); }
+void Surface::cls() {
+    for (int v = 0; v < height_; ++v) {
+        Drawn& d = drawn_[static_cast<std::size_t>(v)];
+        if (d.empty()) continue;
+        std::fill(px_.data() + index(d.first, v), px_.data() + index(d.end, v), 0u);
+        d = Drawn{};
+        markChanged(v);
+    }
+}
 
 bool Surface::swapPixels(Surface& other) {
     if (other.width_ != width_ || other.height_ != height_) return false;
     px_.swap(other.px_);
+    drawn_.swap(other.drawn_);
+    // A row changes where either picture had drawn on it.
+    for (int v = 0; v < height_; ++v) {
+        if (drawn_[static_cast<std::size_t>(v)].empty() && other.drawn_[static_cast<std::size_t>(v)].empty()) continue;
+        markChanged(v);
+        other.markChanged(v);
+    }
     return true;
 }
 
 void Surface::plot(int u, int v, Colour c) {
     if (!inside(u, v)) return;
+    drawnOn(v, u, u + 1);
     auto& p = px_[index(u, v)];
     if (mode_ == DrawMode::Invert)
         p = ~p & 0xFFFFFFu;
     else
-        p = sanitize(c);
+        p = stored(c);
 }
 
 void Surface::pset(double x, double y, Colour c) {
     int u = columnOf(x), v = rowOf(y);
-    if (inside(u, v)) px_[index(u, v)] = sanitize(c);
+    if (inside(u, v)) setPixel(u, v, c);
 }
 
 Colour Surface::point(double x, double y) const {
@@ -88,9 +166,10 @@ void Surface::copyFrom(const Surface& src, int su, int sv, int w, int h, int du,
         const int y = bottomFirst ? h - 1 - i : i;
         const std::int64_t sy = std::int64_t{sv} + y, dy = std::int64_t{dv} + y;
         if (sy < 0 || sy >= src.height_ || dy < 0 || dy >= height_) continue;
-        std::memmove(&px_[index(static_cast<int>(du + first), static_cast<int>(dy))],
-                     &src.px_[src.index(static_cast<int>(su + first), static_cast<int>(sy))],
-                     columns * sizeof px_[0]);
+        drawnOn(static_cast<int>(dy), static_cast<int>(du + first), static_cast<int>(du + end));
+        std::memmove(px_.data() + index(static_cast<int>(du + first), static_cast<int>(dy)),
+                     src.px_.data() + src.index(static_cast<int>(su + first), static_cast<int>(sy)),
+                     columns * sizeof(std::uint32_t));
     }
 }
 

@@ -55,6 +55,7 @@ TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     EXPECT_EQ(s.pixelSize, 0.01);
     EXPECT_EQ(platform.yields, 300);
     EXPECT_EQ(platform.pictureUpdates, 300);
+    EXPECT_EQ(platform.shownNowAtCaption, std::vector<std::size_t>{0});  // all shown before the end caption
     EXPECT_TRUE(busyWhileDrawing);
     EXPECT_TRUE(hourglass);
     EXPECT_EQ(s.busy, kNo);

@@ -44,6 +44,9 @@ void expectSamePixels(const DrawingSetup& setup, const Picture& start, const Pic
         writer.write(byRow, setup, y, row);
     }
     EXPECT_TRUE(byRow == byPoint);
+    // Clearing knows every column the rows were written into.
+    byRow.cls();
+    EXPECT_TRUE(byRow == Surface(rescaleTo.width, rescaleTo.height));
 }
 
 DrawingSetup smallDrawing() {

@@ -63,5 +63,60 @@ TEST(Surface, PixelsAreSwappedWithASurfaceOfTheSameSizeOnly) {
     EXPECT_EQ(c, c0);
 }
 
+// Clearing writes only what was drawn on since the last clear, so every way
+// of drawing must leave its mark, and a picture swapped in brings its own.
+TEST(Surface, ClearingBlanksWhatEveryWayOfDrawingWrote) {
+    const Surface blank(40, 30);
+    Surface s(40, 30);
+    s.setPixel(39, 0, 0x0000FF);
+    s.pset(-0.4, 29.4, 0x00FF00);
+    s.setDrawMode(DrawMode::Invert);
+    s.line(5, 3, 34, 20);
+    s.setDrawMode(DrawMode::CopyPen);
+    s.copyFrom(numbered(13, 9, 0x100000), 0, 0, 13, 9, 30, 25);
+    std::uint32_t* row = s.rowToWrite(12, 8, 20);
+    row[8] = row[19] = Surface::stored(0x123456);
+    Surface drawn = s;
+    s.cls();
+    EXPECT_EQ(s, blank);
+
+    Surface other(40, 30);
+    ASSERT_TRUE(other.swapPixels(drawn));
+    other.cls();
+    EXPECT_EQ(other, blank);
+}
+
+std::vector<int> changedRows(Surface& s) {
+    std::vector<int> rows;
+    s.takeChangedRows([&rows](int v) { rows.push_back(v); });
+    return rows;
+}
+
+// A window showing the surface learns which rows to show again: each once,
+// top first, and then no more until something changes.
+TEST(Surface, TellsWhichRowsChangedSinceItWasLastAsked) {
+    Surface s(10, 8);
+    EXPECT_EQ(changedRows(s), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_TRUE(changedRows(s).empty());
+
+    s.copyFrom(numbered(3, 2, 0x100000), 0, 0, 3, 2, 4, 6);
+    s.line(0, 5, 10, 5);
+    s.setPixel(3, 2, 0x00FF00);
+    s.pset(3, 2, 0x00FF00);
+    EXPECT_EQ(changedRows(s), (std::vector<int>{2, 5, 6, 7}));
+
+    s.cls();  // what was drawn on turns black
+    EXPECT_EQ(changedRows(s), (std::vector<int>{2, 5, 6, 7}));
+    s.cls();
+    EXPECT_TRUE(changedRows(s).empty());
+
+    Surface other(10, 8);
+    other.setPixel(0, 4, 0x0000FF);
+    changedRows(other);
+    ASSERT_TRUE(s.swapPixels(other));
+    EXPECT_EQ(changedRows(s), (std::vector<int>{4}));
+    EXPECT_EQ(changedRows(other), (std::vector<int>{4}));
+}
+
 }  // namespace
 }  // namespace qel
