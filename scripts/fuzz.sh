@@ -19,7 +19,7 @@ TARGETS=(file_name value_of_text number_text bitmap)
 # what they need to link, with the sanitizers only (the picture buffer's
 # fill would otherwise cost more than the reading it serves).
 FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/files/file_name.cpp src/files/bitmap.cpp)
-SUPPORT_SOURCES=(src/render/surface.cpp)
+SUPPORT_SOURCES=(src/render/surface.cpp src/files/safe_file.cpp)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
        -fno-sanitize-recover=undefined -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
@@ -78,7 +78,7 @@ seeds() {
     need_clang
     mkdir -p "$OUT" "$ROOT/fuzz/corpus/bitmap"
     clang++ "${FLAGS[@]}" "$ROOT/fuzz/make_bitmap_seeds.cpp" "$ROOT/src/files/bitmap.cpp" \
-        "$ROOT/src/render/surface.cpp" -o "$OUT/make-bitmap-seeds"
+        "$ROOT/src/render/surface.cpp" "$ROOT/src/files/safe_file.cpp" -o "$OUT/make-bitmap-seeds"
     "$OUT/make-bitmap-seeds" "$ROOT/fuzz/corpus/bitmap"
 }
 

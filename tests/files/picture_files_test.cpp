@@ -1,6 +1,7 @@
 #include "files/picture_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -67,17 +68,23 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+// A FIFO chosen as the file stays a FIFO (the saving tests try the other
+// special files).
 TEST_F(PictureFiles, ACancelledSaveAFailedWriteOrNoVisibleAreaSaysItFailed) {
     platform.saveAnswer = nullptr;  // the dialog gives back an empty name
     mnuhozon_Click(p);
     platform.saveAnswer = [&](const std::string&) { return dir.file("missing/M0s1x0y0k500t1.bmp"); };
     mnuhozon_Click(p);
+    ASSERT_EQ(::mkfifo(dir.file("fifo").c_str(), 0644), 0);
+    platform.saveAnswer = [&](const std::string&) { return dir.file("fifo"); };
+    mnuhozon_Click(p);
     platform.saveAnswer = [](const std::string& offered) { return offered; };
     p.s.shownMethod = 7;
     mnuhozon_Click(p);
-    ASSERT_EQ(platform.messages.size(), 3u);
+    ASSERT_EQ(platform.messages.size(), 4u);
     for (const ShownMessage& m : platform.messages) EXPECT_EQ(m.text, kSaveFailed);
-    EXPECT_EQ(dir.entries(), 0);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir.file("fifo")));
+    EXPECT_EQ(dir.entries(), 1);
 }
 
 // Saving and opening again is the journeys' round trip; this opens a Julia
