@@ -18,8 +18,9 @@ TARGETS=(file_name value_of_text number_text bitmap)
 # The plain-C++ sources the targets exercise, with coverage feedback, and
 # what they need to link, with the sanitizers only (the picture buffer's
 # fill would otherwise cost more than the reading it serves).
-FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/files/file_name.cpp src/files/bitmap.cpp)
-SUPPORT_SOURCES=(src/render/surface.cpp src/files/safe_file.cpp)
+FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/files/file_name.cpp
+                src/files/bitmap.cpp)
+SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
        -fno-sanitize-recover=undefined -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
