@@ -44,10 +44,10 @@ bool pixelsStayApart(double radius, int halfWidth, double centerX, double center
 
 ViewFault viewFault(const ViewValues& v) {
     if (!isDrawingMethod(v.method)) return ViewFault::method;
+    if (!(v.magnification > 0)) return ViewFault::magnification;
     const double initialRadius = AppState{}.initialRadius;
     const double radius = initialRadius / v.magnification;
-    if (!(v.magnification > 0) || !std::isnormal(radius) || beyondLeastMagnification(radius, initialRadius))
-        return ViewFault::magnification;
+    if (!std::isnormal(radius) || beyondLeastMagnification(radius, initialRadius)) return ViewFault::magnification;
     if (!pixelsStayApart(radius, halfWidthForMethod(v.method), v.centerX, v.centerY)) return ViewFault::tooDeep;
     if (v.julia && !isClickablePoint(v.juliaRe, v.juliaIm)) return ViewFault::juliaConstant;
     if (!isIterationLimit(v.maxIter)) return ViewFault::iterations;

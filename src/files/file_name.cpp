@@ -51,8 +51,7 @@ double valueAfter(const std::string& text, std::size_t pos) { return valueOfText
 // a radius beyond the range of a double or too fine for one; such a name
 // carries no usable view.
 bool givesUsableRadius(double magnification) {
-    const double radius = AppState{}.initialRadius / magnification;
-    return magnification > 0 && std::isnormal(radius);
+    return magnification > 0 && std::isnormal(AppState{}.initialRadius / magnification);
 }
 
 // The destinations of a name's view in the state record, without the dialog.
