@@ -157,7 +157,24 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent*) {
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* e) { moveTo(e->position()); }
 
-void PictureWidget::keyPressEvent(QKeyEvent*) { Picture1_KeyPress(p_); }
+// A key press that types a character: letters, digits, punctuation, space,
+// Return, Escape, Backspace, Tab and the control characters typed with Ctrl.
+// A modifier alone, an arrow, a function key or Print types none and comes
+// without text; the Delete key types none either, though its text is DEL.
+// With Alt or the logo key held a key is a shortcut (Alt+Tab to another
+// window when the desktop lets it through), not typing.
+static bool typesCharacter(const QKeyEvent* e) {
+    if (e->modifiers() & (Qt::AltModifier | Qt::MetaModifier)) return false;
+    const QString text = e->text();
+    return !text.isEmpty() && text != QString(QChar(0x7f));
+}
+
+void PictureWidget::keyPressEvent(QKeyEvent* e) {
+    if (typesCharacter(e))
+        Picture1_KeyPress(p_);
+    else
+        QWidget::keyPressEvent(e);
+}
 
 // ---------------------------------------------------------------- window
 

@@ -1,14 +1,13 @@
 #include "files/bitmap.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
+
+#include "files/safe_file.h"
 
 namespace qel {
 namespace {
@@ -34,22 +33,6 @@ void putU32(std::vector<std::uint8_t>& b, std::uint32_t v) {
 }
 
 std::int64_t rowStride(std::int64_t width, int bits) { return (width * bits + 31) / 32 * 4; }
-
-// Writes all bytes and pushes them to the disk; false on any failure.
-bool writeFlushed(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = ::fsync(::fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    return ok;
-}
-
-// A name beside `path` for the bytes on their way.
-std::string temporaryNameFor(const std::string& path) {
-    return path + ".saving-" + std::to_string(static_cast<long>(::getpid()));
-}
 
 // ---- reading
 
@@ -228,13 +211,12 @@ std::vector<std::uint8_t> encodeBitmap(const Surface& picture) {
     return b;
 }
 
-bool writeBitmapFile(const std::string& path, const Surface& picture) {
-    if (path.empty() || picture.width() <= 0 || picture.height() <= 0) return false;
-    const std::string temporary = temporaryNameFor(path);
-    if (writeFlushed(temporary, encodeBitmap(picture)) && std::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    std::remove(temporary.c_str());
-    return false;
+bool writeBitmapFile(const std::string& path, const Surface& picture, std::string* why) {
+    if (picture.width() <= 0 || picture.height() <= 0) {
+        if (why) *why = "empty picture";
+        return false;
+    }
+    return writeFileSafely(path, encodeBitmap(picture), why);
 }
 
 std::optional<Surface> readBitmapFile(const std::string& path, int width, int height) {

@@ -22,11 +22,12 @@ constexpr std::int64_t kMaxBitmapSide = 100'000;
 // The whole surface as the bytes of a 24-bit bottom-up bitmap file.
 std::vector<std::uint8_t> encodeBitmap(const Surface& picture);
 
-// Writes the whole surface to `path` as a 24-bit bitmap. The bytes go to a
-// temporary file in the same folder, which replaces `path` only once it is
-// completely written and flushed; on any failure the temporary is removed,
-// `path` is left as it was and the result is false.
-bool writeBitmapFile(const std::string& path, const Surface& picture);
+// Writes the whole surface to `path` as a 24-bit bitmap through a SafeFile
+// (files/safe_file.h): `path` is replaced only by a completely written file
+// and only if it is a regular file or absent (a link is written through).
+// False on any failure, `path` then being as it was, with the reason in `why`
+// when it is given.
+bool writeBitmapFile(const std::string& path, const Surface& picture, std::string* why = nullptr);
 
 // Reads the bitmap at `path` into a width x height surface: the file's
 // picture at the top-left corner, clipped at the right and bottom, the rest

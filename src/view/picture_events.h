@@ -20,7 +20,8 @@ void Picture1_MouseDown(Program& p, Int16 button);
 void Picture1_MouseMove(Program& p, float x, float y);
 void Picture1_Click(Program& p);
 void Picture1_DblClick(Program& p);
-// Any key ends the program, also during a drawing.
+// A key press that types a character ends the program, also during a
+// drawing; the window hands on no other key.
 void Picture1_KeyPress(Program& p);
 
 // The left click's zoom: folds the last mouse position, makes its plane

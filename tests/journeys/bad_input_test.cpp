@@ -1,5 +1,6 @@
 // What a person can do wrong, tried on the whole program: zooming out below
-// one tenth, and keys and right clicks during a drawing.
+// one tenth, keys that type no character, and keys and right clicks during a
+// drawing.
 #include "journey_fixture.h"
 
 namespace qel {
@@ -23,6 +24,31 @@ TEST_F(JourneyTest, ZoomingOutBelowOneTenthIsRefusedAtEveryClick) {
     }
     EXPECT_TRUE(p().picture1 == picture);
     expectFiniteState(s());
+}
+
+// Keys as the window system delivers them. Alt+Tab to another window or a
+// screenshot must not end the exploration.
+TEST_F(JourneyTest, OnlyAKeyThatTypesACharacterEndsTheProgram) {
+    start();
+    struct Key {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        const char* text;
+    };
+    auto press = [this](const Key& k) {
+        QKeyEvent e(QEvent::KeyPress, k.key, k.modifiers, QString::fromLatin1(k.text));
+        QApplication::sendEvent(picture(), &e);
+    };
+    for (const Key& k : {Key{Qt::Key_Shift, Qt::ShiftModifier, ""}, Key{Qt::Key_Control, Qt::ControlModifier, ""},
+                         Key{Qt::Key_Alt, Qt::AltModifier, ""}, Key{Qt::Key_Left, {}, ""}, Key{Qt::Key_F1, {}, ""},
+                         Key{Qt::Key_Print, {}, ""}, Key{Qt::Key_Delete, {}, "\x7f"},
+                         Key{Qt::Key_Tab, Qt::AltModifier, "\t"}})
+        press(k);
+    EXPECT_EQ(platform->endRequests, 0);
+    for (const Key& k : {Key{Qt::Key_C, Qt::ControlModifier, "\x03"}, Key{Qt::Key_Return, {}, "\r"},
+                         Key{Qt::Key_Backspace, {}, "\b"}, Key{Qt::Key_Space, {}, " "}})
+        press(k);
+    EXPECT_EQ(platform->endRequests, 4);
 }
 
 // ---------------------------------------------------------------- events during a drawing
