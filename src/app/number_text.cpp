@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace qel {
@@ -67,6 +68,10 @@ bool isUpToLargestWritten(const std::string& number) {
     return std::fabs(std::strtold(number.c_str(), nullptr)) <= largest;
 }
 
+// The value of a text as valueOfText reads it, or nothing when its number
+// lies beyond the range of a 64-bit float.
+std::optional<double> numberOfText(std::string_view text);
+
 }  // namespace
 
 std::string strDouble(double v) { return plainText(v, 15, 15); }
@@ -84,7 +89,13 @@ std::string trimBlanks(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-double valueOfText(std::string_view text) {
+double valueOfText(std::string_view text) { return numberOfText(text).value_or(0.0); }
+
+bool numberOverflows(std::string_view text) { return !numberOfText(text); }
+
+namespace {
+
+std::optional<double> numberOfText(std::string_view text) {
     // Gather the characters that form the number, skipping the ignored ones,
     // into a clean text for strtod.
     std::string clean;
@@ -134,8 +145,10 @@ double valueOfText(std::string_view text) {
     }
     double v = std::strtod(clean.c_str(), nullptr);
     if (std::isinf(v) && isUpToLargestWritten(clean)) return std::copysign(DBL_MAX, v);
-    if (!std::isfinite(v)) return 0.0;
+    if (!std::isfinite(v)) return std::nullopt;
     return v;
 }
+
+}  // namespace
 
 }  // namespace qel
