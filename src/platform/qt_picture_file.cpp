@@ -5,6 +5,7 @@
 #include <QImageIOHandler>
 #include <QImageReader>
 #include <algorithm>
+#include <cstdlib>
 
 namespace qel {
 namespace {

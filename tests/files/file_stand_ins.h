@@ -72,9 +72,10 @@ inline Surface pattern(int w, int h, int seed = 0) {
 using Bytes = std::vector<std::uint8_t>;
 
 // A bitmap file made by hand: the file header, an info header of
-// `headerSize` bytes (40, or 12 for the OS/2 header, whose width and height
-// are 16-bit and whose table has three bytes a colour), `extra` bytes (a
-// colour table or masks) and the pixel data as given.
+// `headerSize` bytes (40, 12 for the OS/2 header, whose width and height
+// are 16-bit and whose table has three bytes a colour, or up to 124 with
+// the fields beyond the first 40 zero), `extra` bytes (a colour table or
+// masks) and the pixel data as given.
 struct HandMadeBitmap {
     int width = 1, height = 1, bits = 24;
     std::uint32_t compression = 0;  // 1 and 2 run-length 8- and 4-bit, 3 masks
@@ -102,6 +103,7 @@ inline Bytes bitmapFile(const HandMadeBitmap& m) {
     if (!os2) {
         const auto dataSize = static_cast<std::uint32_t>(m.pixels.size());
         for (std::uint32_t v : {m.compression, dataSize, 3780u, 3780u, m.colours, 0u}) putLittleEndian(b, v, 4);
+        b.resize(14 + m.headerSize, 0);
     }
     b.insert(b.end(), m.extra.begin(), m.extra.end());
     b.insert(b.end(), m.pixels.begin(), m.pixels.end());

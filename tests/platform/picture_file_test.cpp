@@ -26,7 +26,7 @@ Bytes with(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>>
     return b;
 }
 
-TEST(PictureFile, ReadsTopDownMaskedAndPalettePictures) {
+TEST(PictureFile, ReadsTopDownMaskedLongHeaderAndPalettePictures) {
     const Bytes pixels32{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};  // B, G, R, unused
     const Bytes redLowBlueThird = with(Bytes(12, 0), {{0, 0xFF}, {4, 0xFF00}, {8, 0xFF0000}});
     const Bytes palette{0, 0, 255, 0, 255, 0, 0, 0};  // index 0 red, 1 blue
@@ -39,6 +39,8 @@ TEST(PictureFile, ReadsTopDownMaskedAndPalettePictures) {
         {bitmapFile(
              {.width = 2, .height = 2, .bits = 32, .compression = 3, .extra = redLowBlueThird, .pixels = pixels32}),
          {{0, 1, rgb(1, 2, 3)}}},
+        {bitmapFile({.width = 2, .height = 1, .pixels = {1, 2, 3, 4, 5, 6, 0, 0}, .headerSize = 124}),
+         {{0, 0, rgb(3, 2, 1)}, {1, 0, rgb(6, 5, 4)}}},
         // bits 1000000001 from the high bit of the first byte
         {bitmapFile({.width = 10, .bits = 1, .extra = palette, .pixels = {0x80, 0x40, 0, 0}, .colours = 2}),
          {{0, 0, rgb(0, 0, 255)}, {1, 0, rgb(255, 0, 0)}, {9, 0, rgb(0, 0, 255)}}},
