@@ -1,63 +1,30 @@
 // Writes the seed bitmaps of the bitmap fuzz target: tiny 24-bit pictures
 // from our own writer, and one small file of each other kind the reader
 // takes (palettes of 1, 4 and 8 bits, 16 and 32 bits with and without
-// masks, top-down rows), so that the fuzzer starts inside every branch.
+// masks, top-down rows, OS/2 headers, run-length encoding), so that the
+// fuzzer starts inside every branch.
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "files/bitmap.h"
+#include "files/file_stand_ins.h"
 
 namespace {
 
 using namespace qel;
-using Bytes = std::vector<std::uint8_t>;
+using testing::bitmapFile;
+using testing::Bytes;
+using testing::colourTable;
 
-void put16(Bytes& b, std::uint32_t v) {
-    b.push_back(static_cast<std::uint8_t>(v));
-    b.push_back(static_cast<std::uint8_t>(v >> 8));
-}
+void put32(Bytes& b, std::uint32_t v) { testing::putLittleEndian(b, v, 4); }
 
-void put32(Bytes& b, std::uint32_t v) {
-    put16(b, v & 0xFFFF);
-    put16(b, v >> 16);
-}
-
-// A 40-byte-header file of a 2 x 2 picture with `bits` per pixel: the
-// colour table or masks `extra`, then the padded rows `rows`.
+// A file of a 2 x 2 picture with `bits` per pixel: the colour table or
+// masks `extra`, then the padded rows `rows`.
 Bytes handMade(int bits, std::uint32_t compression, int height, const Bytes& extra, const Bytes& rows) {
-    Bytes b{'B', 'M'};
-    const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(extra.size());
-    put32(b, offset + static_cast<std::uint32_t>(rows.size()));
-    put32(b, 0);
-    put32(b, offset);
-    put32(b, 40);
-    put32(b, 2);
-    put32(b, static_cast<std::uint32_t>(height));
-    put16(b, 1);
-    put16(b, static_cast<std::uint32_t>(bits));
-    put32(b, compression);
-    put32(b, static_cast<std::uint32_t>(rows.size()));
-    put32(b, 3780);
-    put32(b, 3780);
-    put32(b, 0);
-    put32(b, 0);
-    b.insert(b.end(), extra.begin(), extra.end());
-    b.insert(b.end(), rows.begin(), rows.end());
-    return b;
-}
-
-// A colour table of `n` entries (blue, green, red, unused).
-Bytes palette(int n) {
-    Bytes p;
-    for (int i = 0; i < n; ++i) {
-        p.push_back(static_cast<std::uint8_t>(i * 37));
-        p.push_back(static_cast<std::uint8_t>(255 - i * 11));
-        p.push_back(static_cast<std::uint8_t>(i * 5));
-        p.push_back(0);
-    }
-    return p;
+    return bitmapFile({.width = 2, .height = height, .bits = bits, .compression = compression, .extra = extra,
+                       .pixels = rows});
 }
 
 Bytes masks(std::uint32_t r, std::uint32_t g, std::uint32_t b) {
@@ -97,9 +64,11 @@ int main(int argc, char** argv) {
         ok = save(folder, "writer_" + std::to_string(wh[0]) + "x" + std::to_string(wh[1]) + ".bmp",
                   encodeBitmap(written(wh[0], wh[1]))) && ok;
     const Bytes fourBytes{0x5A, 0xC3, 0, 0, 0x3C, 0xA5, 0, 0};
-    ok = save(folder, "palette_1bit.bmp", handMade(1, 0, 2, palette(2), fourBytes)) && ok;
-    ok = save(folder, "palette_4bit.bmp", handMade(4, 0, 2, palette(16), {0x1F, 0, 0, 0, 0xE2, 0, 0, 0})) && ok;
-    ok = save(folder, "palette_8bit_topdown.bmp", handMade(8, 0, -2, palette(256), {1, 200, 0, 0, 255, 7, 0, 0})) && ok;
+    ok = save(folder, "palette_1bit.bmp", handMade(1, 0, 2, colourTable(2), fourBytes)) && ok;
+    const Bytes fourNibbles{0x1F, 0, 0, 0, 0xE2, 0, 0, 0};
+    ok = save(folder, "palette_4bit.bmp", handMade(4, 0, 2, colourTable(16), fourNibbles)) && ok;
+    ok = save(folder, "palette_8bit_topdown.bmp", handMade(8, 0, -2, colourTable(256), {1, 200, 0, 0, 255, 7, 0, 0})) &&
+         ok;
     ok = save(folder, "plain_16bit.bmp", handMade(16, 0, 2, {}, {0x1F, 0x7C, 0xE0, 0x03, 0xFF, 0x7F, 0, 0})) && ok;
     ok = save(folder, "masked_16bit.bmp",
               handMade(16, 3, 2, masks(0xF800, 0x07E0, 0x001F), {0x00, 0xF8, 0xE0, 0x07, 0x1F, 0x00, 0xFF, 0xFF})) &&
@@ -107,5 +76,21 @@ int main(int argc, char** argv) {
     const Bytes eightPixels32{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};
     ok = save(folder, "plain_32bit.bmp", handMade(32, 0, 2, {}, eightPixels32)) && ok;
     ok = save(folder, "masked_32bit.bmp", handMade(32, 3, 2, masks(0xFF000000, 0xFF0000, 0xFF00), eightPixels32)) && ok;
+    const Bytes twoRows24{0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    ok = save(folder, "os2_24bit.bmp", bitmapFile({.width = 2, .height = 2, .pixels = twoRows24, .headerSize = 12})) &&
+         ok;
+    ok = save(folder, "os2_4bit.bmp",
+              bitmapFile({.width = 2, .height = 2, .bits = 4, .extra = colourTable(16, 3), .pixels = fourNibbles,
+                          .headerSize = 12})) &&
+         ok;
+    // runs, a line end, a jump, literal pixels with their padding, the end
+    ok = save(folder, "rle_8bit.bmp",
+              bitmapFile({.width = 4, .height = 3, .bits = 8, .compression = 1, .extra = colourTable(256),
+                          .pixels = {3, 5, 0, 2, 0, 1, 1, 6, 0, 0, 0, 3, 9, 8, 7, 0, 0, 1}})) &&
+         ok;
+    ok = save(folder, "rle_4bit.bmp",
+              bitmapFile({.width = 3, .height = 2, .bits = 4, .compression = 2, .extra = colourTable(16),
+                          .pixels = {3, 0x12, 0, 0, 0, 3, 0x45, 0x60, 0, 1}})) &&
+         ok;
     return ok ? 0 : 1;
 }

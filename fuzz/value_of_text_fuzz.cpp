@@ -1,8 +1,9 @@
 // Fuzzes the value of a text, the reader behind every number field and the
 // file-name decoder. Whatever the text: the value is finite (never NaN or an
-// infinity); blanks, tabs and line feeds change nothing wherever they stand;
-// a character that cannot continue a number ends the reading; and a minus
-// in front of an unsigned text negates its value.
+// infinity; 0 for a number beyond a double); blanks, tabs and line feeds
+// change nothing wherever they stand; a character that cannot continue a
+// number ends the reading; and a minus in front of an unsigned text negates
+// its value and keeps an overflow.
 #include <cmath>
 #include <string>
 
@@ -37,6 +38,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = fuzz::textOf(data, size);
     const double v = valueOfText(text);
     require(std::isfinite(v), "the value of a text is finite", quoted(text) + " -> " + exactly(v));
+    require(!numberOverflows(text) || v == 0, "a number beyond a double reads 0", quoted(text) + " -> " + exactly(v));
 
     const double plain = valueOfText(withoutIgnored(text));
     require(plain == v, "blanks, tabs and line feeds are ignored", quoted(text) + " " + exactly(v) + " vs " + exactly(plain));
@@ -47,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!startsWithSign(text)) {
         const double negated = valueOfText("-" + text);
         require(negated == -v, "a minus in front negates", quoted(text) + " " + exactly(v) + " vs " + exactly(negated));
+        require(numberOverflows("-" + text) == numberOverflows(text), "a minus in front keeps an overflow",
+                quoted(text));
     }
     return 0;
 }

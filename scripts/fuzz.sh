@@ -15,12 +15,15 @@ OUT="$ROOT/build-fuzz"
 source "$ROOT/scripts/deps.sh"
 
 TARGETS=(file_name value_of_text number_text bitmap)
-# The plain-C++ sources the targets exercise, with coverage feedback, and
-# what they need to link, with the sanitizers only (the picture buffer's
-# fill would otherwise cost more than the reading it serves).
-FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/files/file_name.cpp
-                src/files/bitmap.cpp)
+# The sources the targets exercise, with coverage feedback, and what they
+# need to link, with the sanitizers only (the picture buffer's fill would
+# otherwise cost more than the reading it serves). The picture reader is
+# ours around Qt's image reader: it alone is built against Qt, and only the
+# bitmap target links it (Qt itself runs as installed, uninstrumented).
+FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/files/file_name.cpp)
+QT_FUZZED_SOURCES=(src/platform/qt_picture_file.cpp)
 SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp)
+QT_TARGETS=(bitmap)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
        -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
@@ -42,17 +45,27 @@ need_clang() {
 
 build() {
     need_clang
+    install_missing pkg-config qt6-base-dev
     mkdir -p "$OUT/obj"
-    local objects=()
-    for src in "${FUZZED_SOURCES[@]}" "${SUPPORT_SOURCES[@]}"; do
-        local obj="$OUT/obj/$(basename "${src%.cpp}").o" sanitizers=$SANITIZERS
-        [[ " ${FUZZED_SOURCES[*]} " == *" $src "* ]] && sanitizers=fuzzer-no-link,$sanitizers
-        clang++ "${FLAGS[@]}" -fsanitize="$sanitizers" -c "$ROOT/$src" -o "$obj"
-        objects+=("$obj")
+    local qt_flags qt_libs objects=() qt_objects=()
+    read -r -a qt_flags <<<"$(pkg-config --cflags Qt6Gui) -fPIC"
+    read -r -a qt_libs <<<"$(pkg-config --libs Qt6Gui)"
+    for src in "${FUZZED_SOURCES[@]}" "${QT_FUZZED_SOURCES[@]}" "${SUPPORT_SOURCES[@]}"; do
+        local obj="$OUT/obj/$(basename "${src%.cpp}").o" sanitizers=$SANITIZERS extra=()
+        [[ " ${SUPPORT_SOURCES[*]} " == *" $src "* ]] || sanitizers=fuzzer-no-link,$sanitizers
+        if [[ " ${QT_FUZZED_SOURCES[*]} " == *" $src "* ]]; then
+            extra=("${qt_flags[@]}")
+            qt_objects+=("$obj")
+        else
+            objects+=("$obj")
+        fi
+        clang++ "${FLAGS[@]}" "${extra[@]}" -fsanitize="$sanitizers" -c "$ROOT/$src" -o "$obj"
     done
     for t in "${TARGETS[@]}"; do
+        local with=()
+        [[ " ${QT_TARGETS[*]} " == *" $t "* ]] && with=("${qt_flags[@]}" "${qt_objects[@]}" "${qt_libs[@]}")
         clang++ "${FLAGS[@]}" -fsanitize=fuzzer,$SANITIZERS "$ROOT/fuzz/${t}_fuzz.cpp" "${objects[@]}" \
-            -o "$OUT/fuzz-${t//_/-}"
+            "${with[@]}" -o "$OUT/fuzz-${t//_/-}"
         echo "built $OUT/fuzz-${t//_/-}"
     done
 }

@@ -32,6 +32,8 @@ public:
     void endProgram() override {}
     std::string showSave(const std::string&, const std::string&, const std::string&) override { return {}; }
     std::string showOpen(const std::string&, const std::string&, const std::string&) override { return {}; }
+    // The tools open no pictures.
+    std::optional<Surface> loadPicture(const std::string&, int, int) override { return std::nullopt; }
     std::string programFolder() const override { return {}; }
     std::optional<std::string> readShiftJisFile(const std::string&) override { return std::nullopt; }
 

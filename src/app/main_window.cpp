@@ -192,6 +192,7 @@ MainWindow::MainWindow(Program& p, QtPlatform& platform)
 
 void MainWindow::buildPopupMenu() {
     pmenu_->setObjectName("pmenu");
+    pmenu_->installEventFilter(this);
     auto add = [this](const char* name, const QString& caption, std::function<void()> action) {
         QAction* a = pmenu_->addAction(caption);
         a->setObjectName(name);
@@ -213,7 +214,33 @@ void MainWindow::closeEvent(QCloseEvent*) { platform_.endProgram(); }
 void MainWindow::showPopupMenu(bool previousEnabled) {
     mnuzen_->setEnabled(previousEnabled);
     pmenu_->setVisible(false);
+    menuAwaitsFirstButton_ = true;
+    menuSwallowsDoubleClick_ = false;
     pmenu_->exec(QCursor::pos());
+}
+
+// The menu runs its own loop, as a modal menu does, but Qt hands it the
+// double click that completes the click which opened it (without the press
+// that made it one), and the menu closes on it; the picture's next click
+// would then only take back the mark of a menu already gone. A modal menu
+// takes the second click as part of the gesture that opened it and stays
+// open; so does this one. A double click that reaches the menu before any
+// other button is its opener's.
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched != pmenu_) return QWidget::eventFilter(watched, e);
+    switch (e->type()) {
+    case QEvent::MouseButtonDblClick:
+        menuSwallowsDoubleClick_ = std::exchange(menuAwaitsFirstButton_, false);
+        return menuSwallowsDoubleClick_;
+    case QEvent::MouseButtonPress:
+        menuAwaitsFirstButton_ = false;
+        return false;
+    case QEvent::MouseButtonRelease:
+        menuAwaitsFirstButton_ = false;
+        return std::exchange(menuSwallowsDoubleClick_, false);
+    default:
+        return false;
+    }
 }
 
 void MainWindow::hidePopupMenu() { pmenu_->hide(); }

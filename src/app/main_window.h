@@ -83,6 +83,9 @@ public:
     QMenu* popupMenu() const { return pmenu_; }
 
 protected:
+    // Keeps the second click of a double click from the popup menu that
+    // its first click opened.
+    bool eventFilter(QObject* watched, QEvent* e) override;
     // Closing the main window ends the program, also during a drawing (whose
     // loop would otherwise go on drawing into a window nobody sees).
     void closeEvent(QCloseEvent* e) override;
@@ -96,6 +99,9 @@ private:
     PictureWidget* picture_;
     QMenu* pmenu_;
     QAction* mnuzen_ = nullptr;
+    // The menu has seen no mouse button since it opened; it is swallowing
+    // the double click that completes the click which opened it.
+    bool menuAwaitsFirstButton_ = false, menuSwallowsDoubleClick_ = false;
     std::function<void()> openSettings_, openHelp_;
 };
 

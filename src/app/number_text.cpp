@@ -113,6 +113,10 @@ bool isUpToLargestWritten(std::string_view number) {
     return v && std::fabs(*v) <= largest;
 }
 
+// The value of a text as valueOfText reads it, or nothing when its number
+// lies beyond the range of a 64-bit float.
+std::optional<double> numberOfText(std::string_view text);
+
 }  // namespace
 
 std::string strDouble(double v) { return plainText(v, 15, 15); }
@@ -130,7 +134,13 @@ std::string trimBlanks(std::string_view text) {
     return std::string(text.substr(b, e - b));
 }
 
-double valueOfText(std::string_view text) {
+double valueOfText(std::string_view text) { return numberOfText(text).value_or(0.0); }
+
+bool numberOverflows(std::string_view text) { return !numberOfText(text); }
+
+namespace {
+
+std::optional<double> numberOfText(std::string_view text) {
     // Gather the characters that form the number, skipping the ignored ones,
     // into a clean text to read.
     std::string clean;
@@ -182,7 +192,9 @@ double valueOfText(std::string_view text) {
     const bool negative = clean.front() == '-';
     if (isTooSmall(clean)) return negative ? -0.0 : 0.0;
     if (isUpToLargestWritten(clean)) return negative ? -DBL_MAX : DBL_MAX;
-    return 0.0;
+    return std::nullopt;
 }
+
+}  // namespace
 
 }  // namespace qel

@@ -31,8 +31,15 @@ std::string numberText(float v);
 // A number too large for a 64-bit float reads as 0, like a text that holds
 // no number, so that callers never see an infinity or NaN; only the text Str
 // writes for the largest doubles (up to 1.79769313486232E+308) reads as the
-// largest double, so that every number Str writes reads back.
+// largest double, so that every number Str writes reads back. Whether a 0
+// came from such a number, numberOverflows tells.
 double valueOfText(std::string_view text);
+
+// True when the number at the start of `text` lies beyond the range of a
+// 64-bit float (and beyond what Str writes for the largest ones): such a
+// number is no 0 but larger than any range a value may have, so every
+// check of a value refuses it rather than taking the 0 it reads as.
+bool numberOverflows(std::string_view text);
 
 // Removes blanks at both ends (the platform's Trim).
 std::string trimBlanks(std::string_view text);

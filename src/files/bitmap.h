@@ -1,23 +1,14 @@
-// Windows bitmap files: pictures are written as uncompressed 24-bit BMPs and
-// read back from the common uncompressed kinds. Reading never trusts the
-// file: every header field is checked against the file's real size before
-// anything is allocated, and only the part of the picture that is wanted is
-// read.
+// Windows bitmap files as the program writes them: uncompressed 24-bit
+// BMPs. They are read back through the platform (Platform::loadPicture).
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "render/surface.h"
 
 namespace qel {
-
-// Largest picture a file may declare (width times height), and the largest
-// width or height on its own.
-constexpr std::int64_t kMaxBitmapPixels = 50'000'000;
-constexpr std::int64_t kMaxBitmapSide = 100'000;
 
 // The whole surface as the bytes of a 24-bit bottom-up bitmap file.
 std::vector<std::uint8_t> encodeBitmap(const Surface& picture);
@@ -28,13 +19,5 @@ std::vector<std::uint8_t> encodeBitmap(const Surface& picture);
 // False on any failure, `path` then being as it was, with the reason in `why`
 // when it is given.
 bool writeBitmapFile(const std::string& path, const Surface& picture, std::string* why = nullptr);
-
-// Reads the bitmap at `path` into a width x height surface: the file's
-// picture at the top-left corner, clipped at the right and bottom, the rest
-// black. Nothing when the file is missing, not a bitmap, of a kind that is
-// not read (compressed), truncated, or declares an absurd size.
-// Read: 1-, 4- and 8-bit with palette, 24-bit, 32-bit (plain or with the
-// usual colour masks), bottom-up and top-down.
-std::optional<Surface> readBitmapFile(const std::string& path, int width, int height);
 
 }  // namespace qel

@@ -46,6 +46,12 @@ bool inOrder(std::initializer_list<std::size_t> positions) {
 // The value read from the characters after the 1-based position `pos`.
 double valueAfter(const std::string& text, std::size_t pos) { return valueOfText(std::string_view(text).substr(pos)); }
 
+// A number beyond the range of a double is no 0: a name holding one
+// carries no view.
+bool overflowsAfter(const std::string& text, std::size_t pos) {
+    return numberOverflows(std::string_view(text).substr(pos));
+}
+
 // A magnification that reads as nothing positive would make a radius of
 // infinity or below zero, and one below about 1E-308 or above about 1E+308
 // a radius beyond the range of a double or too fine for one; such a name
@@ -125,6 +131,10 @@ std::optional<FileView> decodeFileName(const std::string& name) {
     const std::size_t setPos = v.julia ? j : m;
     const bool ordered = v.julia ? inOrder({j, s, x, y, z, w, k, t}) : inOrder({m, s, x, y, k, t});
     if (!ordered) return std::nullopt;
+
+    for (std::size_t at : {setPos, x, y, k, t})
+        if (overflowsAfter(text, at)) return std::nullopt;
+    if (v.julia && (overflowsAfter(text, z) || overflowsAfter(text, w))) return std::nullopt;
 
     const double method = valueAfter(text, setPos);
     if (!isDrawingMethod(method)) return std::nullopt;

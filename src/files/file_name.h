@@ -40,9 +40,10 @@ void makeFileName(AppState& s, const SettingsPort& dialog);
 
 // The view carried by `name` (a bare name or a full path), or nothing when
 // the name carries none: no "M" or "J", a tag missing or out of order, a
-// method other than 0..4, a magnification that is not a positive number or
-// that is so small or so large that its radius is beyond a double's range,
-// or a contour interval beyond a 32-bit float's range.
+// method other than 0..4, a number beyond a double's range, a magnification
+// that is not a positive number or that is so small or so large that its
+// radius is beyond a double's range, or a contour interval beyond a 32-bit
+// float's range.
 std::optional<FileView> decodeFileName(const std::string& name);
 
 // The decoded view as the limits of a view (app/view_limits.h) see it.

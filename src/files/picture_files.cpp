@@ -100,7 +100,7 @@ void mnuyomi_Click(Program& p) {
     }
     // The picture is read before anything changes, so that a file that is
     // no readable bitmap leaves the screen and the view as they were.
-    std::optional<Surface> picture = readBitmapFile(chosen, kFilePictureWidth, kFilePictureHeight);
+    std::optional<Surface> picture = p.platform.loadPicture(chosen, kFilePictureWidth, kFilePictureHeight);
     if (!picture) {
         reportOpenFailure(p, kPictureUnreadable);
         return;

@@ -6,6 +6,8 @@
 #include <optional>
 #include <string>
 
+#include "render/surface.h"
+
 namespace qel {
 
 // Message box styles: an icon and an OK button.
@@ -44,6 +46,12 @@ public:
                                  const std::string& filter) = 0;
     virtual std::string showOpen(const std::string& title, const std::string& fileName,
                                  const std::string& filter) = 0;
+
+    // Reads the bitmap file at `path` (LoadPicture) into a width x height
+    // picture: the file's picture at the top-left corner, clipped at the
+    // right and bottom, black beyond it. Nothing when the file cannot be
+    // read as a bitmap.
+    virtual std::optional<Surface> loadPicture(const std::string& path, int width, int height) = 0;
 
     // The folder of the program's executable (never the current directory).
     virtual std::string programFolder() const = 0;

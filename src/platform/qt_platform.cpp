@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/qt_picture_file.h"
 #include "platform/shift_jis.h"
 
 namespace qel {
@@ -73,6 +74,10 @@ std::string QtPlatform::showSave(const std::string& title, const std::string& fi
 
 std::string QtPlatform::showOpen(const std::string& title, const std::string& fileName, const std::string& filter) {
     return QFileDialog::getOpenFileName(main_, q(title), q(fileName), qtFilter(filter)).toStdString();
+}
+
+std::optional<Surface> QtPlatform::loadPicture(const std::string& path, int width, int height) {
+    return readPictureFile(path, width, height);
 }
 
 std::string QtPlatform::programFolder() const { return QCoreApplication::applicationDirPath().toStdString(); }

@@ -38,6 +38,7 @@ public:
     void endProgram() override;
     std::string showSave(const std::string& title, const std::string& fileName, const std::string& filter) override;
     std::string showOpen(const std::string& title, const std::string& fileName, const std::string& filter) override;
+    std::optional<Surface> loadPicture(const std::string& path, int width, int height) override;
     std::string programFolder() const override;
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
     int twipsPerPixel() const override;

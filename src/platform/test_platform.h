@@ -49,6 +49,8 @@ public:
         dialogs.push_back({title, fileName, filter});
         return openAnswer;
     }
+    // The program's own reader, on the files the test wrote.
+    std::optional<Surface> loadPicture(const std::string& path, int width, int height) override;
     std::string programFolder() const override { return folder; }
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
 

@@ -215,7 +215,7 @@ bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.center
 
 bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const char* title) {
     double v = field->value();
-    if (!isTypedCoordinate(v)) return refuse(field, kCoordinateMessage, title, numberText(coordinate));
+    if (numberOverflows(field->textUtf8()) || !isTypedCoordinate(v)) return refuse(field, kCoordinateMessage, title, numberText(coordinate));
     coordinate = v;
     return true;
 }
@@ -231,7 +231,7 @@ bool SettingsDialog::Text8_LostFocus() {
 
 bool SettingsDialog::Text9_LostFocus() {
     double v = Text9->value();
-    if (!isContourInterval(v)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.contourT));
+    if (numberOverflows(Text9->textUtf8()) || !isContourInterval(v)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.contourT));
     s_.contourT = static_cast<float>(v);
     return true;
 }

@@ -67,6 +67,14 @@ TEST_P(NumberTextInLocale, ValueOfTextReadsTheNumberAtTheStartAndZeroForAnything
     for (const auto& [text, value] : cases) EXPECT_EQ(valueOfText(text), value) << '"' << text << '"';
 }
 
+TEST_P(NumberTextInLocale, TellsANumberBeyondADoubleFromATextWithoutOne) {
+    for (const std::string& text : {std::string("1e999"), std::string("- 1 D 400"), std::string(400, '9') + "x",
+                                    std::string("1.79769313486233E+308")})
+        EXPECT_TRUE(numberOverflows(text)) << '"' << text << '"';
+    for (const char* text : {"", "x1e999", "1e-999", " 1.79769313486232E+308", "0"})
+        EXPECT_FALSE(numberOverflows(text)) << '"' << text << '"';
+}
+
 TEST_P(NumberTextInLocale, ValueOfTextReadsBackWhatStrAndNumberTextWrite) {
     const double nextToLargest = std::nextafter(DBL_MAX, 0.0);
     for (double v : {0.0, -0.75, 1e-5, 2.0 / 3.0, -1.5e16, 1e-300, -DBL_MAX, nextToLargest}) {

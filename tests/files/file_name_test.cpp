@@ -66,6 +66,9 @@ TEST(FileNameDecoding, RefusesNamesWithoutACompleteAndUsableView) {
              "J0s1x0y0k500t1.bmp",              // Julia without z and w
              "M0s0x0y0k500t1.bmp",              // a magnification that is no positive number
              "M0s1x0y0k500t1E39.bmp",           // a contour interval beyond a 32-bit float
+             // Numbers beyond a double are no 0s.
+             "M1E999s1x0y0k500t1.bmp", "M0s1x1E999y0k500t1.bmp", "J0s1x0y0z0w-1E+400k500t1.bmp",
+             "M0s1x0y0k1E309t1.bmp", "M0s1x0y0k500t1E999.bmp",
              // Found by fuzzing: radii beyond the largest double and below
              // the smallest normal one, which could be neither drawn nor zoomed.
              "M0s1E-308x0y0k500t1.bmp", "M0s4p9E-324x0y0k500t1.bmp", "J0s1p7E+308x0y0z0w0k500t1.bmp"})

@@ -69,6 +69,60 @@ inline Surface pattern(int w, int h, int seed = 0) {
     return s;
 }
 
+using Bytes = std::vector<std::uint8_t>;
+
+// A bitmap file made by hand: the file header, an info header of
+// `headerSize` bytes (40, 12 for the OS/2 header, whose width and height
+// are 16-bit and whose table has three bytes a colour, or up to 124 with
+// the fields beyond the first 40 zero), `extra` bytes (a colour table or
+// masks) and the pixel data as given.
+struct HandMadeBitmap {
+    int width = 1, height = 1, bits = 24;
+    std::uint32_t compression = 0;  // 1 and 2 run-length 8- and 4-bit, 3 masks
+    Bytes extra = {}, pixels = {};
+    std::uint32_t colours = 0;
+    std::uint32_t headerSize = 40;
+};
+
+inline void putLittleEndian(Bytes& b, std::uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i) b.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+}
+
+inline Bytes bitmapFile(const HandMadeBitmap& m) {
+    const bool os2 = m.headerSize == 12;
+    const auto offset = static_cast<std::uint32_t>(14 + m.headerSize + m.extra.size());
+    Bytes b{'B', 'M'};
+    putLittleEndian(b, offset + static_cast<std::uint32_t>(m.pixels.size()), 4);
+    putLittleEndian(b, 0, 4);
+    putLittleEndian(b, offset, 4);
+    putLittleEndian(b, m.headerSize, 4);
+    putLittleEndian(b, static_cast<std::uint32_t>(m.width), os2 ? 2 : 4);
+    putLittleEndian(b, static_cast<std::uint32_t>(m.height), os2 ? 2 : 4);
+    putLittleEndian(b, 1, 2);  // planes
+    putLittleEndian(b, static_cast<std::uint32_t>(m.bits), 2);
+    if (!os2) {
+        const auto dataSize = static_cast<std::uint32_t>(m.pixels.size());
+        for (std::uint32_t v : {m.compression, dataSize, 3780u, 3780u, m.colours, 0u}) putLittleEndian(b, v, 4);
+        b.resize(14 + m.headerSize, 0);
+    }
+    b.insert(b.end(), m.extra.begin(), m.extra.end());
+    b.insert(b.end(), m.pixels.begin(), m.pixels.end());
+    return b;
+}
+
+// A colour table of `n` entries of four bytes (blue, green, red, unused),
+// or three in an OS/2 file; entry i is tableColour(i).
+inline Bytes colourTable(int n, int bytesEach = 4) {
+    Bytes t;
+    for (int i = 0; i < n; ++i) {
+        for (int byte : {3 * i, 255 - i, i}) t.push_back(static_cast<std::uint8_t>(byte));
+        if (bytesEach == 4) t.push_back(0);
+    }
+    return t;
+}
+
+inline Colour tableColour(int i) { return rgb(i % 256, (255 - i) % 256, (3 * i) % 256); }
+
 inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
     std::ofstream f(path, std::ios::binary);
     f.write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));

@@ -32,8 +32,8 @@ std::string contentOf(const std::string& path) {
 }
 
 bool holdsPicture(const std::string& path, const Surface& picture) {
-    const auto read = readBitmapFile(path, picture.width(), picture.height());
-    return read && *read == picture;
+    const std::vector<std::uint8_t> bytes = encodeBitmap(picture);
+    return contentOf(path) == std::string(bytes.begin(), bytes.end());
 }
 
 mode_t modeOf(const std::string& path) {

@@ -121,6 +121,21 @@ public:
     }
     void rightClick(QPoint at = QPoint(400, 300)) { QTest::mouseClick(picture(), Qt::RightButton, {}, at); }
 
+    // A press or release of `button` at `at` on the picture as the window
+    // system delivers it, stamped `ms`: from the stamps Qt decides which
+    // presses make a double click, and an open popup menu takes the events
+    // first. The mouse pointer is put where the click is.
+    void systemMouse(QEvent::Type type, QPoint at, Qt::MouseButton button, ulong ms) {
+        QWindow* window = picture()->window()->windowHandle();
+        const QPoint local = picture()->mapTo(picture()->window(), at), global = picture()->mapToGlobal(at);
+        if (QCursor::pos() != global) {
+            QCursor::setPos(global);
+            QCoreApplication::processEvents();  // the pointer's move comes first
+        }
+        const Qt::MouseButtons held = type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::NoButton;
+        qt_handleMouseEvent(window, local, global, held, button, type, {}, static_cast<int>(ms));
+    }
+
     // Once the drawing has shown `row` rows, queues Escape or a right click
     // (press and release) for the picture; the drawing's next yield
     // delivers them as the window system would.
