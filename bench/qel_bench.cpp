@@ -25,11 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "app/headless_program.h"
+#include "headless_program.h"
 #include "app/number_text.h"
 #include "render/engine_rows.h"
-#include "render/layout.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <chrono>
 #include <cstdio>
 
-#include "app/headless_program.h"
+#include "headless_program.h"
 #include "app/number_text.h"
 #include "render/engine_rows.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace {
 

@@ -36,10 +36,10 @@
 
 #include "app/captions.h"
 #include "app/first_drawing.h"
-#include "app/headless_program.h"
+#include "headless_program.h"
 #include "render/colouring.h"
 #include "render/engine_rows.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 #include "view/picture_events.h"
 #include "figures.h"
 

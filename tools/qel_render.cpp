@@ -25,14 +25,14 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/headless_program.h"
+#include "headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/picture_files.h"
 #include "render/engine_rows.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace {
 

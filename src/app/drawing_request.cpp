@@ -3,7 +3,7 @@
 #include "app/captions.h"
 #include "app/number_text.h"
 #include "app/view_limits.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace qel {
 

@@ -15,7 +15,7 @@
 #include "files/picture_files.h"
 #include "platform/qt_platform.h"
 #include "render/colouring.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 #include "view/axes.h"
 #include "view/picture_events.h"
 #include "view/previous_screen.h"

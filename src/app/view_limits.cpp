@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/app_state.h"
-#include "render/layout.h"
+#include "app/drawing.h"
 
 namespace qel {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "files/bitmap.h"
 #include "files/file_name.h"
-#include "render/layout.h"
+#include "app/drawing.h"
 #include "view/titles.h"
 
 namespace qel {

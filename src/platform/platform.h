@@ -1,6 +1,6 @@
 // The toolkit and system services the program uses, behind one interface.
 // Plain C++: the Qt implementation lives in qt_platform.*, the test double in
-// test_platform.*. Texts are UTF-8.
+// tests/support/test_platform.*. Texts are UTF-8.
 #pragma once
 
 #include <optional>

@@ -219,24 +219,26 @@ void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const Poi
     });
 }
 
-void calibratePeriodColours(AppState& s, Surface& scratch) {
+PeriodCalibration calibratePeriodColours(Surface& scratch) {
+    PeriodCalibration c;
     const auto& palette = periodColours();
     for (int i = 1; i <= 16; ++i) {
         scratch.pset(0, 0, palette[i]);
-        s.periodShown[i] = scratch.point(0, 0);
+        c.shown[i] = scratch.point(0, 0);
     }
     for (int i = 1; i <= 16; ++i) {
         scratch.pset(0, 0, palette[i]);
         scratch.setDrawMode(DrawMode::Invert);
         scratch.line(0, 0, 2, 2);
         scratch.setDrawMode(DrawMode::CopyPen);
-        s.periodInverted[i] = scratch.point(0, 0);
+        c.inverted[i] = scratch.point(0, 0);
     }
+    return c;
 }
 
-void calibratePeriodColours(AppState& s) {
+PeriodCalibration calibratePeriodColours() {
     Surface scratch(3, 3);
-    calibratePeriodColours(s, scratch);
+    return calibratePeriodColours(scratch);
 }
 
 }  // namespace qel

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/app_state.h"
 #include "render/orbit.h"
 #include "render/surface.h"
 
@@ -105,11 +104,16 @@ inline void eachQuadrantInOrder(const PointColours& colours, Put&& put) {
     }
 }
 
-// Sets each period colour at (0, 0) of `scratch` and keeps what the surface
-// shows there, plain (periodShown) and after an inverting line has passed
-// over it (periodInverted).
-void calibratePeriodColours(AppState& s, Surface& scratch);
+// What the surface shows for each period colour (indices 1..16), plain and
+// after an inverting line has passed over it.
+struct PeriodCalibration {
+    std::array<std::int32_t, 17> shown{};
+    std::array<std::int32_t, 17> inverted{};
+};
+
+// Sets each period colour at (0, 0) of `scratch` and keeps what it shows.
+PeriodCalibration calibratePeriodColours(Surface& scratch);
 // The same on a small surface of its own.
-void calibratePeriodColours(AppState& s);
+PeriodCalibration calibratePeriodColours();
 
 }  // namespace qel

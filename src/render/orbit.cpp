@@ -4,19 +4,6 @@
 
 namespace qel {
 
-OrbitParams orbitParamsFor(const AppState& s) {
-    OrbitParams o;
-    o.julia = s.isJulia == kYes;
-    o.cRe = s.juliaRe;
-    o.cIm = s.juliaIm;
-    // A limit that is no number would never be passed: such a view stops at once.
-    o.maxIter = std::isnan(s.maxIter) ? 0.0 : s.maxIter;
-    o.centerX = s.centerX;
-    o.centerY = s.centerY;
-    o.pixelSize = s.pixelSize;
-    return o;
-}
-
 void resetRing(OrbitRing& ring) {
     ring.re.fill(0.0);
     ring.im.fill(0.0);

@@ -8,8 +8,6 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/app_state.h"
-
 namespace qel {
 
 // What one drawing iterates, fixed when the drawing starts.
@@ -22,9 +20,6 @@ struct OrbitParams {
     double centerY = 0.0;
     double pixelSize = 0.01;
 };
-
-// The set, constant, limit, centre and pixel size of the live view.
-OrbitParams orbitParamsFor(const AppState& s);
 
 // The last sixteen orbit points. Cleared once per drawing and kept from
 // point to point, so slots a point has not written still hold values of

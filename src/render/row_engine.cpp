@@ -4,17 +4,6 @@
 
 namespace qel {
 
-DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours) {
-    DrawingSetup d;
-    d.orbit = orbitParamsFor(s);
-    d.colours = colours;
-    d.halfW = s.halfW;
-    d.halfH = s.halfH;
-    // lineStep is -1 or -10; anything else must not stall the scan.
-    d.xStep = std::max(1, -s.lineStep);
-    return d;
-}
-
 void ReferenceRowEngine::startDrawing(const DrawingSetup&) { resetRing(ring_); }
 
 void ReferenceRowEngine::computeRow(const DrawingSetup& setup, int y, RowColours& out) {

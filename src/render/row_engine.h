@@ -8,7 +8,6 @@
 #include <functional>
 #include <vector>
 
-#include "app/app_state.h"
 #include "render/colouring.h"
 #include "render/orbit.h"
 
@@ -26,9 +25,6 @@ struct DrawingSetup {
     int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }
     int xOf(int k) const { return -halfW + k * xStep; }
 };
-
-// The setup of the live view after layout and pixel size are set.
-DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours);
 
 // The colours of one row, point k at x = setup.xOf(k).
 using RowColours = std::vector<PointColours>;

@@ -1,5 +1,5 @@
 #include "settings/settings_dialog.h"
-#include "render/layout.h"
+#include "app/drawing.h"
 
 #include <cmath>
 

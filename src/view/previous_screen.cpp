@@ -1,6 +1,6 @@
 #include "view/previous_screen.h"
 
-#include "render/layout.h"
+#include "app/drawing.h"
 #include "view/titles.h"
 
 namespace qel {

@@ -4,7 +4,7 @@
 
 #include "app/captions.h"
 #include "app/number_text.h"
-#include "render/layout.h"
+#include "app/drawing.h"
 #include "view/zoom_limit.h"
 
 namespace qel {

@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "app/view_limits.h"
-#include "render/layout.h"
+#include "app/drawing.h"
 
 namespace qel {
 

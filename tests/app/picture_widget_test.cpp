@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/first_drawing.h"
-#include "app/headless_program.h"
+#include "headless_program.h"
 #include "app/main_window.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace qel {
 namespace {

@@ -10,8 +10,8 @@
 
 #include "files/bitmap.h"
 #include "file_stand_ins.h"
-#include "platform/test_platform.h"
-#include "render/layout.h"
+#include "support/test_platform.h"
+#include "app/drawing.h"
 
 namespace qel {
 namespace {

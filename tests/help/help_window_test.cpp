@@ -8,7 +8,7 @@
 #include <QPlainTextEdit>
 
 #include "platform/shift_jis.h"
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 
 namespace qel {
 namespace {

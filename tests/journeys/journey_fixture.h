@@ -28,7 +28,7 @@
 #include "clicks.h"
 #include "finite_state.h"
 #include "platform/qt_platform.h"
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 #include "settings/settings_dialog.h"
 
 namespace qel {

@@ -233,38 +233,32 @@ TEST(Palettes, PeriodColoursHalvedAndQuartered) {
 }
 
 TEST(Palettes, CalibrationKeepsWhatTheSurfaceShowsPlainAndInverted) {
-    AppState s;
     Surface scratch(3, 3);
     scratch.setPixel(2, 2, 0x123456);  // the line's end point is never touched
-    calibratePeriodColours(s, scratch);
+    const PeriodCalibration c = calibratePeriodColours(scratch);
     for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(s.periodShown[i], periodColours()[i]) << i;
-        EXPECT_EQ(s.periodInverted[i], periodColours()[i] ^ 0xFFFFFF) << i;
+        EXPECT_EQ(c.shown[i], periodColours()[i]) << i;
+        EXPECT_EQ(c.inverted[i], periodColours()[i] ^ 0xFFFFFF) << i;
     }
     EXPECT_EQ(scratch.pixel(2, 2), 0x123456);
     EXPECT_EQ(scratch.drawMode(), DrawMode::CopyPen);
 
-    AppState own;
-    calibratePeriodColours(own);
-    EXPECT_EQ(own.periodShown, s.periodShown);
-    EXPECT_EQ(own.periodInverted, s.periodInverted);
+    const PeriodCalibration own = calibratePeriodColours();
+    EXPECT_EQ(own.shown, c.shown);
+    EXPECT_EQ(own.inverted, c.inverted);
 }
 
 // --- layout and where the four colours go
 
 TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
     const struct {
-        Int16 method;
+        int method;
         int left, top;
     } cases[] = {{1, 0, 0}, {2, -800, 0}, {3, 0, -600}, {4, -800, -600}};
     for (const auto& c : cases) {
-        AppState s;
-        s.drawMethod = c.method;
+        EXPECT_EQ(halfSizeFor(c.method, 800), 400);
         Surface pic(1600, 1200);
-        layoutPicture(s, pic);
-        EXPECT_EQ(s.halfW, 400);
-        EXPECT_EQ(s.halfH, 300);
-        EXPECT_EQ(s.shownQuad, c.method);
+        layoutSurface(pic, c.method, 400, 300);
         EXPECT_EQ(pic.left(), c.left) << c.method;
         EXPECT_EQ(pic.top(), c.top) << c.method;
         EXPECT_EQ(pic.columnOf(0), 400);
@@ -274,13 +268,12 @@ TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
 
 TEST(Layout, FourColoursOfAPointGoToTheirQuadrants) {
     for (int method : {0, 3}) {
-        AppState s;
-        s.drawMethod = static_cast<Int16>(method);
+        const int halfW = halfSizeFor(method, 800), halfH = halfSizeFor(method, 600);
         Surface pic(1600, 1200);
-        layoutPicture(s, pic);
+        layoutSurface(pic, method, halfW, halfH);
         PointColours c{1, 2, 3, 4, false};
-        colourPoint(pic, s.halfW, s.halfH, -7, 5, c);
-        const int u = s.halfW - 7, v = s.halfH - 5, w = 2 * s.halfW, h = 2 * s.halfH;
+        colourPoint(pic, halfW, halfH, -7, 5, c);
+        const int u = halfW - 7, v = halfH - 5, w = 2 * halfW, h = 2 * halfH;
         EXPECT_EQ(pic.pixel(u, v), 1) << method;
         EXPECT_EQ(pic.pixel(u + w, v), 2) << method;
         EXPECT_EQ(pic.pixel(u, v + h), 3) << method;

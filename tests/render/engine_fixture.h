@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "files/file_stand_ins.h"
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 #include "render/engine_rows.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 namespace qel {
 

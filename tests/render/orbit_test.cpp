@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "app/drawing.h"
+
 namespace qel {
 namespace {
 

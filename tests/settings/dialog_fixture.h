@@ -14,7 +14,7 @@
 #include "clicks.h"
 #include "app/number_text.h"
 #include "platform/qt_option_button.h"
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 #include "render/surface.h"
 #include "settings/settings_dialog.h"
 

@@ -11,10 +11,9 @@
 #include "app/number_text.h"
 #include "app/program.h"
 #include "files/file_stand_ins.h"
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 #include "render/colouring.h"
-#include "render/layout.h"
-#include "render/render_loop.h"
+#include "app/drawing.h"
 #include "view/picture_events.h"
 
 namespace qel {

@@ -1,14 +1,63 @@
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "app/captions.h"
 #include "app/number_text.h"
-#include "render/colouring.h"
 #include "render/layout.h"
-#include "render/row_engine.h"
 
 namespace qel {
+
+OrbitParams orbitParamsFor(const AppState& s) {
+    OrbitParams o;
+    o.julia = s.isJulia == kYes;
+    o.cRe = s.juliaRe;
+    o.cIm = s.juliaIm;
+    // A limit that is no number would never be passed: such a view stops at once.
+    o.maxIter = std::isnan(s.maxIter) ? 0.0 : s.maxIter;
+    o.centerX = s.centerX;
+    o.centerY = s.centerY;
+    o.pixelSize = s.pixelSize;
+    return o;
+}
+
+DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours) {
+    DrawingSetup d;
+    d.orbit = orbitParamsFor(s);
+    d.colours = colours;
+    d.halfW = s.halfW;
+    d.halfH = s.halfH;
+    // lineStep is -1 or -10; anything else must not stall the scan.
+    d.xStep = std::max(1, -s.lineStep);
+    return d;
+}
+
+int halfWidthFor(const AppState& s) { return halfSizeFor(s.drawMethod, s.picW); }
+
+int halfHeightFor(const AppState& s) { return halfSizeFor(s.drawMethod, s.picH); }
+
+void showQuadrant(const AppState& s, Surface& picture1, int method) {
+    showQuadrant(picture1, s.halfW, s.halfH, method);
+}
+
+void layoutPicture(AppState& s, Surface& picture1) {
+    s.halfW = static_cast<Int16>(halfWidthFor(s));
+    s.halfH = static_cast<Int16>(halfHeightFor(s));
+    layoutSurface(picture1, s.drawMethod, s.halfW, s.halfH);
+    s.shownQuad = s.drawMethod;
+}
+
+void calibratePeriodColours(AppState& s, Surface& scratch) {
+    const PeriodCalibration c = calibratePeriodColours(scratch);
+    s.periodShown = c.shown;
+    s.periodInverted = c.inverted;
+}
+
+void calibratePeriodColours(AppState& s) {
+    Surface scratch(3, 3);
+    calibratePeriodColours(s, scratch);
+}
 
 namespace {
 

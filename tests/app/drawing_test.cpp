@@ -1,10 +1,10 @@
-#include "render/render_loop.h"
+#include "app/drawing.h"
 
 #include <gtest/gtest.h>
 
 #include "app/captions.h"
-#include "app/headless_program.h"
-#include "platform/test_platform.h"
+#include "headless_program.h"
+#include "support/test_platform.h"
 #include "render/colouring.h"
 #include "render/row_engine.h"
 

@@ -1,4 +1,4 @@
-#include "platform/test_platform.h"
+#include "support/test_platform.h"
 
 #include "platform/qt_picture_file.h"
 

@@ -1,0 +1,52 @@
+// Drawing the program's live view: the render loop with its history step,
+// captions and dialog, and the renderer's parameters taken from the record.
+// The renderer itself (src/render/) knows nothing of the program.
+#pragma once
+
+#include <string>
+
+#include "app/program.h"
+#include "render/colouring.h"
+#include "render/orbit.h"
+#include "render/row_engine.h"
+
+namespace qel {
+
+// The set, constant, limit, centre and pixel size of the live view.
+OrbitParams orbitParamsFor(const AppState& s);
+
+// The setup of the live view after layout and pixel size are set.
+DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours);
+
+// Sets halfW, halfH and shownQuad for drawMethod and lays picture1 out for it.
+void layoutPicture(AppState& s, Surface& picture1);
+
+// Half width and half height of one picture of the live view's method.
+int halfWidthFor(const AppState& s);
+int halfHeightFor(const AppState& s);
+
+// Shows the quadrant of `method` of a full-size picture1.
+void showQuadrant(const AppState& s, Surface& picture1, int method);
+
+// Keeps what `scratch` (or a small surface of its own) shows for each period
+// colour in periodShown and periodInverted.
+void calibratePeriodColours(AppState& s, Surface& scratch);
+void calibratePeriodColours(AppState& s);
+
+// Draws one view to its end (or until a right click stops it): history
+// step, clearing, Julia start, snapshot, constants, layout, the scan with
+// one yield per row, and the end caption with its beep. Ignored while a
+// drawing runs already.
+void Essence(Program& p);
+
+// Copies the whole of picture1 into picture2 (the history's picture half).
+// When picture1 is about to be cleared anyway (`picture1Cleared`), its pixels
+// are handed over instead of copied, and picture1 is left with the old
+// history picture's pixels until it is cleared.
+void backupPicture(Program& p, bool picture1Cleared = false);
+
+// The drawing caption with the minutes still to go after row y is done:
+// caption + "  残 3分:".
+std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y);
+
+}  // namespace qel
