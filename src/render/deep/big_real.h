@@ -1,0 +1,61 @@
+// A real number of chosen binary precision (MPFR underneath), for the
+// centre and the Julia constant of views deeper than a double can tell
+// apart, with its decimal text in and out.
+#pragma once
+
+#include <mpfr.h>
+
+#include <string>
+#include <string_view>
+
+#include "render/deep/decimal_text.h"
+#include "render/deep/ext_float.h"
+
+namespace qel {
+
+class BigReal {
+public:
+    explicit BigReal(long precisionBits = 64);
+    BigReal(double value, long precisionBits);
+    BigReal(const BigReal& other);
+    BigReal(BigReal&& other) noexcept;
+    BigReal& operator=(const BigReal& other);  // takes the other's precision too
+    BigReal& operator=(BigReal&& other) noexcept;
+    ~BigReal();
+
+    // The number a text reads as (see scanDecimal), rounded to the given
+    // precision, but never to fewer bits than its digits hold.
+    static BigReal fromText(std::string_view text, long precisionBits);
+    static BigReal fromDecimal(const DecimalNumber& number, long precisionBits);
+
+    // The number rounded to `significant` decimal digits.
+    DecimalNumber decimal(int significant) const;
+    // Str's plain form with `significant` digits, e.g. " 1.5E+16", "-.743643887037158704".
+    std::string str(int significant) const;
+
+    long precision() const { return static_cast<long>(mpfr_get_prec(value_)); }
+    // The same number held at another precision (rounded when fewer bits).
+    BigReal withPrecision(long precisionBits) const;
+    double toDouble() const { return mpfr_get_d(value_, MPFR_RNDN); }
+    ExtFloat toExt() const;
+    bool isFinite() const { return mpfr_number_p(value_) != 0; }
+
+    mpfr_ptr get() { return value_; }
+    mpfr_srcptr get() const { return value_; }
+
+private:
+    mpfr_t value_;
+};
+
+// The bits that hold `digits` decimal digits.
+long bitsForDigits(std::int64_t digits);
+
+// x + offset * unit at the precision of x.
+BigReal offsetBy(const BigReal& x, double offset, ExtFloat unit);
+
+// One step z -> z * z + c at the precision of z, with two scratch numbers:
+// re' = re^2 - im^2 + cRe, im' = 2 re im + cIm.
+void squarePlus(BigReal& zRe, BigReal& zIm, const BigReal& cRe, const BigReal& cIm, BigReal& scratch1,
+                BigReal& scratch2);
+
+}  // namespace qel
