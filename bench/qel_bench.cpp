@@ -67,15 +67,15 @@ long peakMemoryKiB() {
 
 void putView(const StandardView& v, AppState& s) {
     setStartValues(s);
-    s.isJulia = v.julia ? kYes : kNo;
-    s.juliaStarted = s.isJulia;
-    s.centerX = v.cx;
-    s.centerY = v.cy;
-    s.juliaRe = v.jre;
-    s.juliaIm = v.jim;
+    s.live.isJulia = v.julia ? kYes : kNo;
+    s.live.juliaStarted = s.live.isJulia;
+    s.live.centerX = v.cx;
+    s.live.centerY = v.cy;
+    s.live.juliaRe = v.jre;
+    s.live.juliaIm = v.jim;
     s.radius = s.initialRadius / v.mag;
-    s.maxIter = v.maxIter;
-    s.drawMethod = static_cast<Int16>(v.method);
+    s.live.maxIter = v.maxIter;
+    s.live.drawMethod = static_cast<Int16>(v.method);
 }
 
 // The setup the render loop would make for the view.
@@ -85,7 +85,7 @@ DrawingSetup setupOf(const StandardView& v) {
     Surface surface(2 * s.picW, 2 * s.picH);
     layoutPicture(s, surface);
     s.pixelSize = s.radius / s.halfW;
-    return drawingSetupFor(s, colourConstantsFor(s.contourT, s.initialRadius / s.radius));
+    return drawingSetupFor(s, colourConstantsFor(s.live.contourT, s.initialRadius / s.radius));
 }
 
 int yOfRow(const DrawingSetup& setup, int row) { return setup.halfH - row; }

@@ -31,13 +31,13 @@ namespace {
 using namespace qel;
 using namespace qel::bench;
 
-struct View {
+struct BenchView {
     const char* name;
     int method;
     double mag;
 };
 
-const View kViews[] = {
+const BenchView kViews[] = {
     {"start view, split", 0, 1},
     {"start view, full size", 1, 1},
     {"(0, 0) mag 512, split", 0, 512},
@@ -69,20 +69,20 @@ ProcessTimes runProcess(const std::vector<std::string>& args) {
     return {WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1, msOf(used.ru_utime) + msOf(used.ru_stime)};
 }
 
-void putView(const View& v, AppState& s) {
+void putView(const BenchView& v, AppState& s) {
     setStartValues(s);
     s.radius = s.initialRadius / v.mag;
-    s.drawMethod = static_cast<Int16>(v.method);
+    s.live.drawMethod = static_cast<Int16>(v.method);
 }
 
 // The engine's rows of the view, nothing else.
-double engineCompute(FastRowEngine& engine, const View& v) {
+double engineCompute(FastRowEngine& engine, const BenchView& v) {
     AppState s;
     putView(v, s);
     Surface layout(2 * s.picW, 2 * s.picH);
     layoutPicture(s, layout);
     s.pixelSize = s.radius / s.halfW;
-    const DrawingSetup setup = drawingSetupFor(s, colourConstantsFor(s.contourT, s.initialRadius / s.radius));
+    const DrawingSetup setup = drawingSetupFor(s, colourConstantsFor(s.live.contourT, s.initialRadius / s.radius));
     RowColours row(static_cast<std::size_t>(setup.pointsPerRow()));
     const Clock::time_point start = Clock::now();
     engine.startDrawing(setup);
@@ -93,7 +93,7 @@ double engineCompute(FastRowEngine& engine, const View& v) {
 
 // The first drawing of a program without a window, surfaces made as a
 // run makes them.
-double wholeDrawing(FastRowEngine& engine, const View& v) {
+double wholeDrawing(FastRowEngine& engine, const BenchView& v) {
     HeadlessPlatform platform;
     HeadlessDialog dialog;
     NoWindow window;
@@ -128,7 +128,7 @@ int main(int argc, char** argv) {
                 "run)\n\n",
                 render.c_str(), runs, dir.c_str(), engine.threads(), instructionSetName(engine.instructionSet()));
     bool failed = false;
-    for (const View& v : kViews) {
+    for (const BenchView& v : kViews) {
         const std::vector<std::string> args{render,  "--out", out, "--method", std::to_string(v.method),
                                             "--mag", numberText(v.mag)};
         std::vector<std::string> reference = args;

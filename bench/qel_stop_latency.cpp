@@ -39,11 +39,11 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
     p.picture1.resize(1600, 1200);  // a first drawing: no history picture
     setStartValues(p.s);
     p.s.firstDrawing = kYes;
-    p.s.centerX = v.cx;
-    p.s.centerY = v.cy;
+    p.s.live.centerX = v.cx;
+    p.s.live.centerY = v.cy;
     p.s.radius = v.radius;
-    p.s.maxIter = v.maxIter;
-    p.s.drawMethod = 1;
+    p.s.live.maxIter = v.maxIter;
+    p.s.live.drawMethod = 1;
     p.s.drawingCaption = "drawing";
     dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
 

@@ -43,14 +43,14 @@ void requireUsableView(const FileView& v, const std::string& name) {
 void requireReaderAgrees(const std::optional<FileView>& view, const std::string& name) {
     AppState s;
     setStartValues(s);
-    s.centerX = s.curCenterX = 0.125;
+    s.centerX = s.cur.centerX = 0.125;
     testing::FieldsDialog dialog;
     dialog.mag = "untouched";
     parseFileName(s, dialog, name);
     const std::string about = quoted(name);
     if (!view) {
         require(s.fileNameOk == 0, "a refused name gives fileNameOk 0", about);
-        require(s.centerX == 0.125 && s.curCenterX == 0.125 && s.maxIter == 500 && s.drawMethod == 0,
+        require(s.centerX == 0.125 && s.cur.centerX == 0.125 && s.maxIter == 500 && s.drawMethod == 0,
                 "a refused name leaves the view alone", about);
         require(dialog.mag == "untouched", "a refused name leaves the magnification field alone", about);
         return;
@@ -60,7 +60,7 @@ void requireReaderAgrees(const std::optional<FileView>& view, const std::string&
                 s.drawMethod == view->method && s.contourT == view->contourT && s.juliaRe == view->juliaRe &&
                 s.juliaIm == view->juliaIm && (s.isJulia == kYes) == view->julia,
             "the state holds the decoded view", about);
-    require(dialog.mag == view->magText && s.curMagText == view->magText, "the magnification text is taken verbatim",
+    require(dialog.mag == view->magText && s.cur.magText == view->magText, "the magnification text is taken verbatim",
             about);
 
     AppState drawn;
@@ -74,14 +74,14 @@ void requireReaderAgrees(const std::optional<FileView>& view, const std::string&
 AppState screenShowing(const FileView& v) {
     AppState s;
     setStartValues(s);
-    s.curIsJulia = v.julia ? kYes : kNo;
+    s.cur.isJulia = v.julia ? kYes : kNo;
     s.shownMethod = static_cast<Int16>(v.method);
-    s.curCenterX = v.centerX;
-    s.curCenterY = v.centerY;
-    s.curJuliaRe = v.juliaRe;
-    s.curJuliaIm = v.juliaIm;
-    s.curMaxIter = v.maxIter;
-    s.curContourT = v.contourT;
+    s.cur.centerX = v.centerX;
+    s.cur.centerY = v.centerY;
+    s.cur.juliaRe = v.juliaRe;
+    s.cur.juliaIm = v.juliaIm;
+    s.cur.maxIter = v.maxIter;
+    s.cur.contourT = v.contourT;
     return s;
 }
 

@@ -11,11 +11,11 @@ namespace qel {
 
 // Every number of the state record is a finite number.
 inline void expectFiniteState(const AppState& s) {
-    for (double v : {s.centerX, s.centerY, s.juliaRe, s.juliaIm, s.radius, s.maxIter, s.zoom, s.curCenterX,
-                     s.curCenterY, s.curJuliaRe, s.curJuliaIm, s.curMaxIter, s.prevCenterX, s.prevCenterY,
-                     s.prevJuliaRe, s.prevJuliaIm, s.prevMaxIter, s.pixelSize, s.mouseX, s.mouseY})
+    for (double v : {s.live.centerX, s.live.centerY, s.live.juliaRe, s.live.juliaIm, s.radius, s.live.maxIter, s.zoom, s.cur.centerX,
+                     s.cur.centerY, s.cur.juliaRe, s.cur.juliaIm, s.cur.maxIter, s.prev.centerX, s.prev.centerY,
+                     s.prev.juliaRe, s.prev.juliaIm, s.prev.maxIter, s.pixelSize, s.mouseX, s.mouseY})
         EXPECT_TRUE(std::isfinite(v)) << v;
-    for (float v : {s.contourT, s.curContourT, s.prevContourT, s.lastMouseX, s.lastMouseY})
+    for (float v : {s.live.contourT, s.cur.contourT, s.prev.contourT, s.lastMouseX, s.lastMouseY})
         EXPECT_TRUE(std::isfinite(v)) << v;
 }
 

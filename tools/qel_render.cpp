@@ -143,20 +143,20 @@ Request parseArguments(int argc, char** argv) {
 void applyRequest(const Request& r, AppState& s) {
     setStartValues(s);
     s.firstDrawing = kYes;
-    s.isJulia = r.julia ? kYes : kNo;
+    s.live.isJulia = r.julia ? kYes : kNo;
     // A given constant is a Julia set already started; without one the
     // centre becomes the constant when the drawing starts.
-    s.juliaStarted = (r.julia && r.jre) ? kYes : kNo;
+    s.live.juliaStarted = (r.julia && r.jre) ? kYes : kNo;
     if (r.jre) {
-        s.juliaRe = *r.jre;
-        s.juliaIm = *r.jim;
+        s.live.juliaRe = *r.jre;
+        s.live.juliaIm = *r.jim;
     }
-    s.centerX = r.cx;
-    s.centerY = r.cy;
+    s.live.centerX = r.cx;
+    s.live.centerY = r.cy;
     s.radius = s.initialRadius / r.mag;
-    s.maxIter = r.maxIter;
-    s.contourT = r.t;
-    s.drawMethod = static_cast<Int16>(r.method);
+    s.live.maxIter = r.maxIter;
+    s.live.contourT = r.t;
+    s.live.drawMethod = static_cast<Int16>(r.method);
     if (r.coarse) s.lineStep = s.coarseLineStep;
 }
 
@@ -170,7 +170,7 @@ bool namesFolder(const std::string& out) {
 std::string outputPath(const Request& r, const AppState& s, const std::string& magText) {
     if (!namesFolder(r.out)) return r.out;
     std::string folder = r.out.back() == '/' ? r.out : r.out + "/";
-    return folder + composeFileName(s, magText, numberText(s.contourT));
+    return folder + composeFileName(s, magText, numberText(s.live.contourT));
 }
 
 // The part of the surface the window shows for the drawn method.

@@ -16,52 +16,41 @@ using Int32 = std::int32_t;
 constexpr Flag kYes = -1;
 constexpr Flag kNo = 0;
 
-struct AppState {
-    // --- the view to be drawn next (live values)
-    double centerX = 0.0;
+// One view of the plane: what a drawing shows. The record holds three: the
+// live view to be drawn next, the cur layer (the picture on the screen) and
+// the prev layer (the picture before it).
+struct View {
+    double centerX = 0.0;  // under the new-Julia rule, the constant of the Julia set to start
     double centerY = 0.0;
-    double juliaRe = 0.0;
+    double juliaRe = 0.0;  // the Julia constant Zc
     double juliaIm = 0.0;
-    Flag isJulia = 0;
-    Flag juliaStarted = 0;
+    Flag isJulia = 0;       // a Julia set rather than the Mandelbrot set
+    Flag juliaStarted = 0;  // the Julia constant is fixed
+    double maxIter = 500.0;
+    float contourT = 1.0f;
+    Int16 drawMethod = 0;  // 0 four-way split, 1..4 one colouring at full size
+    Flag singleImage = 0;  // the picture was read from a file, not drawn
+    // The magnification exactly as the dialog showed it when the view was
+    // drawn (cur and prev layers only).
+    std::string magText;
+
+    bool operator==(const View&) const = default;
+};
+
+struct AppState {
+    View live;  // the view to be drawn next
+    View cur;   // the picture on the screen
+    View prev;  // the picture before it
+
+    // --- the rest of the view to be drawn next
     Flag juliaStartedBefore = 0;
     double initialRadius = 2.0;
     double radius = 2.0;
-    double maxIter = 500.0;
-    float contourT = 1.0f;
-    Int16 drawMethod = 0;
     double zoom = 8.0;
     double defaultZoom = 8.0;
-    Flag singleImage = 0;
     Int32 lineStep = -1;
     Int16 coarseLineStep = -10;
     Flag showTimeLeft = 0;
-
-    // --- cur layer: the picture on the screen
-    double curCenterX = 0.0;
-    double curCenterY = 0.0;
-    double curJuliaRe = 0.0;
-    double curJuliaIm = 0.0;
-    std::string curMagText;
-    Int16 curMethod = 0;
-    Flag curIsJulia = 0;
-    Flag curJuliaStarted = 0;
-    double curMaxIter = 500.0;
-    float curContourT = 1.0f;
-    Flag curSingleImage = 0;
-
-    // --- prev layer: the picture before it
-    double prevCenterX = 0.0;
-    double prevCenterY = 0.0;
-    double prevJuliaRe = 0.0;
-    double prevJuliaIm = 0.0;
-    std::string prevMagText;
-    Int16 prevMethod = 0;
-    Flag prevIsJulia = 0;
-    Flag prevJuliaStarted = 0;
-    double prevMaxIter = 500.0;
-    float prevContourT = 1.0f;
-    Flag prevSingleImage = 0;
 
     // --- picture geometry
     Int16 widthSetting = 800;
@@ -113,8 +102,8 @@ struct AppState {
 // describe the live view (the first two steps of start-up).
 void setStartValues(AppState& s);
 
-// Copies the cur layer into the prev layer, then the live values into the
-// cur layer; `magText` is what the dialog's current-magnification field shows.
+// The prev layer takes the cur layer, the cur layer the live view;
+// `magText` is what the dialog's current-magnification field shows.
 void snapshotView(AppState& s, const std::string& magText);
 
 }  // namespace qel

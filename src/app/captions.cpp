@@ -4,23 +4,23 @@
 
 namespace qel {
 
-std::string setPrefix(const AppState& s) { return s.isJulia == -1 ? "J:" : "M:"; }
+std::string setPrefix(const AppState& s) { return s.live.isJulia == -1 ? "J:" : "M:"; }
 
 std::string pointLabelFor(const AppState& s) { return juliaConstantToPick(s) ? kLabelConstant : kLabelCentre; }
 
 std::string firstViewInfo(const AppState& s) {
-    return " 中心(" + numberText(s.centerX) + " , " + numberText(s.centerY) + "): 倍率" +
+    return " 中心(" + numberText(s.live.centerX) + " , " + numberText(s.live.centerY) + "): 倍率" +
            numberText(s.initialRadius / s.radius) + ":";
 }
 
 std::string requestViewInfo(const AppState& s) {
-    std::string head = setPrefix(s) + s.pointLabel + numberText(s.centerX) + " , " + numberText(s.centerY);
+    std::string head = setPrefix(s) + s.pointLabel + numberText(s.live.centerX) + " , " + numberText(s.live.centerY);
     if (juliaConstantToPick(s)) return head + "): 初期倍率:";
     return head + "): 倍率" + numberText(s.initialRadius / s.radius) + ":";
 }
 
 std::string retitleViewInfo(const AppState& s, double magnification) {
-    return setPrefix(s) + s.pointLabel + numberText(s.centerX) + "　,　" + numberText(s.centerY) + "): 倍率" +
+    return setPrefix(s) + s.pointLabel + numberText(s.live.centerX) + "　,　" + numberText(s.live.centerY) + "): 倍率" +
            numberText(magnification) + ":";
 }
 

@@ -18,7 +18,7 @@ inline const std::string kMenuHint = " 右ClickでMenu:";
 inline const std::string kJuliaPickHint = "  Clickするとそこを定数項とするJulia集合を初期倍率で描画します:";
 
 // True while the Julia set is chosen and its constant is still to be picked.
-inline bool juliaConstantToPick(const AppState& s) { return s.isJulia == -1 && s.juliaStarted == 0; }
+inline bool juliaConstantToPick(const AppState& s) { return s.live.isJulia == -1 && s.live.juliaStarted == 0; }
 
 // "J:" or "M:" by the live set.
 std::string setPrefix(const AppState& s);

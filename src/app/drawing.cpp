@@ -11,13 +11,13 @@ namespace qel {
 
 OrbitParams orbitParamsFor(const AppState& s) {
     OrbitParams o;
-    o.julia = s.isJulia == kYes;
-    o.cRe = s.juliaRe;
-    o.cIm = s.juliaIm;
+    o.julia = s.live.isJulia == kYes;
+    o.cRe = s.live.juliaRe;
+    o.cIm = s.live.juliaIm;
     // A limit that is no number would never be passed: such a view stops at once.
-    o.maxIter = std::isnan(s.maxIter) ? 0.0 : s.maxIter;
-    o.centerX = s.centerX;
-    o.centerY = s.centerY;
+    o.maxIter = std::isnan(s.live.maxIter) ? 0.0 : s.live.maxIter;
+    o.centerX = s.live.centerX;
+    o.centerY = s.live.centerY;
     o.pixelSize = s.pixelSize;
     return o;
 }
@@ -33,9 +33,9 @@ DrawingSetup drawingSetupFor(const AppState& s, const ColourConstants& colours) 
     return d;
 }
 
-int halfWidthFor(const AppState& s) { return halfSizeFor(s.drawMethod, s.picW); }
+int halfWidthFor(const AppState& s) { return halfSizeFor(s.live.drawMethod, s.picW); }
 
-int halfHeightFor(const AppState& s) { return halfSizeFor(s.drawMethod, s.picH); }
+int halfHeightFor(const AppState& s) { return halfSizeFor(s.live.drawMethod, s.picH); }
 
 void showQuadrant(const AppState& s, Surface& picture1, int method) {
     showQuadrant(picture1, s.halfW, s.halfH, method);
@@ -44,8 +44,8 @@ void showQuadrant(const AppState& s, Surface& picture1, int method) {
 void layoutPicture(AppState& s, Surface& picture1) {
     s.halfW = static_cast<Int16>(halfWidthFor(s));
     s.halfH = static_cast<Int16>(halfHeightFor(s));
-    layoutSurface(picture1, s.drawMethod, s.halfW, s.halfH);
-    s.shownQuad = s.drawMethod;
+    layoutSurface(picture1, s.live.drawMethod, s.halfW, s.halfH);
+    s.shownQuad = s.live.drawMethod;
 }
 
 void calibratePeriodColours(AppState& s, Surface& scratch) {
@@ -73,23 +73,23 @@ void takeHistoryStep(Program& p, bool picture1Cleared) {
         return;
     }
     if (juliaConstantToPick(s)) {
-        s.juliaRe = s.centerX;
-        s.juliaIm = s.centerY;
+        s.live.juliaRe = s.live.centerX;
+        s.live.juliaIm = s.live.centerY;
     }
     backupPicture(p, picture1Cleared);
     s.prevAvail = kYes;
-    s.singleImage = kNo;
+    s.live.singleImage = kNo;
 }
 
 // A new Julia set takes the centre as its constant and is drawn around 0.
 void startJulia(AppState& s) {
-    s.juliaStartedBefore = s.juliaStarted;
-    s.juliaStarted = s.isJulia == kYes ? kYes : kNo;
-    if (s.isJulia == kYes && s.juliaStartedBefore == kNo) {
-        s.juliaRe = s.centerX;
-        s.juliaIm = s.centerY;
-        s.centerX = 0.0;
-        s.centerY = 0.0;
+    s.juliaStartedBefore = s.live.juliaStarted;
+    s.live.juliaStarted = s.live.isJulia == kYes ? kYes : kNo;
+    if (s.live.isJulia == kYes && s.juliaStartedBefore == kNo) {
+        s.live.juliaRe = s.live.centerX;
+        s.live.juliaIm = s.live.centerY;
+        s.live.centerX = 0.0;
+        s.live.centerY = 0.0;
     }
 }
 
@@ -176,7 +176,7 @@ void Essence(Program& p) {
     if (s.busy == kYes) return;
 
     s.zoomEditable = kYes;
-    s.shownMethod = s.drawMethod;
+    s.shownMethod = s.live.drawMethod;
     // A picture that is cleared is handed to the history whole, not copied
     // (millions of pixels a drawing).
     const bool clearing = !p.dialog.keepsOldPicture();
@@ -185,7 +185,7 @@ void Essence(Program& p) {
     startJulia(s);
     snapshotView(s, p.dialog.magText());
     s.stopRequest = kNo;
-    const ColourConstants colours = colourConstantsFor(s.contourT, s.initialRadius / s.radius);
+    const ColourConstants colours = colourConstantsFor(s.live.contourT, s.initialRadius / s.radius);
     p.platform.setBusyPointer(true);
     s.busy = kYes;
     layoutPicture(s, p.picture1);

@@ -10,7 +10,7 @@ namespace {
 
 int halfWidthForMethod(double method) {
     AppState s;
-    s.drawMethod = static_cast<Int16>(method);
+    s.live.drawMethod = static_cast<Int16>(method);
     return halfWidthFor(s);
 }
 

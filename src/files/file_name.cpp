@@ -63,17 +63,17 @@ bool givesUsableRadius(double magnification) {
 // The destinations of a name's view in the state record, without the dialog.
 void applyFileView(AppState& s, const FileView& v) {
     Flag set = v.julia ? kYes : kNo;
-    s.isJulia = s.juliaStarted = s.curIsJulia = set;
-    s.curMagText = v.magText;
-    s.centerX = s.curCenterX = v.centerX;
-    s.centerY = s.curCenterY = v.centerY;
-    s.maxIter = v.maxIter;
+    s.live.isJulia = s.live.juliaStarted = s.cur.isJulia = set;
+    s.cur.magText = v.magText;
+    s.live.centerX = s.cur.centerX = v.centerX;
+    s.live.centerY = s.cur.centerY = v.centerY;
+    s.live.maxIter = v.maxIter;
     Int16 method = static_cast<Int16>(v.method);
-    s.drawMethod = s.shownQuad = s.curMethod = s.shownMethod = method;
-    s.juliaRe = s.curJuliaRe = v.juliaRe;
-    s.juliaIm = s.curJuliaIm = v.juliaIm;
-    s.contourT = s.curContourT = v.contourT;
-    s.curJuliaStarted = kNo;
+    s.live.drawMethod = s.shownQuad = s.cur.drawMethod = s.shownMethod = method;
+    s.live.juliaRe = s.cur.juliaRe = v.juliaRe;
+    s.live.juliaIm = s.cur.juliaIm = v.juliaIm;
+    s.live.contourT = s.cur.contourT = v.contourT;
+    s.cur.juliaStarted = kNo;
 }
 
 }  // namespace
@@ -93,17 +93,17 @@ std::string pToPoint(const std::string& text) {
 }
 
 std::string composeFileName(const AppState& s, const std::string& magText, const std::string& contourText) {
-    const bool julia = s.curIsJulia != 0;
-    std::string body = s.curIsJulia == kYes ? "J" : "M";
+    const bool julia = s.cur.isJulia != 0;
+    std::string body = s.cur.isJulia == kYes ? "J" : "M";
     body += trimBlanks(strDouble(s.shownMethod));
     body += "s" + withZeroBeforePoint(trimBlanks(magText));
-    body += "x" + numberField(s.curCenterX);
-    body += "y" + numberField(s.curCenterY);
+    body += "x" + numberField(s.cur.centerX);
+    body += "y" + numberField(s.cur.centerY);
     if (julia) {
-        body += "z" + numberField(s.curJuliaRe);
-        body += "w" + numberField(s.curJuliaIm);
+        body += "z" + numberField(s.cur.juliaRe);
+        body += "w" + numberField(s.cur.juliaIm);
     }
-    body += "k" + trimBlanks(strDouble(s.curMaxIter));
+    body += "k" + trimBlanks(strDouble(s.cur.maxIter));
     body += "t" + withBothZeros(trimBlanks(contourText));
     const int points = julia ? kJuliaPoints : kMandelbrotPoints;
     for (int i = 0; i < points; ++i) body = pointToP(body);
@@ -192,10 +192,10 @@ bool viewFromFileName(const std::string& name, AppState& s) {
     std::optional<FileView> view = openableView(name);
     if (!view) return false;
     applyFileView(s, *view);
-    s.juliaStarted = s.isJulia;
+    s.live.juliaStarted = s.live.isJulia;
     s.radius = s.initialRadius / valueOfText(view->magText);
-    s.curJuliaStarted = s.juliaStarted;
-    s.curMaxIter = s.maxIter;
+    s.cur.juliaStarted = s.live.juliaStarted;
+    s.cur.maxIter = s.live.maxIter;
     return true;
 }
 

@@ -57,7 +57,7 @@ std::optional<FileView> openableView(const std::string& name);
 
 // Reads `name` into the state as opening a picture does: s.fileName takes
 // the working text, and s.fileNameOk 1 or 0 as the name is openable. On
-// acceptance the live view, the cur layer (but curMaxIter) and the dialog's
+// acceptance the live view, the cur layer (but its maxIter) and the dialog's
 // magnification field take the name's view; on refusal nothing else is
 // written.
 void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name);

@@ -16,7 +16,7 @@ void reportOpenFailure(Program& p, const std::string& why) { p.platform.messageB
 // the layout for drawMethod; nothing for another method.
 std::optional<std::pair<double, double>> openedPictureCorner(const AppState& s) {
     const double w = s.halfW, h = s.halfH;
-    switch (s.drawMethod) {
+    switch (s.live.drawMethod) {
     case 0:
     case 1:
         return std::pair{-w, h};
@@ -41,17 +41,17 @@ void paintOpenedPicture(Program& p) {
 
 // The name's view is in the state now: the screen follows it.
 void showOpenedView(Program& p) {
-    p.s.juliaStarted = p.s.isJulia;
-    p.s.shownMethod = p.s.drawMethod;
+    p.s.live.juliaStarted = p.s.live.isJulia;
+    p.s.shownMethod = p.s.live.drawMethod;
     p.s.prevAvail = 0;
     // The title must not offer the other colourings: a file holds only one.
-    p.s.singleImage = -1;
+    p.s.live.singleImage = -1;
     retitle(p);
     layoutPicture(p.s, p.picture1);
     paintOpenedPicture(p);
     p.s.zoomEditable = -1;
     p.s.prevAvail = 0;
-    p.s.singleImage = -1;
+    p.s.live.singleImage = -1;
     snapshotView(p.s, p.dialog.magText());
     p.platform.pictureChanged();
 }

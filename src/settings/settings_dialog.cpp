@@ -36,22 +36,22 @@ void SettingsDialog::fillAtStartUp() {
     showNumber(Text1, s_.zoom);
     showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
     showNumber(Text2, s_.initialRadius / s_.radius);
-    showPoint(Text3, Text5, s_.centerX, s_.centerY);
-    showPoint(Text4, Text6, s_.centerX, s_.centerY);
-    Text8->setTextUtf8(strDouble(s_.maxIter));
-    Text9->setTextUtf8(numberText(s_.contourT));
+    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showPoint(Text4, Text6, s_.live.centerX, s_.live.centerY);
+    Text8->setTextUtf8(strDouble(s_.live.maxIter));
+    Text9->setTextUtf8(numberText(s_.live.contourT));
 
-    Text8->setTextUtf8(strDouble(s_.maxIter));
+    Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Option15->select();
     Check4->setChecked(s_.lineStep != -1);
-    if (s_.isJulia == kNo) Option9->select();
+    if (s_.live.isJulia == kNo) Option9->select();
 }
 
 void SettingsDialog::fill() {
-    showPoint(Text3, Text5, s_.centerX, s_.centerY);
-    if (s_.curIsJulia == kYes) setZoomControlsEnabled(true);
-    Text8->setTextUtf8(strDouble(s_.maxIter));
-    Text9->setTextUtf8(numberText(s_.contourT));
+    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    if (s_.cur.isJulia == kYes) setZoomControlsEnabled(true);
+    Text8->setTextUtf8(strDouble(s_.live.maxIter));
+    Text9->setTextUtf8(numberText(s_.live.contourT));
     if (s_.zoomEditable == kYes) setZoomControlsEnabled(true);
     if (s_.zoomEditable == kYes && !Check5->isChecked()) {
         Text1->setTextUtf8(strDouble(s_.defaultZoom));
@@ -60,28 +60,28 @@ void SettingsDialog::fill() {
     showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
     showNumber(Text2, s_.initialRadius / s_.radius);
 
-    const bool julia = s_.isJulia == kYes;
-    const bool juliaOnScreen = s_.curIsJulia == kYes;
+    const bool julia = s_.live.isJulia == kYes;
+    const bool juliaOnScreen = s_.cur.isJulia == kYes;
     const PointRowTexts& rows = !julia ? kMandelbrotRows : juliaOnScreen ? kJuliaZoomRows : kConstantPickRows;
     showPointRows(rows);
     if (julia && juliaOnScreen)
-        showPoint(Text4, Text6, s_.juliaRe, s_.juliaIm);
+        showPoint(Text4, Text6, s_.live.juliaRe, s_.live.juliaIm);
     else
-        showPoint(Text4, Text6, s_.curCenterX, s_.curCenterY);
-    showPoint(Text3, Text5, s_.centerX, s_.centerY);
+        showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
+    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
 
     if (julia)
         Option10->select();
     else
         Option10->clear();
-    if (s_.isJulia == kNo)
+    if (s_.live.isJulia == kNo)
         Option9->select();
     else
         Option9->clear();
-    Text8->setTextUtf8(strDouble(s_.maxIter));
+    Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Command2->setToolTip(QString::fromUtf8(rows.command2Tip));
-    if (s_.drawMethod >= 0 && s_.drawMethod < static_cast<int>(methodButtons_.size()))
-        methodButtons_[s_.drawMethod]->select();
+    if (s_.live.drawMethod >= 0 && s_.live.drawMethod < static_cast<int>(methodButtons_.size()))
+        methodButtons_[s_.live.drawMethod]->select();
 }
 
 void SettingsDialog::mnugh_Click() {
@@ -105,23 +105,23 @@ void SettingsDialog::setZoomControlsEnabled(bool enabled) {
 // ---------------------------------------------------------------- the set
 
 void SettingsDialog::Option9_Click() {
-    s_.isJulia = kNo;
+    s_.live.isJulia = kNo;
     s_.zoom = 1;
     Text1->setText("1");
     updateNewMagnification();
     showPointRows(kMandelbrotRows);
     setZoomControlsEnabled(true);
-    showPoint(Text4, Text6, s_.curCenterX, s_.curCenterY);
-    showPoint(Text3, Text5, s_.centerX, s_.centerY);
+    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
+    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
 }
 
 void SettingsDialog::Option10_Click() {
-    s_.isJulia = kYes;
+    s_.live.isJulia = kYes;
     Check5->setChecked(false);
-    if (s_.curIsJulia != kNo) {
+    if (s_.cur.isJulia != kNo) {
         showPointRows(kJuliaZoomRows);
-        showPoint(Text3, Text5, s_.centerX, s_.centerY);
-        showPoint(Text4, Text6, s_.curJuliaRe, s_.curJuliaIm);
+        showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+        showPoint(Text4, Text6, s_.cur.juliaRe, s_.cur.juliaIm);
         setZoomControlsEnabled(true);
         return;
     }
@@ -131,8 +131,8 @@ void SettingsDialog::Option10_Click() {
     s_.zoom = zoomFor(Text7->value()).value_or(s_.zoom);
     showNumber(Text1, s_.zoom);
     showPointRows(kConstantPickRowsOnChoice);
-    showPoint(Text3, Text5, s_.centerX, s_.centerY);
-    showPoint(Text4, Text6, s_.curCenterX, s_.curCenterY);
+    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
     setZoomControlsEnabled(false);
 }
 
@@ -209,9 +209,9 @@ bool SettingsDialog::Text7_LostFocus() {
     return true;
 }
 
-bool SettingsDialog::Text3_LostFocus() { return checkCoordinate(Text3, s_.centerX, kXTitle); }
+bool SettingsDialog::Text3_LostFocus() { return checkCoordinate(Text3, s_.live.centerX, kXTitle); }
 
-bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.centerY, kYTitle); }
+bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.live.centerY, kYTitle); }
 
 bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const char* title) {
     double v = field->value();
@@ -223,16 +223,16 @@ bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const cha
 bool SettingsDialog::Text8_LostFocus() {
     double v = Text8->value();
     if (!isIterationLimit(v))
-        return refuse(Text8, kPositiveIntegerMessage, kIterationsTitle, strDouble(s_.maxIter));
-    s_.maxIter = std::trunc(v);
-    if (OptionButton* preset = presetOf(iterationPresets_, s_.maxIter)) preset->select();
+        return refuse(Text8, kPositiveIntegerMessage, kIterationsTitle, strDouble(s_.live.maxIter));
+    s_.live.maxIter = std::trunc(v);
+    if (OptionButton* preset = presetOf(iterationPresets_, s_.live.maxIter)) preset->select();
     return true;
 }
 
 bool SettingsDialog::Text9_LostFocus() {
     double v = Text9->value();
-    if (numberOverflows(Text9->textUtf8()) || !isContourInterval(v)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.contourT));
-    s_.contourT = static_cast<float>(v);
+    if (numberOverflows(Text9->textUtf8()) || !isContourInterval(v)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.live.contourT));
+    s_.live.contourT = static_cast<float>(v);
     return true;
 }
 
@@ -282,7 +282,7 @@ void SettingsDialog::chooseZoomPreset(const Preset& preset) {
 }
 
 void SettingsDialog::chooseIterationPreset(const Preset& preset) {
-    s_.maxIter = preset.value;
+    s_.live.maxIter = preset.value;
     if (Text8->value() != preset.value) Text8->setTextUtf8(preset.text);
 }
 
@@ -290,13 +290,13 @@ void SettingsDialog::chooseContourDigit(int digit) {
     const std::string text = std::to_string(digit);
     if (Text9->textUtf8() == text) return;
     Text9->setTextUtf8(text);
-    s_.contourT = static_cast<float>(digit);
+    s_.live.contourT = static_cast<float>(digit);
 }
 
 // ---------------------------------------------------------------- methods
 
 void SettingsDialog::chooseMethod(int method) {
-    s_.drawMethod = static_cast<Int16>(method);
+    s_.live.drawMethod = static_cast<Int16>(method);
     if (method == 0) {
         if (s_.shownQuad == 0) s_.shownMethod = 0;
         return;
@@ -304,7 +304,7 @@ void SettingsDialog::chooseMethod(int method) {
     // A full-size drawing holds all four colourings as the quadrants of the
     // surface: bring the chosen one into view. A split screen or an opened
     // file only records the choice for the next drawing.
-    if (s_.shownQuad < 1 || s_.singleImage != kNo) return;
+    if (s_.shownQuad < 1 || s_.live.singleImage != kNo) return;
     showQuadrant(s_, picture1_, method);
     s_.shownMethod = static_cast<Int16>(method);
     platform_.pictureChanged();
@@ -331,7 +331,7 @@ void SettingsDialog::takeSettings() {
     }
     // "不適な設定は変更されることあり": unusable fields show the stored values.
     if (zoomValue != s_.zoom) showNumber(Text1, s_.zoom);
-    if (iterationValue != s_.maxIter) Text8->setTextUtf8(strDouble(s_.maxIter));
+    if (iterationValue != s_.live.maxIter) Text8->setTextUtf8(strDouble(s_.live.maxIter));
 }
 
 void SettingsDialog::Command1_Click() {
@@ -357,7 +357,7 @@ void SettingsDialog::Command2_Click() {
     takeSettings();
     if (juliaConstantToPick(s_))
         s_.clickHint = kJuliaPickHint;
-    else if (s_.isJulia == kNo && s_.juliaStarted == kYes)
+    else if (s_.live.isJulia == kNo && s_.live.juliaStarted == kYes)
         s_.clickHint = mandelbrotZoomHint(s_.zoom);
     else
         s_.clickHint = zoomHint(s_.zoom);

@@ -24,9 +24,9 @@ AxisFrame axisFrameOf(const AppState& s) {
     f.radius = s.radius;
     f.halfHeight = s.radius * 3 / 4;
     // A Julia set whose constant was not yet fixed is drawn around 0, 0.
-    bool constantPicked = s.curIsJulia == kYes && s.curJuliaStarted == kNo;
-    f.cx = constantPicked ? 0.0 : s.curCenterX;
-    f.cy = constantPicked ? 0.0 : s.curCenterY;
+    bool constantPicked = s.cur.isJulia == kYes && s.cur.juliaStarted == kNo;
+    f.cx = constantPicked ? 0.0 : s.cur.centerX;
+    f.cy = constantPicked ? 0.0 : s.cur.centerY;
     f.axisX = -f.cx * f.halfW / f.radius;
     f.axisY = -f.cy * f.halfH / f.halfHeight;
     f.pixel = s.radius / s.halfW;

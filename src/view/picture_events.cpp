@@ -26,7 +26,7 @@ void openPopupMenu(Program& p) {
     p.window.showPopupMenu(p.s.prevAvail == kYes);
 }
 
-bool hasOtherScreens(const AppState& s) { return s.shownMethod > 0 && s.singleImage == kNo; }
+bool hasOtherScreens(const AppState& s) { return s.shownMethod > 0 && s.live.singleImage == kNo; }
 
 }  // namespace
 
@@ -67,8 +67,8 @@ void zoomIntoClickedPoint(Program& p) {
     }
     s.mouseX = folded.x;
     s.mouseY = folded.y;
-    s.centerX = centre->re;
-    s.centerY = centre->im;
+    s.live.centerX = centre->re;
+    s.live.centerY = centre->im;
     s.radius = s.radius / s.zoom;
     redrw(p);
 }

@@ -25,14 +25,14 @@ PicturePos foldAgainForZoom(const AppState& s, double x, double y) {
 
 std::optional<PlanePoint> gridPoint(const AppState& s, PicturePos folded) {
     if (!(s.pixelSize > 0.0)) return std::nullopt;
-    PlanePoint at{gridCoordinate(s.pixelSize, folded.x, s.curCenterX),
-                  gridCoordinate(s.pixelSize, folded.y, s.curCenterY)};
+    PlanePoint at{gridCoordinate(s.pixelSize, folded.x, s.cur.centerX),
+                  gridCoordinate(s.pixelSize, folded.y, s.cur.centerY)};
     if (!std::isfinite(at.re) || !std::isfinite(at.im)) return std::nullopt;
     return at;
 }
 
 PlanePoint cursorPoint(const AppState& s, PicturePos folded) {
-    return gridPoint(s, folded).value_or(PlanePoint{s.curCenterX, s.curCenterY});
+    return gridPoint(s, folded).value_or(PlanePoint{s.cur.centerX, s.cur.centerY});
 }
 
 PictureFloat surfacePositionOf(const AppState& s, const Surface& picture1, double wx, double wy) {

@@ -7,24 +7,16 @@ namespace qel {
 
 void restorePrevious(Program& p) {
     AppState& s = p.s;
-    s.centerX = s.prevCenterX;
-    s.centerY = s.prevCenterY;
-    p.dialog.setMagText(s.prevMagText);
-    s.isJulia = s.prevIsJulia;
-    s.drawMethod = s.prevMethod;
-    s.contourT = s.prevContourT;
-    s.juliaStarted = s.prevJuliaStarted;
-    s.juliaRe = s.prevJuliaRe;
-    s.juliaIm = s.prevJuliaIm;
-    s.radius = radiusOfMagText(s, s.prevMagText);
-    s.maxIter = s.prevMaxIter;
-    s.singleImage = s.prevSingleImage;
+    s.live = s.prev;
+    p.dialog.setMagText(s.prev.magText);
+    s.radius = radiusOfMagText(s, s.prev.magText);
 
-    s.curCenterX = s.prevCenterX;
-    s.curCenterY = s.prevCenterY;
-    s.curIsJulia = s.prevIsJulia;
-    s.curContourT = s.prevContourT;
-    s.curJuliaStarted = s.prevJuliaStarted;
+    // The cur layer takes only what the titles read before the snapshot.
+    s.cur.centerX = s.prev.centerX;
+    s.cur.centerY = s.prev.centerY;
+    s.cur.isJulia = s.prev.isJulia;
+    s.cur.contourT = s.prev.contourT;
+    s.cur.juliaStarted = s.prev.juliaStarted;
 }
 
 void mnuzen_Click(Program& p) {
@@ -35,7 +27,7 @@ void mnuzen_Click(Program& p) {
     restorePrevious(p);
     retitle(p);
     layoutPicture(s, p.picture1);
-    s.shownMethod = s.drawMethod;
+    s.shownMethod = s.live.drawMethod;
     // The saved surface comes back whole, all four pictures at once.
     p.picture1.copyFrom(p.picture2, 0, 0, p.picture2.width(), p.picture2.height(), 0, 0);
     p.platform.pictureChanged();

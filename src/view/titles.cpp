@@ -15,7 +15,7 @@ bool matchesPeriod(const AppState& s, Colour colour, int period) {
 }
 
 void captionPointRows(Program& p) {
-    if (p.s.isJulia == kYes)
+    if (p.s.live.isJulia == kYes)
         p.dialog.setPointCaptions(kZoomPointCaption, kConstantCaption);
     else
         p.dialog.setPointCaptions(kNewCentreCaption, kCurrentCentreCaption);
@@ -42,18 +42,18 @@ void retitle(Program& p) {
     if (!p.dialog.keepsZoom()) s.zoom = s.defaultZoom;
     s.halfW = static_cast<Int16>(halfWidthFor(s));
     s.halfH = static_cast<Int16>(halfHeightFor(s));
-    p.dialog.selectMethodOption(s.drawMethod);
+    p.dialog.selectMethodOption(s.live.drawMethod);
     std::string magText = p.dialog.magText();
     s.radius = radiusOfMagText(s, magText);
     s.pixelSize = s.radius / s.halfW;
-    if (juliaConstantToPick(s)) s.centerX = s.centerY = 0.0;
+    if (juliaConstantToPick(s)) s.live.centerX = s.live.centerY = 0.0;
     captionPointRows(p);
     s.pointLabel = pointLabelFor(s);
     s.viewInfo = retitleViewInfo(s, valueOfText(magText));
     s.clickHint = retitleClickHint(s);
-    bool otherScreens = s.drawMethod >= 1 && s.singleImage == kNo;
+    bool otherScreens = s.live.drawMethod >= 1 && s.live.singleImage == kNo;
     p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(otherScreens));
-    if (s.isJulia == kYes) s.juliaStarted = kYes;
+    if (s.live.isJulia == kYes) s.live.juliaStarted = kYes;
 }
 
 bool readsPeriodAt(const AppState& s, PictureFloat at) {
@@ -76,7 +76,7 @@ std::string periodLabelOf(const AppState& s, Colour colour) {
 std::string cursorTitle(const Program& p) {
     const AppState& s = p.s;
     if (p.dialog.simpleTitles()) return s.viewInfo + s.cursorInfo;
-    bool otherScreens = s.shownQuad >= 1 && s.singleImage == kNo;
+    bool otherScreens = s.shownQuad >= 1 && s.live.singleImage == kNo;
     return s.viewInfo + s.clickHint + rightButtonHint(otherScreens) + s.cursorInfo;
 }
 

@@ -24,7 +24,7 @@ protected:
     void SetUp() override {
         setStartValues(s);
         s.firstDrawing = kYes;
-        s.maxIter = 50;  // quick pictures; the colours below do not depend on it
+        s.live.maxIter = 50;  // quick pictures; the colours below do not depend on it
         s.viewInfo = " 中心(0 , 0): 倍率1:";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
         p.picture1.resize(1600, 1200);
@@ -95,8 +95,8 @@ TEST_F(RenderLoop, EndCaptionTellsWhatAClickDoesAndZoomReturnsToDefault) {
 }
 
 TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
-    s.drawMethod = 2;
-    s.maxIter = 10;
+    s.live.drawMethod = 2;
+    s.live.maxIter = 10;
     Essence(p);
     EXPECT_EQ(s.shownMethod, 2);
     EXPECT_EQ(s.shownQuad, 2);
@@ -118,9 +118,9 @@ TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
 }
 
 TEST_F(RenderLoop, CoarsePreviewComputesEveryTenthColumnOnly) {
-    s.drawMethod = 1;
+    s.live.drawMethod = 1;
     s.lineStep = s.coarseLineStep;
-    s.maxIter = 10;
+    s.live.maxIter = 10;
     dialog.keepOld = true;
     fillWithMarker();
     Essence(p);
@@ -171,18 +171,18 @@ TEST_F(RenderLoop, StopRequestGivenBeforeTheDrawingIsForgotten) {
 TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
     Essence(p);
     const Surface first = p.picture1;
-    s.centerX = -0.5;
+    s.live.centerX = -0.5;
     s.radius = 0.25;
     dialog.mag = "8";
     Essence(p);
     EXPECT_EQ(p.picture2, first);
     EXPECT_FALSE(p.picture1 == first);
     EXPECT_EQ(s.prevAvail, kYes);
-    EXPECT_EQ(s.singleImage, kNo);
-    EXPECT_EQ(s.prevMagText, "1");
-    EXPECT_EQ(s.curMagText, "8");
-    EXPECT_EQ(s.prevCenterX, 0.0);
-    EXPECT_EQ(s.curCenterX, -0.5);
+    EXPECT_EQ(s.live.singleImage, kNo);
+    EXPECT_EQ(s.prev.magText, "1");
+    EXPECT_EQ(s.cur.magText, "8");
+    EXPECT_EQ(s.prev.centerX, 0.0);
+    EXPECT_EQ(s.cur.centerX, -0.5);
     EXPECT_EQ(s.zoomEditable, kYes);
 
     // A picture kept under the next drawing is copied, not handed over: the
@@ -197,26 +197,26 @@ TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
 
 TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
     Essence(p);  // the Mandelbrot picture before it
-    s.isJulia = kYes;
-    s.juliaStarted = kNo;
-    s.centerX = -1.0;
-    s.centerY = 0.0;
+    s.live.isJulia = kYes;
+    s.live.juliaStarted = kNo;
+    s.live.centerX = -1.0;
+    s.live.centerY = 0.0;
     Essence(p);
-    EXPECT_EQ(s.juliaRe, -1.0);
-    EXPECT_EQ(s.juliaIm, 0.0);
-    EXPECT_EQ(s.centerX, 0.0);
-    EXPECT_EQ(s.juliaStarted, kYes);
+    EXPECT_EQ(s.live.juliaRe, -1.0);
+    EXPECT_EQ(s.live.juliaIm, 0.0);
+    EXPECT_EQ(s.live.centerX, 0.0);
+    EXPECT_EQ(s.live.juliaStarted, kYes);
     EXPECT_EQ(s.juliaStartedBefore, kNo);
-    EXPECT_EQ(s.curJuliaRe, -1.0);
-    EXPECT_EQ(s.curCenterX, 0.0);
+    EXPECT_EQ(s.cur.juliaRe, -1.0);
+    EXPECT_EQ(s.cur.centerX, 0.0);
     // With Zc = -1 the origin runs 0, -1, 0, ...: period 2.
     EXPECT_EQ(at(2, 0, 0), periodColours()[2]);
 
     // Later drawings keep the constant.
-    s.centerX = 0.5;
+    s.live.centerX = 0.5;
     Essence(p);
-    EXPECT_EQ(s.juliaRe, -1.0);
-    EXPECT_EQ(s.centerX, 0.5);
+    EXPECT_EQ(s.live.juliaRe, -1.0);
+    EXPECT_EQ(s.live.centerX, 0.5);
     EXPECT_EQ(s.juliaStartedBefore, kYes);
 }
 
@@ -226,9 +226,9 @@ TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
     // Choosing the Julia set in the dialog while the Mandelbrot set is drawn.
     platform.onDoEvents = [&] {
         if (platform.yields == 305) {  // the fifth row of the second drawing
-            s.isJulia = kYes;
-            s.juliaStarted = kNo;
-            s.maxIter = 3;
+            s.live.isJulia = kYes;
+            s.live.juliaStarted = kNo;
+            s.live.maxIter = 3;
         }
     };
     Essence(p);

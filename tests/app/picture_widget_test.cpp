@@ -101,7 +101,7 @@ TEST_F(PictureWidgetTest, ShowsTheSurfaceWhereverItLiesAndBlackBeyondIt) {
 // and all of it is on the screen before the end caption.
 TEST_F(PictureWidgetTest, ADrawingIsPaintedOnceAFrameAndWholeBeforeItsEndCaption) {
     p.s.firstDrawing = kYes;
-    p.s.drawMethod = 1;  // 600 rows, each computed point by point
+    p.s.live.drawMethod = 1;  // 600 rows, each computed point by point
     PaintLog log(platform.captions);
     widget.installEventFilter(&log);
     QElapsedTimer clock;

@@ -22,8 +22,8 @@ TEST(FontScaling, NinePointsAtNinetySixDotsPerInch) {
 TEST(Captions, AMagnificationBelowOneIsWrittenAsItsNumberText) {
     AppState s;
     setStartValues(s);
-    s.centerX = -0.75;
-    s.centerY = 0.1;
+    s.live.centerX = -0.75;
+    s.live.centerY = 0.1;
     s.radius = 4;
     s.pointLabel = pointLabelFor(s);
     EXPECT_EQ(requestViewInfo(s), "M: 中心(-0.75 , 0.1): 倍率0.5:");

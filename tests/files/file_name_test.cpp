@@ -20,12 +20,12 @@ AppState startState() {
 AppState onScreen(int method, double x, double y, double iterations, bool julia = false, double re = 0, double im = 0) {
     AppState s = startState();
     s.shownMethod = static_cast<Int16>(method);
-    s.curCenterX = x;
-    s.curCenterY = y;
-    s.curMaxIter = iterations;
-    s.curIsJulia = julia ? -1 : 0;
-    s.curJuliaRe = re;
-    s.curJuliaIm = im;
+    s.cur.centerX = x;
+    s.cur.centerY = y;
+    s.cur.maxIter = iterations;
+    s.cur.isJulia = julia ? -1 : 0;
+    s.cur.juliaRe = re;
+    s.cur.juliaIm = im;
     return s;
 }
 

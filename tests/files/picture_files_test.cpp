@@ -50,7 +50,7 @@ protected:
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     for (auto [method, left, top] : {std::tuple{0, 0, 0}, std::tuple{4, 800, 600}}) {
         // the screen as a drawing would leave it: live, layout and cur layer alike
-        p.s.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
+        p.s.live.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
         layoutPicture(p.s, p.picture1);
         snapshotView(p.s, dialog.mag);
         AppState before = p.s;
@@ -101,12 +101,12 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     mnuyomi_Click(p);
     ASSERT_TRUE(platform.messages.empty());
     const AppState& s = p.s;
-    EXPECT_EQ(std::tie(s.isJulia, s.juliaStarted, s.drawMethod, s.centerY, s.juliaRe, s.juliaIm),
+    EXPECT_EQ(std::tie(s.live.isJulia, s.live.juliaStarted, s.live.drawMethod, s.live.centerY, s.live.juliaRe, s.live.juliaIm),
               std::make_tuple(-1, -1, 2, -0.5, -0.8, 0.156));
-    EXPECT_EQ(std::tie(s.maxIter, s.contourT, s.radius, dialog.mag), std::make_tuple(1000.0, 1.5f, 2.0 / 64, "64"));
-    EXPECT_EQ(std::tie(s.singleImage, s.prevAvail, s.zoomEditable), std::make_tuple(-1, 0, -1));
+    EXPECT_EQ(std::tie(s.live.maxIter, s.live.contourT, s.radius, dialog.mag), std::make_tuple(1000.0, 1.5f, 2.0 / 64, "64"));
+    EXPECT_EQ(std::tie(s.live.singleImage, s.prevAvail, s.zoomEditable), std::make_tuple(-1, 0, -1));
     // The snapshot took the restored view into the cur layer.
-    EXPECT_EQ(std::tie(s.curMaxIter, s.curMagText, s.curSingleImage), std::make_tuple(1000.0, "64", -1));
+    EXPECT_EQ(std::tie(s.cur.maxIter, s.cur.magText, s.cur.singleImage), std::make_tuple(1000.0, "64", -1));
     // The file holds one colouring: the title offers no other screens.
     EXPECT_EQ(platform.caption, "J: 中心(0.25　,　-0.5): 倍率64:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
     // The picture is where it is seen, pixel for pixel.
@@ -212,7 +212,7 @@ TEST_F(PictureFiles, NamesNoSavedPictureCouldCarryAreRefusedAsNamesWithoutAView)
     platform.openAnswer = dir.file("M0s0p8x99y-99k500t1.bmp");
     mnuyomi_Click(p);
     EXPECT_EQ(platform.messages.size(), 7u);
-    EXPECT_EQ(std::pair(p.s.centerX, p.s.centerY), std::pair(99.0, -99.0));
+    EXPECT_EQ(std::pair(p.s.live.centerX, p.s.live.centerY), std::pair(99.0, -99.0));
 }
 
 }  // namespace

@@ -29,9 +29,9 @@ TEST_F(CommaLocaleJourney, TitlesFileNamesAndFieldsKeepTheDecimalPoint) {
         clickControl("Command1");  // "描画開始"
     });
     expectAllShown();
-    EXPECT_EQ(s().centerX, -1.9);
-    EXPECT_EQ(s().centerY, 0.25);
-    EXPECT_EQ(s().contourT, 1.5f);
+    EXPECT_EQ(s().live.centerX, -1.9);
+    EXPECT_EQ(s().live.centerY, 0.25);
+    EXPECT_EQ(s().live.contourT, 1.5f);
     EXPECT_EQ(title(), "M: 中心(-1.9 , 0.25): 倍率20:" + kZoomHint8 + " 右ClickでMenu:");
 
     chooseFromMenu("mnuhozon");
@@ -40,8 +40,8 @@ TEST_F(CommaLocaleJourney, TitlesFileNamesAndFieldsKeepTheDecimalPoint) {
     leftClickAt(QPoint(200, 150));  // used up by the open menu
     platform->openAnswer = saved.string();
     chooseFromMenu("mnuyomi");
-    EXPECT_EQ(s().centerX, -1.9);
-    EXPECT_EQ(s().contourT, 1.5f);
+    EXPECT_EQ(s().live.centerX, -1.9);
+    EXPECT_EQ(s().live.contourT, 1.5f);
     EXPECT_EQ(s().radius, 0.1);
     EXPECT_TRUE(platform->messages.empty());
 }

@@ -17,7 +17,7 @@ TEST_F(JourneyTest, StartShowsTheSplitStartViewAndZoomsThreeTimes) {
     EXPECT_EQ(gh().findChild<QLineEdit*>("Text8")->text(), " 500");
     EXPECT_EQ(s().appPath, folder.string() + "/");  // exactly one separator
     EXPECT_EQ(s().prevAvail, 0);                     // nothing to go back to
-    EXPECT_EQ(s().prevMaxIter, 500.0);               // the prev layer describes the start view
+    EXPECT_EQ(s().prev.maxIter, 500.0);               // the prev layer describes the start view
     QImage shown = screen();
     EXPECT_EQ(colourOf(shown, 200, 150), kInteriorBlueAtZero);
     EXPECT_EQ(colourOf(shown, 600, 150), kBlueBand);
@@ -29,7 +29,7 @@ TEST_F(JourneyTest, StartShowsTheSplitStartViewAndZoomsThreeTimes) {
     leftClickAt(QPoint(200, 150));
     leftClickAt(QPoint(600, 150));
     EXPECT_EQ(title(), "M: 中心(-1 , 0): 倍率512:" + kZoomHint8 + " 右ClickでMenu:");
-    EXPECT_EQ(s().centerX, -1.0);
+    EXPECT_EQ(s().live.centerX, -1.0);
     shown = screen();
     EXPECT_EQ(colourOf(shown, 600, 150), kBlackBand);
     EXPECT_EQ(colourOf(shown, 200, 450), kPeriodTwo);
@@ -46,21 +46,21 @@ TEST_F(JourneyTest, AJuliaSetPickedWithAClickZoomedIntoAndGoneBackFrom) {
     expectAllShown();
     leftClickAt(QPoint(150, 100));
     EXPECT_EQ(title(), "J: 定数項(-0.5 , 0.5): 初期倍率:" + kZoomHint8 + " 右ClickでMenu:");
-    EXPECT_EQ(s().juliaRe, -0.5);
-    EXPECT_EQ(s().juliaIm, 0.5);
+    EXPECT_EQ(s().live.juliaRe, -0.5);
+    EXPECT_EQ(s().live.juliaIm, 0.5);
     EXPECT_FALSE(p().picture1 == mandelbrot);
     const Surface juliaAtOne = p().picture1;
 
     // 50 pixels right of the centre: 0.5, and the constant stays
     leftClickAt(QPoint(250, 150));
-    EXPECT_EQ(s().centerX, 0.5);
-    EXPECT_EQ(s().juliaRe, -0.5);
+    EXPECT_EQ(s().live.centerX, 0.5);
+    EXPECT_EQ(s().live.juliaRe, -0.5);
     EXPECT_FALSE(p().picture1 == juliaAtOne);
 
     chooseFromMenu("mnuzen");  // the previous screen
     EXPECT_TRUE(p().picture1 == juliaAtOne);
     EXPECT_EQ(s().radius, 2.0);
-    EXPECT_EQ(s().juliaStarted, kYes);
+    EXPECT_EQ(s().live.juliaStarted, kYes);
     EXPECT_TRUE(platform->messages.empty());
 }
 
@@ -78,10 +78,10 @@ TEST_F(JourneyTest, SavedPictureOpensAgainReadOnlyAndZoomsFromItsView) {
     chooseFromMenu("mnuyomi");
     EXPECT_TRUE(p().picture1 == startPicture);
     EXPECT_EQ(title(), "M: 中心(0　,　0): 倍率1:" + kZoomHint8 + " 右ClickでMenu:");
-    EXPECT_EQ(s().singleImage, kYes);
+    EXPECT_EQ(s().live.singleImage, kYes);
     leftClickAt(QPoint(200, 150));  // used up by the open menu
     leftClickAt(QPoint(100, 150));
-    EXPECT_EQ(s().centerX, -1.0);
+    EXPECT_EQ(s().live.centerX, -1.0);
     EXPECT_EQ(colourOf(screen(), 200, 450), kPeriodTwo);
     EXPECT_TRUE(platform->messages.empty());
 }

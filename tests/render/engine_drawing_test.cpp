@@ -43,16 +43,16 @@ protected:
     void drawWith(RowEngine* engine, const View& v) {
         setStartValues(s);
         s.firstDrawing = kYes;
-        s.isJulia = v.julia ? kYes : kNo;
-        s.juliaStarted = v.julia && !v.newJulia ? kYes : kNo;
-        s.centerX = v.cx;
-        s.centerY = v.cy;
-        s.juliaRe = v.jre;
-        s.juliaIm = v.jim;
+        s.live.isJulia = v.julia ? kYes : kNo;
+        s.live.juliaStarted = v.julia && !v.newJulia ? kYes : kNo;
+        s.live.centerX = v.cx;
+        s.live.centerY = v.cy;
+        s.live.juliaRe = v.jre;
+        s.live.juliaIm = v.jim;
         s.radius = s.initialRadius / v.mag;
-        s.maxIter = v.maxIter;
-        s.contourT = v.t;
-        s.drawMethod = static_cast<Int16>(v.method);
+        s.live.maxIter = v.maxIter;
+        s.live.contourT = v.t;
+        s.live.drawMethod = static_cast<Int16>(v.method);
         s.lineStep = v.coarse ? s.coarseLineStep : -1;
         p.engine = engine;
         Essence(p);

@@ -26,9 +26,9 @@ protected:
     // seconds, every other row is quick.
     void chaoticTopRow() {
         s.radius = 2e-11;
-        s.centerX = -1.9;
-        s.centerY = -(150 * (s.radius / 200));
-        s.maxIter = 1e12;
+        s.live.centerX = -1.9;
+        s.live.centerY = -(150 * (s.radius / 200));
+        s.live.maxIter = 1e12;
     }
 
     int pixelsWritten() const {

@@ -100,7 +100,7 @@ TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
 
 TEST(Orbit, LimitThatIsNoNumberStopsAtOnce) {
     AppState s;
-    s.maxIter = std::numeric_limits<double>::quiet_NaN();
+    s.live.maxIter = std::numeric_limits<double>::quiet_NaN();
     s.pixelSize = 1.0;
     OrbitParams o = orbitParamsFor(s);
     OrbitRing ring;

@@ -55,9 +55,9 @@ TEST_F(ButtonTest, ClickingAControlChecksTheEditedFieldBeforeItsHandlerRuns) {
         click(c.clicked);
         EXPECT_EQ(platform.messages.size(), c.refusals);
     }
-    EXPECT_EQ(s.maxIter, 1000.0);
+    EXPECT_EQ(s.live.maxIter, 1000.0);
     EXPECT_EQ(s.lineStep, -10);  // coarse preview
-    EXPECT_EQ(s.contourT, 0.5f);
+    EXPECT_EQ(s.live.contourT, 0.5f);
     // Text7's check took 32 into the zoom and Text1 before "描画開始" read it
     EXPECT_EQ(text("Text1"), "32");
     EXPECT_EQ(requests, 1);
@@ -76,7 +76,7 @@ TEST_F(ButtonTest, HidingWithAnEditedFieldFocusedChecksItFirst) {
     open();
     type("Text3", "0.25");
     gh->hideDialog();
-    EXPECT_EQ(s.centerX, 0.25);
+    EXPECT_EQ(s.live.centerX, 0.25);
     EXPECT_TRUE(platform.messages.empty());
 
     open();

@@ -35,13 +35,13 @@ const std::vector<FieldRule> kRules = {
      "Text7"},
     {"Text7", [](double v) { return v >= 0.1; }, [](const AppState& s) { return s.zoom; }, {{"0.1", 0.1}, {"0.09", 0.09}},
      "Text1"},
-    {"Text3", [](double v) { return v >= -4 && v <= 4; }, [](const AppState& s) { return s.centerX; },
+    {"Text3", [](double v) { return v >= -4 && v <= 4; }, [](const AppState& s) { return s.live.centerX; },
      {{"-4", -4}, {"4.001", 4.001}}, nullptr},
-    {"Text5", [](double v) { return v >= -4 && v <= 4; }, [](const AppState& s) { return s.centerY; }, {{"-7", -7}},
+    {"Text5", [](double v) { return v >= -4 && v <= 4; }, [](const AppState& s) { return s.live.centerY; }, {{"-7", -7}},
      nullptr},
     {"Text8", [](double v) { return v > 0 && v == static_cast<long long>(v); },
-     [](const AppState& s) { return s.maxIter; }, {{"1000", 1000}, {"2.5", 2.5}}, nullptr},
-    {"Text9", [](double v) { return v >= 0 && v <= 5; }, [](const AppState& s) { return static_cast<double>(s.contourT); },
+     [](const AppState& s) { return s.live.maxIter; }, {{"1000", 1000}, {"2.5", 2.5}}, nullptr},
+    {"Text9", [](double v) { return v >= 0 && v <= 5; }, [](const AppState& s) { return static_cast<double>(s.live.contourT); },
      {{"5", 5}, {"5.5", 5.5}}, nullptr},
 };
 

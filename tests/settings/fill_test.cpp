@@ -18,8 +18,8 @@ TEST_F(FillTest, TheFirstOpeningShowsTheStartValuesAndFocusesTheZoomFactor) {
 }
 
 TEST_F(FillTest, MandelbrotFillShowsTheNewAndTheCurrentCentreAndResetsTheZoom) {
-    s.centerX = -0.5;
-    s.curCenterX = 1.5;
+    s.live.centerX = -0.5;
+    s.cur.centerX = 1.5;
     s.radius = 0.25;
     field("Text1")->setText("3");  // no zoom preset selected
     s.zoom = 3;
@@ -40,7 +40,7 @@ TEST_F(FillTest, MandelbrotFillShowsTheNewAndTheCurrentCentreAndResetsTheZoom) {
 
 // The Julia handler runs after the row texts; chosen already, it does not run.
 TEST_F(FillTest, ConstantPickFillRunsTheJuliaHandlerOnlyWhenJuliaIsNewlyChosen) {
-    s.isJulia = kYes;
+    s.live.isJulia = kYes;
     s.radius = 0.25;  // magnification 8 on screen
     gh->fill();
     EXPECT_EQ(tip("Label4"), kConstantPickRowsOnChoice.label4Tip);
@@ -50,9 +50,9 @@ TEST_F(FillTest, ConstantPickFillRunsTheJuliaHandlerOnlyWhenJuliaIsNewlyChosen) 
 }
 
 TEST_F(FillTest, OverAJuliaPictureTheSecondRowShowsTheConstant) {
-    s.isJulia = s.curIsJulia = s.juliaStarted = kYes;
-    s.juliaRe = -0.75;
-    s.curJuliaRe = 0.3;  // the fill shows the live constant
+    s.live.isJulia = s.cur.isJulia = s.live.juliaStarted = kYes;
+    s.live.juliaRe = -0.75;
+    s.cur.juliaRe = 0.3;  // the fill shows the live constant
     option("Option10")->setChecked(true);  // so that its handler does not run
     gh->fill();
     EXPECT_EQ(text("Text4"), "-0.75");

@@ -27,7 +27,7 @@ TEST_F(AxesTest, AxesAndTicksAtTheWholeNumbersInAllFourPicturesAndASecondDrawing
         {"huge radius", 0.0, 1e12, {{-150, 0}}, {{-150, 5}}},
     };
     for (const auto& c : cases) {
-        p.s.curCenterX = c.centerX;
+        p.s.cur.centerX = c.centerX;
         p.s.radius = c.radius;
         const Surface black = p.picture1;
         mnuza_Click(p);

@@ -60,13 +60,13 @@ TEST_F(PictureClickTest, AZoomPastWhatADoubleCanTellApartIsRefusedAndChangesNoth
         platform.messages.clear();
         p.s.radius = c.radius;
         p.s.pixelSize = c.radius / p.s.halfW;
-        p.s.curCenterX = c.centre;
+        p.s.cur.centerX = c.centre;
         p.s.zoom = c.zoom;
         leftClickAt(p, 10.0f, -20.0f);
         ASSERT_EQ(platform.messages.size(), 1u) << c.radius;
         EXPECT_EQ(platform.messages[0].text, c.text) << c.radius;
         EXPECT_EQ(p.s.radius, c.radius);
-        EXPECT_EQ(p.s.centerX, 0.0);
+        EXPECT_EQ(p.s.live.centerX, 0.0);
     }
 }
 

@@ -54,7 +54,7 @@ TEST_F(PixelMappingTest, PlanePointIsTheFloorOfTheQuotientOrTheCentre) {
     p.s.pixelSize = 0.005;
     EXPECT_EQ(gridPoint(p.s, {10, 0})->re, 0.05);   // (0.005 * 10) / 0.005 comes out as exactly 10
     EXPECT_EQ(gridPoint(p.s, {-7, 0})->re, -0.04);  // (0.005 * -7) / 0.005 just below -7: one step lower
-    p.s.curCenterX = 1.0;
+    p.s.cur.centerX = 1.0;
     for (double pixelSize : {0.0, 1e-310}) {
         p.s.pixelSize = pixelSize;
         EXPECT_FALSE(gridPoint(p.s, {10, 10}).has_value()) << pixelSize;
@@ -69,7 +69,7 @@ TEST_F(PixelMappingTest, WindowPixelsBecomeSurfaceCoordinatesThroughTheSurfacePo
     };
     EXPECT_EQ(at(799.6, 599.2), std::pair(599.0f, -449.0f));
     // Full-size upper-right colouring: the surface sits 800 pixels left.
-    p.s.drawMethod = 2;
+    p.s.live.drawMethod = 2;
     layoutPicture(p.s, p.picture1);
     EXPECT_EQ(at(0, 0), std::pair(400.0f, 300.0f));
 }

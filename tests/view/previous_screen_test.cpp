@@ -16,16 +16,16 @@ TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoomAndItsSettings
     Surface firstZoom = p.picture1;
     // Other settings for the second drawing: full size, more iterations, t = 2.
     dialog.selectMethodOption(1);
-    p.s.maxIter = 80;
-    p.s.contourT = 2.0f;
+    p.s.live.maxIter = 80;
+    p.s.live.contourT = 2.0f;
     leftClickAt(p, -20.0f, 40.0f);
     ASSERT_EQ(dialog.mag, "64");
     ASSERT_EQ(p.s.prevAvail, kYes);
 
     mnuzen_Click(p);
-    EXPECT_EQ(std::tie(p.s.centerX, p.s.centerY, p.s.radius, dialog.mag), std::make_tuple(-0.5, 0.0, 0.25, "8"));
-    EXPECT_EQ(std::tie(p.s.drawMethod, p.s.shownMethod, dialog.selectedMethod), std::make_tuple(0, 0, 0));
-    EXPECT_EQ(std::tie(p.s.maxIter, p.s.contourT), std::make_tuple(60.0, 1.0f));
+    EXPECT_EQ(std::tie(p.s.live.centerX, p.s.live.centerY, p.s.radius, dialog.mag), std::make_tuple(-0.5, 0.0, 0.25, "8"));
+    EXPECT_EQ(std::tie(p.s.live.drawMethod, p.s.shownMethod, dialog.selectedMethod), std::make_tuple(0, 0, 0));
+    EXPECT_EQ(std::tie(p.s.live.maxIter, p.s.live.contourT), std::make_tuple(60.0, 1.0f));
     EXPECT_EQ(std::tie(p.s.halfW, p.s.pixelSize, p.s.prevAvail), std::make_tuple(200, 0.25 / 200, kNo));
     EXPECT_TRUE(p.picture1 == firstZoom);
     EXPECT_EQ(platform.caption, "M: 中心(-0.5　,　0): 倍率8:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");

@@ -49,7 +49,7 @@ TEST_F(TitlesTest, TheCursorReadOutNamesThePeriodUnderThePeriodColouring) {
     p.s.pixelSize = 0.005;
     EXPECT_EQ(readOut(11, 140), " 周期 3(0.055 , 0.7)");
     p.s.shownMethod = 0;
-    p.s.curCenterX = 0.5;
+    p.s.cur.centerX = 0.5;
     p.s.pixelSize = 0.0;
     EXPECT_EQ(readOut(30, -160), " ｶｰｿﾙ(0.5 , 0)");
 }
@@ -67,10 +67,10 @@ TEST_F(TitlesTest, PeriodIsFoundOnAnAxisPixelThroughTheInvertedColours) {
 }
 
 TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
-    p.s.drawMethod = 2;
+    p.s.live.drawMethod = 2;
     p.s.zoom = 4;
-    p.s.centerX = -0.75;
-    p.s.centerY = 0.125;
+    p.s.live.centerX = -0.75;
+    p.s.live.centerY = 0.125;
     dialog.mag = "64";
     retitle(p);
     EXPECT_EQ(std::tie(p.s.zoom, p.s.halfW, p.s.radius), std::make_tuple(8.0, 400, 0.03125));
@@ -79,12 +79,12 @@ TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
 }
 
 TEST_F(TitlesTest, RetitleAJuliaSetWhoseConstantIsStillToBePicked) {
-    p.s.isJulia = kYes;
-    p.s.juliaStarted = kNo;
+    p.s.live.isJulia = kYes;
+    p.s.live.juliaStarted = kNo;
     p.s.prevAvail = kYes;
-    p.s.centerX = 0.3;
+    p.s.live.centerX = 0.3;
     retitle(p);
-    EXPECT_EQ(std::tie(p.s.centerX, p.s.juliaStarted), std::make_tuple(0.0, kYes));
+    EXPECT_EQ(std::tie(p.s.live.centerX, p.s.live.juliaStarted), std::make_tuple(0.0, kYes));
     EXPECT_EQ(platform.caption,
               "J: 定数項(0　,　0): 倍率1:  Clickするとそこを定数項とするJulia集合を初期倍率で描画します: 右ClickでMenu:");
 }

@@ -38,8 +38,8 @@ public:
     void selectMethodOption(int method) override {
         if (method == selectedMethod) return;
         selectedMethod = method;
-        s_->drawMethod = static_cast<Int16>(method);
-        if (method >= 1 && s_->shownQuad >= 1 && s_->singleImage == 0) {
+        s_->live.drawMethod = static_cast<Int16>(method);
+        if (method >= 1 && s_->shownQuad >= 1 && s_->live.singleImage == 0) {
             bool right = method == 2 || method == 4, lower = method == 3 || method == 4;
             picture1_->move(right ? -2 * s_->halfW : 0, lower ? -2 * s_->halfH : 0);
             s_->shownMethod = static_cast<Int16>(method);
@@ -86,8 +86,8 @@ protected:
     // The first drawing of the run, as the main window's set-up makes it,
     // with fewer iterations to keep the tests quick.
     void drawStartView(double maxIter = 60) {
-        p.s.maxIter = p.s.curMaxIter = p.s.prevMaxIter = maxIter;
-        dialog.selectedMethod = p.s.drawMethod;
+        p.s.live.maxIter = p.s.cur.maxIter = p.s.prev.maxIter = maxIter;
+        dialog.selectedMethod = p.s.live.drawMethod;
         captionFirstDrawing(p);
         Essence(p);
     }
