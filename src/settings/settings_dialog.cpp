@@ -7,6 +7,7 @@
 #include "app/drawing_request.h"
 #include "app/number_text.h"
 #include "app/view_limits.h"
+#include "settings/settings_rules.h"
 
 namespace qel {
 namespace {
@@ -138,15 +139,10 @@ void SettingsDialog::Option10_Click() {
 
 // ---------------------------------------------------------------- magnifications
 
-double SettingsDialog::shownMagnification() const {
-    double m = Text2->value();
-    return m > 0 ? m : 1.0;
-}
+double SettingsDialog::shownMagnification() const { return shownMagnificationOf(Text2->value()); }
 
 std::optional<double> SettingsDialog::zoomFor(double newMagnification) const {
-    double z = newMagnification / shownMagnification();
-    if (std::isfinite(z) && z > 0) return z;
-    return std::nullopt;
+    return zoomForMagnification(newMagnification, shownMagnification());
 }
 
 void SettingsDialog::updateNewMagnification() { showNumber(Text7, s_.zoom * shownMagnification()); }
@@ -187,7 +183,7 @@ bool SettingsDialog::refuse(Field* field, const char* message, const char* title
 
 bool SettingsDialog::Text1_LostFocus() {
     double v = Text1->value();
-    if (!(v > 0))
+    if (!acceptsZoom(v))
         return refuse(Text1, kPositiveIntegerMessage, kZoomTitle, numberText(zoomFor(Text7->value()).value_or(s_.zoom)));
     if (v != s_.zoom) {
         s_.zoom = v;
@@ -198,13 +194,12 @@ bool SettingsDialog::Text1_LostFocus() {
 
 bool SettingsDialog::Text7_LostFocus() {
     double v = Text7->value();
-    std::optional<double> z = zoomFor(v);
-    if (!(v >= kLeastMagnification) || !z)
+    if (!acceptsNewMagnification(v, shownMagnification()))
         return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle,
                       numberText(s_.zoom * shownMagnification()));
     if (s_.zoom * shownMagnification() != v) {
-        s_.zoom = *z;
-        showNumber(Text1, *z);
+        s_.zoom = *zoomFor(v);
+        showNumber(Text1, s_.zoom);
     }
     return true;
 }
@@ -248,9 +243,9 @@ void SettingsDialog::setVisible(bool visible) {
 // ---------------------------------------------------------------- presets
 
 OptionButton* SettingsDialog::presetOf(const std::array<Preset, 4>& presets, double value) {
-    for (const Preset& p : presets)
-        if (p.value == value) return p.button;
-    return nullptr;
+    const std::optional<int> i =
+        presetFor({presets[0].value, presets[1].value, presets[2].value, presets[3].value}, value);
+    return i ? presets[static_cast<std::size_t>(*i)].button : nullptr;
 }
 
 void SettingsDialog::followPreset(const std::array<Preset, 4>& presets, double value) {
@@ -263,7 +258,7 @@ void SettingsDialog::followPreset(const std::array<Preset, 4>& presets, double v
 
 void SettingsDialog::Text1_Change() {
     double v = Text1->value();
-    if (v > 0) followPreset(zoomPresets_, v);
+    if (acceptsZoom(v)) followPreset(zoomPresets_, v);
 }
 
 void SettingsDialog::Text8_Change() {
@@ -338,29 +333,22 @@ void SettingsDialog::Command1_Click() {
     takeSettings();
     s_.menuOpen = kNo;
     hide();
-    // Repeated zooms by extreme factors could take the radius past the range
-    // of a double; such a view is refused rather than stored as infinite or 0.
-    const double radius = s_.radius / s_.zoom;
-    if (!std::isfinite(radius)) {
+    const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
+    if (zoomed.outcome == ZoomOutcome::tooSmall) {
         platform_.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;
     }
-    if (!(radius > 0) || !std::isfinite(s_.initialRadius / radius)) {
+    if (zoomed.outcome == ZoomOutcome::beep) {
         platform_.beep();
         return;
     }
-    s_.radius = radius;
+    s_.radius = zoomed.radius;
     if (drawingRequest_) drawingRequest_();
 }
 
 void SettingsDialog::Command2_Click() {
     takeSettings();
-    if (juliaConstantToPick(s_))
-        s_.clickHint = kJuliaPickHint;
-    else if (s_.live.isJulia == kNo && s_.live.juliaStarted == kYes)
-        s_.clickHint = mandelbrotZoomHint(s_.zoom);
-    else
-        s_.clickHint = zoomHint(s_.zoom);
+    s_.clickHint = clickHintOnClose(s_);
     s_.menuOpen = kNo;
     s_.zoomEditable = kNo;
     hide();
