@@ -201,7 +201,7 @@ double timeWholeDrawing(FastRowEngine& engine) {
     const Clock::time_point series = Clock::now();
     for (int i = 0; i < 5 || secondsSince(series) < kSeriesSpan; ++i) {
         putView(kViews[0], p.s);
-        p.s.firstDrawing = i == 0 ? kYes : kNo;
+        p.s.firstDrawing = i == 0;
         dialog.setMagText(numberText(1.0));
         const Clock::time_point start = Clock::now();
         Essence(p);

@@ -101,7 +101,7 @@ double wholeDrawing(FastRowEngine& engine, const BenchView& v) {
     p.engine = &engine;
     const Clock::time_point start = Clock::now();
     putView(v, p.s);
-    p.s.firstDrawing = kYes;
+    p.s.firstDrawing = true;
     p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
     dialog.setMagText(numberText(v.mag));
     Essence(p);

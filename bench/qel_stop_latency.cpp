@@ -38,7 +38,7 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
     p.engine = &engine;
     p.picture1.resize(1600, 1200);  // a first drawing: no history picture
     setStartValues(p.s);
-    p.s.firstDrawing = kYes;
+    p.s.firstDrawing = true;
     p.s.live.centerX = v.cx;
     p.s.live.centerY = v.cy;
     p.s.radius = v.radius;
@@ -59,7 +59,7 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
         longestGapMs = std::max(longestGapMs, msBetween(lastYield, now));
         lastYield = now;
         if (!stopAsked && msBetween(start, Clock::now()) >= stopAfterMs) {
-            p.s.stopRequest = kYes;
+            p.s.stopRequest = true;
             requested = Clock::now();
             stopAsked = true;
         }

@@ -142,7 +142,7 @@ Request parseArguments(int argc, char** argv) {
 // The view of the request in the state record, as the dialog would leave it.
 void applyRequest(const Request& r, AppState& s) {
     setStartValues(s);
-    s.firstDrawing = kYes;
+    s.firstDrawing = true;
     s.live.isJulia = r.julia ? kYes : kNo;
     // A given constant is a Julia set already started; without one the
     // centre becomes the constant when the drawing starts.

@@ -1,6 +1,8 @@
 // The one record of program state, shared by the three windows.
 // Widths follow the program's conventions: Flag and pixel values are signed
-// 16-bit, plane values are 64-bit floats, the contour interval is a 32-bit float.
+// 16-bit, plane values are 64-bit floats, the contour interval is a 32-bit
+// float. A Flag (-1 yes, 0 no) is kept where the view carries it; states that
+// neither a caption nor a file shows are bools.
 #pragma once
 
 #include <array>
@@ -50,7 +52,7 @@ struct AppState {
     double defaultZoom = 8.0;
     Int32 lineStep = -1;
     Int16 coarseLineStep = -10;
-    Flag showTimeLeft = 0;
+    bool showTimeLeft = false;  // the dialog's remaining-time estimate is wanted
 
     // --- picture geometry
     Int16 widthSetting = 800;
@@ -64,14 +66,14 @@ struct AppState {
     double pixelSize = 0.0;
 
     // --- drawing and mouse state
-    Flag busy = 0;
-    Flag stopRequest = 0;
-    Flag firstDrawing = 0;
-    Flag prevAvail = 0;
-    Flag zoomEditable = -1;
+    bool busy = false;  // a drawing runs
+    bool stopRequest = false;  // a right click asked the drawing to stop
+    bool firstDrawing = false;  // the next drawing is the first of the run
+    bool prevAvail = false;  // a previous screen exists
+    bool zoomEditable = true;  // the dialog's zoom controls are enabled when it opens
     Int16 shownMethod = 0;
     Int16 shownQuad = 0;
-    Flag menuOpen = 0;
+    bool menuOpen = false;  // the popup menu was shown
     Int16 lastButton = 0;
     double mouseX = 0.0;
     double mouseY = 0.0;

@@ -67,9 +67,9 @@ constexpr float kSecondsPerDay = 86400.0f;
 // drawing of the run, which has nothing before it.
 void takeHistoryStep(Program& p, bool picture1Cleared) {
     AppState& s = p.s;
-    if (s.firstDrawing == kYes) {
-        s.firstDrawing = kNo;
-        s.prevAvail = kNo;
+    if (s.firstDrawing) {
+        s.firstDrawing = false;
+        s.prevAvail = false;
         return;
     }
     if (juliaConstantToPick(s)) {
@@ -77,7 +77,7 @@ void takeHistoryStep(Program& p, bool picture1Cleared) {
         s.live.juliaIm = s.live.centerY;
     }
     backupPicture(p, picture1Cleared);
-    s.prevAvail = kYes;
+    s.prevAvail = true;
     s.live.singleImage = kNo;
 }
 
@@ -118,8 +118,8 @@ void finishDrawing(Program& p) {
     AppState& s = p.s;
     composeClickHint(p);
     p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(s.shownQuad > 0));
-    s.stopRequest = kNo;
-    s.busy = kNo;
+    s.stopRequest = false;
+    s.busy = false;
     p.platform.setBusyPointer(false);
     p.platform.beep();
 }
@@ -133,7 +133,7 @@ void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
     // A stop while a row is awaited gives that row up: only whole rows are drawn.
     const KeepAlive keepAlive = [&p] {
         p.platform.doEvents();
-        return p.s.stopRequest != kYes;
+        return !p.s.stopRequest;
     };
     RowWriter writer;
     engine.startDrawing(setup);
@@ -142,8 +142,8 @@ void scanRows(Program& p, RowEngine& engine, const DrawingSetup& setup) {
         writer.write(p.picture1, setup, y, row);
         p.platform.pictureChanged();
         p.platform.doEvents();
-        if (s.stopRequest == kYes) break;
-        if (s.showTimeLeft == kYes) showRemainingTime(p, y);
+        if (s.stopRequest) break;
+        if (s.showTimeLeft) showRemainingTime(p, y);
     }
     engine.endDrawing();
 }
@@ -173,9 +173,9 @@ std::string remainingTimeCaption(const std::string& drawingCaption, float elapse
 void Essence(Program& p) {
     AppState& s = p.s;
     // A drawing asked for from inside a running one is ignored.
-    if (s.busy == kYes) return;
+    if (s.busy) return;
 
-    s.zoomEditable = kYes;
+    s.zoomEditable = true;
     s.shownMethod = s.live.drawMethod;
     // A picture that is cleared is handed to the history whole, not copied
     // (millions of pixels a drawing).
@@ -184,10 +184,10 @@ void Essence(Program& p) {
     if (clearing) p.picture1.cls();
     startJulia(s);
     snapshotView(s, p.dialog.magText());
-    s.stopRequest = kNo;
+    s.stopRequest = false;
     const ColourConstants colours = colourConstantsFor(s.live.contourT, s.initialRadius / s.radius);
     p.platform.setBusyPointer(true);
-    s.busy = kYes;
+    s.busy = true;
     layoutPicture(s, p.picture1);
     s.pixelSize = s.radius / s.halfW;
     s.drawStartTime = p.platform.timer();

@@ -11,7 +11,7 @@ void redrw(Program& p) {
     AppState& s = p.s;
     // A request that arrives while a drawing runs (from an event handled in
     // its yield) is ignored, before it can touch the caption or the dialog.
-    if (s.busy == -1) return;
+    if (s.busy) return;
     if (beyondLeastMagnification(s.radius, s.initialRadius)) {
         p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;

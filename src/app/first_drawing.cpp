@@ -8,7 +8,7 @@ int baseFontPoints(int twipsPerPixel) { return 9 * twipsPerPixel / 15; }
 
 void setUpPictures(Program& p) {
     AppState& s = p.s;
-    s.firstDrawing = -1;
+    s.firstDrawing = true;
     s.picW = static_cast<Int16>(s.widthSetting / 4 * 4);
     s.picH = static_cast<Int16>(s.heightSetting / 4 * 4);
     p.picture1.resize(2 * s.picW, 2 * s.picH);

@@ -43,14 +43,14 @@ void paintOpenedPicture(Program& p) {
 void showOpenedView(Program& p) {
     p.s.live.juliaStarted = p.s.live.isJulia;
     p.s.shownMethod = p.s.live.drawMethod;
-    p.s.prevAvail = 0;
+    p.s.prevAvail = false;
     // The title must not offer the other colourings: a file holds only one.
     p.s.live.singleImage = -1;
     retitle(p);
     layoutPicture(p.s, p.picture1);
     paintOpenedPicture(p);
-    p.s.zoomEditable = -1;
-    p.s.prevAvail = 0;
+    p.s.zoomEditable = true;
+    p.s.prevAvail = false;
     p.s.live.singleImage = -1;
     snapshotView(p.s, p.dialog.magText());
     p.platform.pictureChanged();

@@ -217,7 +217,7 @@ void SettingsDialog::connectHandlers() {
     connect(Option9, &OptionButton::chosen, this, [this] { Option9_Click(); });
     connect(Option10, &OptionButton::chosen, this, [this] { Option10_Click(); });
 
-    connect(Check1, &QCheckBox::toggled, this, [this](bool on) { s_.showTimeLeft = on ? kYes : kNo; });
+    connect(Check1, &QCheckBox::toggled, this, [this](bool on) { s_.showTimeLeft = on; });
     connect(Check4, &QCheckBox::toggled, this, [this](bool on) { s_.lineStep = on ? s_.coarseLineStep : -1; });
 
     for (int k = 0; k < 6; ++k) connect(contourDigits_[k], &ClickableLabel::clicked, this, [this, k] { chooseContourDigit(k); });

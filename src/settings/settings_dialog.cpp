@@ -53,8 +53,8 @@ void SettingsDialog::fill() {
     if (s_.cur.isJulia == kYes) setZoomControlsEnabled(true);
     Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Text9->setTextUtf8(numberText(s_.live.contourT));
-    if (s_.zoomEditable == kYes) setZoomControlsEnabled(true);
-    if (s_.zoomEditable == kYes && !Check5->isChecked()) {
+    if (s_.zoomEditable) setZoomControlsEnabled(true);
+    if (s_.zoomEditable && !Check5->isChecked()) {
         Text1->setTextUtf8(strDouble(s_.defaultZoom));
         s_.zoom = s_.defaultZoom;
     }
@@ -331,7 +331,7 @@ void SettingsDialog::takeSettings() {
 
 void SettingsDialog::Command1_Click() {
     takeSettings();
-    s_.menuOpen = kNo;
+    s_.menuOpen = false;
     hide();
     const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
     if (zoomed.outcome == ZoomOutcome::tooSmall) {
@@ -349,8 +349,8 @@ void SettingsDialog::Command1_Click() {
 void SettingsDialog::Command2_Click() {
     takeSettings();
     s_.clickHint = clickHintOnClose(s_);
-    s_.menuOpen = kNo;
-    s_.zoomEditable = kNo;
+    s_.menuOpen = false;
+    s_.zoomEditable = false;
     hide();
 }
 

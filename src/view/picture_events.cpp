@@ -10,7 +10,7 @@ namespace {
 // A right click (or double click) during a drawing asks it to stop.
 bool requestStop(Program& p) {
     if (p.s.lastButton != kRightButton) return false;
-    p.s.stopRequest = kYes;
+    p.s.stopRequest = true;
     return true;
 }
 
@@ -18,12 +18,12 @@ bool requestStop(Program& p) {
 void closeMenuAndDialog(Program& p) {
     p.dialog.hideDialog();
     p.window.hidePopupMenu();
-    p.s.menuOpen = kNo;
+    p.s.menuOpen = false;
 }
 
 void openPopupMenu(Program& p) {
-    p.s.menuOpen = kYes;
-    p.window.showPopupMenu(p.s.prevAvail == kYes);
+    p.s.menuOpen = true;
+    p.window.showPopupMenu(p.s.prevAvail);
 }
 
 bool hasOtherScreens(const AppState& s) { return s.shownMethod > 0 && s.live.singleImage == kNo; }
@@ -38,7 +38,7 @@ void Picture1_MouseDown(Program& p, Int16 button) { p.s.lastButton = button; }
 
 void Picture1_MouseMove(Program& p, float x, float y) {
     AppState& s = p.s;
-    if (s.busy == kYes) return;
+    if (s.busy) return;
     s.mouseX = x;
     s.mouseY = y;
     if (x == s.lastMouseX && y == s.lastMouseY) return;
@@ -75,11 +75,11 @@ void zoomIntoClickedPoint(Program& p) {
 
 void Picture1_Click(Program& p) {
     AppState& s = p.s;
-    if (s.busy == kYes) {
+    if (s.busy) {
         if (requestStop(p) && !p.dialog.keepsZoom()) s.zoom = s.defaultZoom;
         return;
     }
-    if (s.menuOpen == kYes) {
+    if (s.menuOpen) {
         closeMenuAndDialog(p);
         return;
     }
@@ -95,11 +95,11 @@ void Picture1_Click(Program& p) {
 
 void Picture1_DblClick(Program& p) {
     AppState& s = p.s;
-    if (s.busy == kYes) {
+    if (s.busy) {
         requestStop(p);
         return;
     }
-    if (s.menuOpen == kYes) {
+    if (s.menuOpen) {
         closeMenuAndDialog(p);
         return;
     }
@@ -109,7 +109,7 @@ void Picture1_DblClick(Program& p) {
 // The program ends at once: a drawing that is running goes no further than
 // its current row, even where ending the run is not immediate.
 void Picture1_KeyPress(Program& p) {
-    if (p.s.busy == kYes) p.s.stopRequest = kYes;
+    if (p.s.busy) p.s.stopRequest = true;
     p.platform.endProgram();
 }
 

@@ -22,8 +22,8 @@ void restorePrevious(Program& p) {
 void mnuzen_Click(Program& p) {
     AppState& s = p.s;
     p.picture1.move(0, 0);
-    s.prevAvail = kNo;
-    s.zoomEditable = kYes;
+    s.prevAvail = false;
+    s.zoomEditable = true;
     restorePrevious(p);
     retitle(p);
     layoutPicture(s, p.picture1);

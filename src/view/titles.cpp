@@ -24,7 +24,7 @@ void captionPointRows(Program& p) {
 // The click hint after a restore: the Julia form only while a constant is to
 // be picked and a previous screen exists.
 std::string retitleClickHint(const AppState& s) {
-    if (juliaConstantToPick(s) && s.prevAvail == kYes) return kJuliaPickHint;
+    if (juliaConstantToPick(s) && s.prevAvail) return kJuliaPickHint;
     return zoomHint(s.zoom);
 }
 

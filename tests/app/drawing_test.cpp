@@ -23,7 +23,7 @@ protected:
 
     void SetUp() override {
         setStartValues(s);
-        s.firstDrawing = kYes;
+        s.firstDrawing = true;
         s.live.maxIter = 50;  // quick pictures; the colours below do not depend on it
         s.viewInfo = " 中心(0 , 0): 倍率1:";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
@@ -45,7 +45,7 @@ protected:
 TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     bool busyWhileDrawing = false, hourglass = false;
     platform.onDoEvents = [&] {
-        busyWhileDrawing = s.busy == kYes;
+        busyWhileDrawing = s.busy;
         hourglass = platform.busyPointer;
     };
     Essence(p);
@@ -58,11 +58,11 @@ TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     EXPECT_EQ(platform.shownNowAtCaption, std::vector<std::size_t>{0});  // all shown before the end caption
     EXPECT_TRUE(busyWhileDrawing);
     EXPECT_TRUE(hourglass);
-    EXPECT_EQ(s.busy, kNo);
+    EXPECT_FALSE(s.busy);
     EXPECT_FALSE(platform.busyPointer);
     EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(s.firstDrawing, kNo);
-    EXPECT_EQ(s.prevAvail, kNo);
+    EXPECT_FALSE(s.firstDrawing);
+    EXPECT_FALSE(s.prevAvail);
 
     // The four colourings of (0, 0), (1, 0), (-1, 0) and (0, 1).
     const std::array<Colour, 4> centre{rgb(0, 0, 127), rgb(0, 0, 255), rgb(0, 0, 249), rgb(0, 0, 0)};
@@ -140,7 +140,7 @@ TEST_F(RenderLoop, StopAfterARowLeavesTheRowsBelowAsTheyWere) {
     dialog.keepOld = true;
     fillWithMarker();
     platform.onDoEvents = [&] {
-        if (platform.yields == 10) s.stopRequest = kYes;
+        if (platform.yields == 10) s.stopRequest = true;
     };
     Essence(p);
     EXPECT_EQ(platform.yields, 10);
@@ -149,21 +149,21 @@ TEST_F(RenderLoop, StopAfterARowLeavesTheRowsBelowAsTheyWere) {
         EXPECT_EQ(p.picture1.pixel(0, v) != kMarker, drawn) << v;
         EXPECT_EQ(p.picture1.pixel(799, v + 300) != kMarker, drawn) << v;
     }
-    EXPECT_EQ(s.stopRequest, kNo);
-    EXPECT_EQ(s.busy, kNo);
+    EXPECT_FALSE(s.stopRequest);
+    EXPECT_FALSE(s.busy);
     EXPECT_EQ(platform.beeps, 1);
     EXPECT_EQ(platform.caption, s.viewInfo + zoomHint(8) + kMenuHint);
 }
 
 TEST_F(RenderLoop, ClearsThePictureUnlessTheOldOneIsKept) {
     fillWithMarker();
-    platform.onDoEvents = [&] { s.stopRequest = kYes; };
+    platform.onDoEvents = [&] { s.stopRequest = true; };
     Essence(p);
     EXPECT_EQ(p.picture1.pixel(0, 599), 0);
 }
 
 TEST_F(RenderLoop, StopRequestGivenBeforeTheDrawingIsForgotten) {
-    s.stopRequest = kYes;
+    s.stopRequest = true;
     Essence(p);
     EXPECT_EQ(platform.yields, 300);
 }
@@ -177,13 +177,13 @@ TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
     Essence(p);
     EXPECT_EQ(p.picture2, first);
     EXPECT_FALSE(p.picture1 == first);
-    EXPECT_EQ(s.prevAvail, kYes);
+    EXPECT_TRUE(s.prevAvail);
     EXPECT_EQ(s.live.singleImage, kNo);
     EXPECT_EQ(s.prev.magText, "1");
     EXPECT_EQ(s.cur.magText, "8");
     EXPECT_EQ(s.prev.centerX, 0.0);
     EXPECT_EQ(s.cur.centerX, -0.5);
-    EXPECT_EQ(s.zoomEditable, kYes);
+    EXPECT_TRUE(s.zoomEditable);
 
     // A picture kept under the next drawing is copied, not handed over: the
     // history has it, and so has the new drawing outside what it draws.
@@ -238,7 +238,7 @@ TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
 }
 
 TEST_F(RenderLoop, RemainingTimeFollowsTheRowsDone) {
-    s.showTimeLeft = kYes;
+    s.showTimeLeft = true;
     float now = 100.0f;
     platform.timerHook = [&] { return now; };
     platform.onDoEvents = [&] { now = 160.0f; };
@@ -250,7 +250,7 @@ TEST_F(RenderLoop, RemainingTimeFollowsTheRowsDone) {
 }
 
 TEST_F(RenderLoop, RemainingTimeAcrossMidnight) {
-    s.showTimeLeft = kYes;
+    s.showTimeLeft = true;
     float now = 86390.0f;
     platform.timerHook = [&] { return now; };
     platform.onDoEvents = [&] { now = 10.0f; };
@@ -259,7 +259,7 @@ TEST_F(RenderLoop, RemainingTimeAcrossMidnight) {
 }
 
 TEST_F(RenderLoop, RemainingTimeWaitsForTheTimerToMove) {
-    s.showTimeLeft = kYes;
+    s.showTimeLeft = true;
     platform.timerValue = 5000.0f;
     Essence(p);
     ASSERT_EQ(platform.captions.size(), 1u);
@@ -273,16 +273,16 @@ TEST(RemainingTime, MinutesRoundDownWithALeadingBlank) {
 }
 
 TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
-    s.busy = kYes;
-    s.zoomEditable = kNo;
+    s.busy = true;
+    s.zoomEditable = false;
     fillWithMarker();
     Essence(p);
-    EXPECT_EQ(s.zoomEditable, kNo);
+    EXPECT_FALSE(s.zoomEditable);
     EXPECT_EQ(platform.beeps, 0);
     EXPECT_TRUE(platform.captions.empty());
     EXPECT_EQ(p.picture1.pixel(200, 150), kMarker);
 
-    s.busy = kNo;
+    s.busy = false;
     int nested = 0;
     platform.onDoEvents = [&] {
         if (nested++ == 0) Essence(p);

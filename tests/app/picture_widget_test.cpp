@@ -100,7 +100,7 @@ TEST_F(PictureWidgetTest, ShowsTheSurfaceWhereverItLiesAndBlackBeyondIt) {
 // While the rows arrive the picture is painted once a frame, not once a row,
 // and all of it is on the screen before the end caption.
 TEST_F(PictureWidgetTest, ADrawingIsPaintedOnceAFrameAndWholeBeforeItsEndCaption) {
-    p.s.firstDrawing = kYes;
+    p.s.firstDrawing = true;
     p.s.live.drawMethod = 1;  // 600 rows, each computed point by point
     PaintLog log(platform.captions);
     widget.installEventFilter(&log);

@@ -95,8 +95,8 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     ASSERT_TRUE(writeBitmapFile(dir.file("my J2s64x0p25y-0p5z-0p8w0p156k1000t1p5.bmp"), testing::pattern(700, 500, 5)));
     Surface expected(800, 600);
     expected.copyFrom(testing::pattern(700, 500, 5), 0, 0, 700, 500, 0, 0);
-    p.s.prevAvail = -1;
-    p.s.zoomEditable = 0;
+    p.s.prevAvail = true;
+    p.s.zoomEditable = false;
     platform.openAnswer = dir.file("my J2s64x0p25y-0p5z-0p8w0p156k1000t1p5.bmp");
     mnuyomi_Click(p);
     ASSERT_TRUE(platform.messages.empty());
@@ -104,7 +104,7 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     EXPECT_EQ(std::tie(s.live.isJulia, s.live.juliaStarted, s.live.drawMethod, s.live.centerY, s.live.juliaRe, s.live.juliaIm),
               std::make_tuple(-1, -1, 2, -0.5, -0.8, 0.156));
     EXPECT_EQ(std::tie(s.live.maxIter, s.live.contourT, s.radius, dialog.mag), std::make_tuple(1000.0, 1.5f, 2.0 / 64, "64"));
-    EXPECT_EQ(std::tie(s.live.singleImage, s.prevAvail, s.zoomEditable), std::make_tuple(-1, 0, -1));
+    EXPECT_EQ(std::tie(s.live.singleImage, s.prevAvail, s.zoomEditable), std::make_tuple(kYes, false, true));
     // The snapshot took the restored view into the cur layer.
     EXPECT_EQ(std::tie(s.cur.maxIter, s.cur.magText, s.cur.singleImage), std::make_tuple(1000.0, "64", -1));
     // The file holds one colouring: the title offers no other screens.

@@ -94,7 +94,7 @@ TEST_P(DrawingStageTest, AKeyEndsTheProgramAndARightClickStopsAfterTheCurrentRow
     stage.drive(*this, [this, key = key] { duringDrawingAfterRow(1, key); });
     expectAllShown();
     EXPECT_EQ(drawnRows(p().picture1, stage.lowerLeftTop, stage.lowerLeftTop, stage.width), 1);
-    EXPECT_EQ(s().busy, kNo);
+    EXPECT_FALSE(s().busy);
     EXPECT_EQ(platform->endRequests, key ? 1 : 0);
     expectFiniteState(s());
     QTest::keyClick(picture(), Qt::Key_A);  // between drawings a key ends the program too

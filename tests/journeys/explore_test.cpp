@@ -16,7 +16,7 @@ TEST_F(JourneyTest, StartShowsTheSplitStartViewAndZoomsThreeTimes) {
     EXPECT_FALSE(gh().isVisible());
     EXPECT_EQ(gh().findChild<QLineEdit*>("Text8")->text(), " 500");
     EXPECT_EQ(s().appPath, folder.string() + "/");  // exactly one separator
-    EXPECT_EQ(s().prevAvail, 0);                     // nothing to go back to
+    EXPECT_FALSE(s().prevAvail);                     // nothing to go back to
     EXPECT_EQ(s().prev.maxIter, 500.0);               // the prev layer describes the start view
     QImage shown = screen();
     EXPECT_EQ(colourOf(shown, 200, 150), kInteriorBlueAtZero);

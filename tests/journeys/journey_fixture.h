@@ -142,7 +142,7 @@ public:
     void duringDrawingAfterRow(int row, bool key) {
         auto shown = std::make_shared<int>(0);
         platform->afterPictureChanged = [this, row, key, shown] {
-            if (s().busy != kYes || ++*shown != row) return;
+            if (!s().busy || ++*shown != row) return;
             const QPointF at(400, 300), global = picture()->mapToGlobal(at);
             if (key) {
                 QCoreApplication::postEvent(picture(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, {}, "\x1b"));

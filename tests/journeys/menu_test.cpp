@@ -19,7 +19,7 @@ TEST_F(JourneyTest, ARightDoubleClickOnTheSplitPictureLeavesTheMenuOpen) {
         SCOPED_TRACE(std::to_string(gap) + " ms between the clicks");
         ms += 10'000;
         bool openAfterBoth = false;
-        Flag menuOpenAfterBoth = kNo;
+        bool menuOpenAfterBoth = false;
         QTimer::singleShot(gap, [&] {
             systemMouse(QEvent::MouseButtonPress, at, Qt::RightButton, ms + gap);
             systemMouse(QEvent::MouseButtonRelease, at, Qt::RightButton, ms + gap + 20);
@@ -31,13 +31,13 @@ TEST_F(JourneyTest, ARightDoubleClickOnTheSplitPictureLeavesTheMenuOpen) {
         systemMouse(QEvent::MouseButtonPress, at, Qt::RightButton, ms);
         systemMouse(QEvent::MouseButtonRelease, at, Qt::RightButton, ms + 20);  // runs the menu's loop
         EXPECT_TRUE(openAfterBoth);
-        EXPECT_EQ(menuOpenAfterBoth, kYes);
+        EXPECT_TRUE(menuOpenAfterBoth);
         EXPECT_FALSE(menu->isVisible());
 
         const double radius = s().radius;
         systemMouse(QEvent::MouseButtonPress, elsewhere, Qt::LeftButton, ms + 2000);
         systemMouse(QEvent::MouseButtonRelease, elsewhere, Qt::LeftButton, ms + 2020);
-        EXPECT_EQ(s().menuOpen, kNo);
+        EXPECT_FALSE(s().menuOpen);
         EXPECT_EQ(s().radius, radius);
     }
     EXPECT_TRUE(platform->messages.empty());

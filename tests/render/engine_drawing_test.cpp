@@ -42,7 +42,7 @@ protected:
 
     void drawWith(RowEngine* engine, const View& v) {
         setStartValues(s);
-        s.firstDrawing = kYes;
+        s.firstDrawing = true;
         s.live.isJulia = v.julia ? kYes : kNo;
         s.live.juliaStarted = v.julia && !v.newJulia ? kYes : kNo;
         s.live.centerX = v.cx;

@@ -15,7 +15,7 @@ protected:
 
     void SetUp() override {
         EngineProgram::SetUp();
-        s.firstDrawing = kYes;
+        s.firstDrawing = true;
         s.viewInfo = " 中心(-1.9 , 0):";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
         p.engine = &engine;
@@ -43,8 +43,8 @@ TEST_F(EngineStop, WindowKeepsItsEventsWhileALongRowIsAwaitedAndAStopGivesTheRow
     chaoticTopRow();
     int busyYields = 0;
     platform.onDoEvents = [&] {
-        if (s.busy == kYes) ++busyYields;
-        if (platform.yields == 5) s.stopRequest = kYes;  // a right click
+        if (s.busy) ++busyYields;
+        if (platform.yields == 5) s.stopRequest = true;  // a right click
     };
     Essence(p);
 
@@ -55,8 +55,8 @@ TEST_F(EngineStop, WindowKeepsItsEventsWhileALongRowIsAwaitedAndAStopGivesTheRow
     EXPECT_EQ(pixelsWritten(), 0);
     // The end of the drawing, as after any stop.
     EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(s.busy, kNo);
-    EXPECT_EQ(s.stopRequest, kNo);
+    EXPECT_FALSE(s.busy);
+    EXPECT_FALSE(s.stopRequest);
     EXPECT_FALSE(platform.busyPointer);
     EXPECT_EQ(platform.caption, s.viewInfo + s.clickHint + rightButtonHint(false));
 }
@@ -65,14 +65,14 @@ TEST_F(EngineStop, RowsWrittenBeforeTheStopStayAndTheRowsBelowAreUntouched) {
     int rowsDone = 0;
     platform.onDoEvents = [&] {
         rowsDone = platform.pictureUpdates;
-        if (rowsDone == 40) s.stopRequest = kYes;
+        if (rowsDone == 40) s.stopRequest = true;
     };
     Essence(p);
     const Surface stopped = p.picture1;
 
     p.engine = nullptr;
     platform.onDoEvents = nullptr;
-    s.firstDrawing = kYes;
+    s.firstDrawing = true;
     Essence(p);
     const Surface whole = p.picture1;
 
@@ -92,7 +92,7 @@ TEST_F(EngineStop, RowsWrittenBeforeTheStopStayAndTheRowsBelowAreUntouched) {
 
 TEST_F(EngineStop, TheEngineDrawsAgainAfterAStoppedDrawing) {
     chaoticTopRow();
-    platform.onDoEvents = [&] { s.stopRequest = kYes; };
+    platform.onDoEvents = [&] { s.stopRequest = true; };
     Essence(p);
     ASSERT_EQ(pixelsWritten(), 0);
 

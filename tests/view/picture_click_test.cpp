@@ -24,23 +24,23 @@ TEST_F(PictureClickTest, RightClickDuringADrawingStopsItAndResetsTheZoomAtOnce) 
     leftClickAt(p, -50.0f, 0.0f);
     EXPECT_EQ(zoomRightAfterTheClick, 8.0);
     EXPECT_EQ(rows, 5);
-    EXPECT_EQ(p.s.busy, kNo);
+    EXPECT_FALSE(p.s.busy);
     // The top row is drawn, a row further down was cleared and not drawn.
     EXPECT_NE(p.picture1.point(0, -150), 0);
     EXPECT_EQ(p.picture1.point(0, -400), 0);
 }
 
 TEST_F(PictureClickTest, DuringADrawingOnlyTheRightButtonDoesAnything) {
-    p.s.busy = kYes;
+    p.s.busy = true;
     leftClickAt(p, 10.0f, 10.0f);
     Picture1_DblClick(p);
-    EXPECT_EQ(p.s.stopRequest, kNo);
+    EXPECT_FALSE(p.s.stopRequest);
     EXPECT_EQ(p.s.radius, 2.0);
     EXPECT_EQ(p.s.mouseX, 0.0);  // the move was ignored too
     p.s.zoom = 4;
     dialog.keepZoom = true;  // a right click keeps the zoom while the dialog says so
     rightClick(p);
-    EXPECT_EQ(p.s.stopRequest, kYes);
+    EXPECT_TRUE(p.s.stopRequest);
     EXPECT_EQ(p.s.zoom, 4.0);
 }
 

@@ -81,7 +81,7 @@ TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
 TEST_F(TitlesTest, RetitleAJuliaSetWhoseConstantIsStillToBePicked) {
     p.s.live.isJulia = kYes;
     p.s.live.juliaStarted = kNo;
-    p.s.prevAvail = kYes;
+    p.s.prevAvail = true;
     p.s.live.centerX = 0.3;
     retitle(p);
     EXPECT_EQ(std::tie(p.s.live.centerX, p.s.live.juliaStarted), std::make_tuple(0.0, kYes));
