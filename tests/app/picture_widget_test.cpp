@@ -8,7 +8,7 @@
 
 #include "app/first_drawing.h"
 #include "headless_program.h"
-#include "app/main_window.h"
+#include "window/main_window.h"
 #include "app/drawing.h"
 
 namespace qel {

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "app/fm5main.h"
-#include "app/main_window.h"
+#include "window/fm5main.h"
+#include "window/main_window.h"
 #include "app/program.h"
 #include "clicks.h"
 #include "finite_state.h"

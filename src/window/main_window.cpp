@@ -1,4 +1,4 @@
-#include "app/main_window.h"
+#include "window/main_window.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,4 +1,4 @@
-#include "app/fm5main.h"
+#include "window/fm5main.h"
 
 #include <QApplication>
 #include <QTranslator>
@@ -7,7 +7,7 @@
 #include "app/command_line.h"
 #include "app/drawing_request.h"
 #include "app/first_drawing.h"
-#include "app/main_window.h"
+#include "window/main_window.h"
 #include "app/port_links.h"
 #include "help/help_window.h"
 #include "help/manual_places.h"
