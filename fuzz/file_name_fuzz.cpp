@@ -43,22 +43,22 @@ void requireUsableView(const FileView& v, const std::string& name) {
 void requireReaderAgrees(const std::optional<FileView>& view, const std::string& name) {
     AppState s;
     setStartValues(s);
-    s.centerX = s.cur.centerX = 0.125;
+    s.live.centerX = s.cur.centerX = 0.125;
     testing::FieldsDialog dialog;
     dialog.mag = "untouched";
     parseFileName(s, dialog, name);
     const std::string about = quoted(name);
     if (!view) {
         require(s.fileNameOk == 0, "a refused name gives fileNameOk 0", about);
-        require(s.centerX == 0.125 && s.cur.centerX == 0.125 && s.maxIter == 500 && s.drawMethod == 0,
+        require(s.live.centerX == 0.125 && s.cur.centerX == 0.125 && s.live.maxIter == 500 && s.live.drawMethod == 0,
                 "a refused name leaves the view alone", about);
         require(dialog.mag == "untouched", "a refused name leaves the magnification field alone", about);
         return;
     }
     require(s.fileNameOk == 1, "an accepted name gives fileNameOk 1", about);
-    require(s.centerX == view->centerX && s.centerY == view->centerY && s.maxIter == view->maxIter &&
-                s.drawMethod == view->method && s.contourT == view->contourT && s.juliaRe == view->juliaRe &&
-                s.juliaIm == view->juliaIm && (s.isJulia == kYes) == view->julia,
+    require(s.live.centerX == view->centerX && s.live.centerY == view->centerY && s.live.maxIter == view->maxIter &&
+                s.live.drawMethod == view->method && s.live.contourT == view->contourT && s.live.juliaRe == view->juliaRe &&
+                s.live.juliaIm == view->juliaIm && (s.live.isJulia == kYes) == view->julia,
             "the state holds the decoded view", about);
     require(dialog.mag == view->magText && s.cur.magText == view->magText, "the magnification text is taken verbatim",
             about);

@@ -3,16 +3,13 @@
 #include <cmath>
 
 #include "app/app_state.h"
-#include "app/drawing.h"
+#include "render/layout.h"
 
 namespace qel {
 namespace {
 
-int halfWidthForMethod(double method) {
-    AppState s;
-    s.live.drawMethod = static_cast<Int16>(method);
-    return halfWidthFor(s);
-}
+// The window's picture width is the record's start value.
+int halfWidthForMethod(double method) { return halfSizeFor(static_cast<Int16>(method), AppState{}.picW); }
 
 // The pixel of the least magnification in the split layout: the largest
 // step between two points a click can tell apart.
