@@ -117,7 +117,7 @@ void composeClickHint(Program& p) {
 void finishDrawing(Program& p) {
     AppState& s = p.s;
     composeClickHint(p);
-    p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(s.shownQuad > 0));
+    p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(s.shownQuad >= kUpperLeft));
     s.stopRequest = false;
     s.busy = false;
     p.platform.setBusyPointer(false);

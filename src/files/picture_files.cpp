@@ -3,6 +3,7 @@
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "app/drawing.h"
+#include "render/layout.h"
 #include "view/titles.h"
 
 namespace qel {
@@ -17,14 +18,14 @@ void reportOpenFailure(Program& p, const std::string& why) { p.platform.messageB
 std::optional<std::pair<double, double>> openedPictureCorner(const AppState& s) {
     const double w = s.halfW, h = s.halfH;
     switch (s.live.drawMethod) {
-    case 0:
-    case 1:
+    case kSplitScreen:
+    case kUpperLeft:
         return std::pair{-w, h};
-    case 2:
+    case kUpperRight:
         return std::pair{w, h};
-    case 3:
+    case kLowerLeft:
         return std::pair{-w, -h};
-    case 4:
+    case kLowerRight:
         return std::pair{w, -h};
     default:
         return std::nullopt;
@@ -61,14 +62,14 @@ void showOpenedView(Program& p) {
 std::optional<std::pair<int, int>> visibleAreaOrigin(const AppState& s) {
     const Int16 right = static_cast<Int16>(2 * s.halfW), down = static_cast<Int16>(2 * s.halfH);
     switch (s.shownMethod) {
-    case 0:
-    case 1:
+    case kSplitScreen:
+    case kUpperLeft:
         return std::pair{0, 0};
-    case 2:
+    case kUpperRight:
         return std::pair{int{right}, 0};
-    case 3:
+    case kLowerLeft:
         return std::pair{0, int{down}};
-    case 4:
+    case kLowerRight:
         return std::pair{int{right}, int{down}};
     default:
         return std::nullopt;

@@ -2,16 +2,16 @@
 
 namespace qel {
 
-int halfSizeFor(int method, int pictureSize) { return method == 0 ? pictureSize / 4 : pictureSize / 2; }
+int halfSizeFor(int method, int pictureSize) { return method == kSplitScreen ? pictureSize / 4 : pictureSize / 2; }
 
 void showQuadrant(Surface& picture1, int halfW, int halfH, int method) {
-    const bool rightHalf = method == 2 || method == 4;
-    const bool lowerHalf = method == 3 || method == 4;
+    const bool rightHalf = method == kUpperRight || method == kLowerRight;
+    const bool lowerHalf = method == kLowerLeft || method == kLowerRight;
     picture1.move(rightHalf ? -2 * halfW : 0, lowerHalf ? -2 * halfH : 0);
 }
 
 void layoutSurface(Surface& picture1, int method, int halfW, int halfH) {
-    if (method == 0) {
+    if (method == kSplitScreen) {
         picture1.setScale(-halfW, halfH, 7 * halfW, -7 * halfH);
         picture1.move(0, 0);
         return;

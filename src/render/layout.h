@@ -7,6 +7,11 @@
 
 namespace qel {
 
+// The drawing methods, as the dialog, the file names and the record number
+// them: the four colourings side by side, or one of them at full size, named
+// by the quadrant of the surface it fills.
+enum DrawMethod : int { kSplitScreen = 0, kUpperLeft = 1, kUpperRight = 2, kLowerLeft = 3, kLowerRight = 4 };
+
 // Half the width (or height) of one picture of `pictureSize` pixels: a
 // quarter of it in the split layout, a half with one method at full size.
 int halfSizeFor(int method, int pictureSize);

@@ -1,12 +1,13 @@
 #include "settings/settings_dialog.h"
-#include "app/drawing.h"
 
 #include <cmath>
 
 #include "app/captions.h"
+#include "app/drawing.h"
 #include "app/drawing_request.h"
 #include "app/number_text.h"
 #include "app/view_limits.h"
+#include "render/layout.h"
 #include "settings/settings_rules.h"
 
 namespace qel {
@@ -292,14 +293,14 @@ void SettingsDialog::chooseContourDigit(int digit) {
 
 void SettingsDialog::chooseMethod(int method) {
     s_.live.drawMethod = static_cast<Int16>(method);
-    if (method == 0) {
-        if (s_.shownQuad == 0) s_.shownMethod = 0;
+    if (method == kSplitScreen) {
+        if (s_.shownQuad == kSplitScreen) s_.shownMethod = kSplitScreen;
         return;
     }
     // A full-size drawing holds all four colourings as the quadrants of the
     // surface: bring the chosen one into view. A split screen or an opened
     // file only records the choice for the next drawing.
-    if (s_.shownQuad < 1 || s_.live.singleImage != kNo) return;
+    if (s_.shownQuad < kUpperLeft || s_.live.singleImage != kNo) return;
     showQuadrant(s_, picture1_, method);
     s_.shownMethod = static_cast<Int16>(method);
     platform_.pictureChanged();

@@ -1,6 +1,7 @@
 #include "view/picture_events.h"
 
 #include "app/drawing_request.h"
+#include "render/layout.h"
 #include "view/titles.h"
 #include "view/zoom_limit.h"
 
@@ -26,7 +27,7 @@ void openPopupMenu(Program& p) {
     p.window.showPopupMenu(p.s.prevAvail);
 }
 
-bool hasOtherScreens(const AppState& s) { return s.shownMethod > 0 && s.live.singleImage == kNo; }
+bool hasOtherScreens(const AppState& s) { return s.shownMethod >= kUpperLeft && s.live.singleImage == kNo; }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "app/captions.h"
 #include "app/number_text.h"
 #include "app/drawing.h"
+#include "render/layout.h"
 #include "view/zoom_limit.h"
 
 namespace qel {
@@ -51,14 +52,14 @@ void retitle(Program& p) {
     s.pointLabel = pointLabelFor(s);
     s.viewInfo = retitleViewInfo(s, valueOfText(magText));
     s.clickHint = retitleClickHint(s);
-    bool otherScreens = s.live.drawMethod >= 1 && s.live.singleImage == kNo;
+    bool otherScreens = s.live.drawMethod >= kUpperLeft && s.live.singleImage == kNo;
     p.platform.setMainCaption(s.viewInfo + s.clickHint + rightButtonHint(otherScreens));
     if (s.live.isJulia == kYes) s.live.juliaStarted = kYes;
 }
 
 bool readsPeriodAt(const AppState& s, PictureFloat at) {
-    if (s.shownMethod == 3) return true;
-    return s.shownMethod == 0 && at.x <= s.halfW - 1 && at.y < -s.halfH;
+    if (s.shownMethod == kLowerLeft) return true;
+    return s.shownMethod == kSplitScreen && at.x <= s.halfW - 1 && at.y < -s.halfH;
 }
 
 std::string periodLabelOf(const AppState& s, Colour colour) {
@@ -76,7 +77,7 @@ std::string periodLabelOf(const AppState& s, Colour colour) {
 std::string cursorTitle(const Program& p) {
     const AppState& s = p.s;
     if (p.dialog.simpleTitles()) return s.viewInfo + s.cursorInfo;
-    bool otherScreens = s.shownQuad >= 1 && s.live.singleImage == kNo;
+    bool otherScreens = s.shownQuad >= kUpperLeft && s.live.singleImage == kNo;
     return s.viewInfo + s.clickHint + rightButtonHint(otherScreens) + s.cursorInfo;
 }
 
