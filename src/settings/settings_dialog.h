@@ -118,16 +118,70 @@ private:
     std::function<void()> drawingRequest_;
     Field* checking_ = nullptr;  // the field whose check is running
 
-    QGroupBox* Frame1;
-    QFrame *Frame5, *Frame3, *Frame2;
-    Field *Text1, *Text2, *Text3, *Text4, *Text5, *Text6, *Text7, *Text8, *Text9;
-    OptionButton *Option1, *Option2, *Option3, *Option4, *Option5, *Option6, *Option7, *Option8;
-    OptionButton *Option9, *Option10, *Option11, *Option13, *Option14, *Option15, *Option16;
-    QCheckBox *Check1, *Check2, *Check3, *Check4, *Check5;
-    QPushButton *Command1, *Command2;
-    QLabel *Label1, *Label2, *Label3, *Label5, *Label6, *Label7, *Label8, *Label10, *Label11, *Label12, *Label13;
-    ClickableLabel *Label4, *Label9;
-    std::array<ClickableLabel*, 6> contourDigits_;  // Label14 .. Label19
+    // The drawing method ("画面分割").
+    QGroupBox* Frame1;    // the frame of the five method buttons
+    OptionButton* Option16;  // "４分割画面": method 0, the split screen
+    OptionButton* Option3;   // "左上全画面": method 1
+    OptionButton* Option4;   // "右上全画面": method 2
+    OptionButton* Option5;   // "左下全画面": method 3
+    OptionButton* Option6;   // "右下全画面": method 4
+
+    // The zoom factor and the magnifications.
+    QLabel* Label1;          // "現画面を"
+    QFrame* Frame5;          // the frame of the zoom field and its presets
+    Field* Text1;            // the zoom factor
+    QLabel* Label10;         // "倍に拡大"
+    OptionButton* Option13;  // zoom preset 1
+    OptionButton* Option14;  // zoom preset 4
+    OptionButton* Option15;  // zoom preset 8
+    OptionButton* Option1;   // zoom preset 16
+    QCheckBox* Check5;       // "次以降もこの倍率で拡大": the zoom stays after a drawing
+    ClickableLabel* Label9;  // the new magnification's caption
+    Field* Text7;            // the new magnification: the shown one times the zoom
+    QLabel* Label2;          // "初期画面からの現倍率"
+    Field* Text2;            // the magnification on screen (read only)
+
+    // The point to zoom into (or the Julia constant) and the point on screen.
+    ClickableLabel* Label4;  // the caption of the point to draw
+    Field* Text3;            // its x
+    QLabel* Label3;          // "，"
+    Field* Text5;            // its y
+    QLabel* Label6;          // "）"
+    QLabel* Label5;          // the caption of the point on screen
+    Field* Text4;            // its x (read only)
+    QLabel* Label8;          // "，"
+    Field* Text6;            // its y (read only)
+    QLabel* Label7;          // "）"
+
+    // The set.
+    QFrame* Frame3;          // the frame of the two set buttons
+    OptionButton* Option9;   // "Mandelbrot集合"
+    OptionButton* Option10;  // "Julia集合"
+
+    // The iteration limit.
+    QLabel* Label11;         // its caption
+    QFrame* Frame2;          // the frame of the limit field and its presets
+    Field* Text8;            // the iteration limit
+    QLabel* Label12;         // "回"
+    OptionButton* Option2;   // limit preset 100
+    OptionButton* Option7;   // limit preset 1000
+    OptionButton* Option8;   // limit preset 10000
+    OptionButton* Option11;  // limit preset 100000
+
+    // The contour interval t.
+    Field* Text9;                                   // t
+    QLabel* Label13;                                // "=t  等高線間隔+明暗 ("
+    std::array<ClickableLabel*, 6> contourDigits_;  // Label14 .. Label19: t = 0 .. 5 at a click
+
+    // The display switches.
+    QCheckBox* Check2;  // "画面消去せずに描画": the old picture stays under the next
+    QCheckBox* Check1;  // "予想必要時間の表示": the minutes still to go in the caption
+    QCheckBox* Check4;  // "10ラインごとの粗表示": the coarse preview
+    QCheckBox* Check3;  // "Title説明の単純化": shorter window titles
+
+    // The buttons.
+    QPushButton* Command1;  // "描画開始": draw now
+    QPushButton* Command2;  // "閉じる": leave the point to a click on the picture
 
     std::array<Preset, 4> zoomPresets_;
     std::array<Preset, 4> iterationPresets_;
