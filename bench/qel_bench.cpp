@@ -28,6 +28,7 @@
 #include "headless_program.h"
 #include "app/number_text.h"
 #include "render/engine_rows.h"
+#include "render/layout.h"
 #include "app/drawing.h"
 
 namespace {
@@ -42,17 +43,18 @@ constexpr double kSeriesSpan = 1.0;  // seconds
 
 struct StandardView {
     const char* name;
-    bool julia;
-    double cx, cy, jre, jim, mag, maxIter;
-    int method;
+    View view;
+    double mag;
 };
 
 const StandardView kViews[] = {
-    {"start view, split", false, 0, 0, 0, 0, 1, 500, 0},
-    {"start view, full size", false, 0, 0, 0, 0, 1, 500, 1},
-    {"interior-heavy (-0.2, 0) mag 10 m 100000", false, -0.2, 0, 0, 0, 10, 100000, 1},
-    {"boundary (-0.7435669, 0.1314023) mag 20000 m 10000", false, -0.7435669, 0.1314023, 0, 0, 20000, 10000, 1},
-    {"Julia (-0.8, 0.156) m 500", true, 0, 0, -0.8, 0.156, 1, 500, 1},
+    {"start view, split", {}, 1},
+    {"start view, full size", {.drawMethod = kUpperLeft}, 1},
+    {"interior-heavy (-0.2, 0) mag 10 m 100000", {.centerX = -0.2, .maxIter = 100000, .drawMethod = kUpperLeft}, 10},
+    {"boundary (-0.7435669, 0.1314023) mag 20000 m 10000",
+     {.centerX = -0.7435669, .centerY = 0.1314023, .maxIter = 10000, .drawMethod = kUpperLeft}, 20000},
+    {"Julia (-0.8, 0.156) m 500",
+     {.juliaRe = -0.8, .juliaIm = 0.156, .isJulia = kYes, .juliaStarted = kYes, .drawMethod = kUpperLeft}, 1},
 };
 
 double secondsSince(Clock::time_point start) {
@@ -67,15 +69,8 @@ long peakMemoryKiB() {
 
 void putView(const StandardView& v, AppState& s) {
     setStartValues(s);
-    s.live.isJulia = v.julia ? kYes : kNo;
-    s.live.juliaStarted = s.live.isJulia;
-    s.live.centerX = v.cx;
-    s.live.centerY = v.cy;
-    s.live.juliaRe = v.jre;
-    s.live.juliaIm = v.jim;
+    s.live = v.view;
     s.radius = s.initialRadius / v.mag;
-    s.live.maxIter = v.maxIter;
-    s.live.drawMethod = static_cast<Int16>(v.method);
 }
 
 // The setup the render loop would make for the view.

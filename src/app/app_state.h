@@ -34,7 +34,7 @@ struct View {
     Flag singleImage = 0;  // the picture was read from a file, not drawn
     // The magnification exactly as the dialog showed it when the view was
     // drawn (cur and prev layers only).
-    std::string magText;
+    std::string magText{};
 
     bool operator==(const View&) const = default;
 };
