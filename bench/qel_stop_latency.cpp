@@ -14,6 +14,7 @@
 #include "headless_program.h"
 #include "app/number_text.h"
 #include "render/engine_rows.h"
+#include "render/layout.h"
 #include "app/drawing.h"
 
 namespace {
@@ -23,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 struct LatencyView {
     const char* name;
-    double cx, cy, radius, maxIter;
+    View view;  // drawn with one colouring at full size
+    double radius;
 };
 
 double msBetween(Clock::time_point a, Clock::time_point b) {
@@ -39,11 +41,8 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
     p.picture1.resize(1600, 1200);  // a first drawing: no history picture
     setStartValues(p.s);
     p.s.firstDrawing = true;
-    p.s.live.centerX = v.cx;
-    p.s.live.centerY = v.cy;
+    p.s.live = v.view;
     p.s.radius = v.radius;
-    p.s.live.maxIter = v.maxIter;
-    p.s.live.drawMethod = 1;
     p.s.drawingCaption = "drawing";
     dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
 
@@ -90,11 +89,14 @@ int main() {
     std::printf("qel-stop-latency: engine on %d threads, %s\n", engine.threads(),
                 instructionSetName(engine.instructionSet()));
     // Radius 0.2 around (-0.2, 0): magnification 10, almost every point interior.
-    const LatencyView interior{"interior-heavy (-0.2, 0) mag 10 m 1e7", -0.2, 0.0, 0.2, 1e7};
+    const LatencyView interior{
+        "interior-heavy (-0.2, 0) mag 10 m 1e7", {.centerX = -0.2, .maxIter = 1e7, .drawMethod = kUpperLeft}, 0.2};
     // The top row (y = 300 on the full picture) is the real axis around -1.9:
     // its centre lies 300 pixels, as the render loop computes them, below 0.
     const double radius = 4e-11;
-    const LatencyView chaotic{"real axis at -1.9, m 1e12", -1.9, -(300 * (radius / 400)), radius, 1e12};
+    const LatencyView chaotic{"real axis at -1.9, m 1e12",
+                              {.centerX = -1.9, .centerY = -(300 * (radius / 400)), .maxIter = 1e12, .drawMethod = kUpperLeft},
+                              radius};
     for (double ms : {10.0, 30.0, 100.0}) measure(engine, interior, ms);
     for (double ms : {10.0, 100.0, 500.0}) measure(engine, chaotic, ms);
     return 0;
