@@ -14,7 +14,7 @@
 namespace qel {
 namespace {
 
-struct View {
+struct ChosenView {
     bool julia = false;
     double cx = 0, cy = 0, jre = 0, jim = 0;
     double mag = 1;
@@ -25,7 +25,7 @@ struct View {
     bool newJulia = false;  // the centre becomes the constant, drawn around 0
 };
 
-std::string describe(const View& v) {
+std::string describe(const ChosenView& v) {
     return std::string(v.julia ? "J" : "M") + " c=(" + std::to_string(v.cx) + "," + std::to_string(v.cy) +
            ") k=(" + std::to_string(v.jre) + "," + std::to_string(v.jim) + ") mag=" + std::to_string(v.mag) +
            " m=" + std::to_string(v.maxIter) + " t=" + std::to_string(v.t) + " method=" + std::to_string(v.method) +
@@ -40,26 +40,26 @@ protected:
         return engine;
     }
 
-    void drawWith(RowEngine* engine, const View& v) {
+    void drawWith(RowEngine* engine, const ChosenView& v) {
         setStartValues(s);
         s.firstDrawing = true;
-        s.live.isJulia = v.julia ? kYes : kNo;
-        s.live.juliaStarted = v.julia && !v.newJulia ? kYes : kNo;
-        s.live.centerX = v.cx;
-        s.live.centerY = v.cy;
-        s.live.juliaRe = v.jre;
-        s.live.juliaIm = v.jim;
+        s.live = View{.centerX = v.cx,
+                      .centerY = v.cy,
+                      .juliaRe = v.jre,
+                      .juliaIm = v.jim,
+                      .isJulia = v.julia ? kYes : kNo,
+                      .juliaStarted = v.julia && !v.newJulia ? kYes : kNo,
+                      .maxIter = v.maxIter,
+                      .contourT = v.t,
+                      .drawMethod = static_cast<Int16>(v.method)};
         s.radius = s.initialRadius / v.mag;
-        s.live.maxIter = v.maxIter;
-        s.live.contourT = v.t;
-        s.live.drawMethod = static_cast<Int16>(v.method);
         s.lineStep = v.coarse ? s.coarseLineStep : -1;
         p.engine = engine;
         Essence(p);
     }
 
     // The whole surface and the end caption of both engines.
-    void expectSamePicture(const View& v) {
+    void expectSamePicture(const ChosenView& v) {
         drawWith(nullptr, v);
         const Surface reference = p.picture1;
         const std::string referenceCaption = platform.caption;
@@ -82,16 +82,16 @@ protected:
 // inside the cardioid, far outside and on the boundary, and a new Julia set
 // whose constant is the centre.
 TEST_F(EngineDrawing, ChosenViewsOfEveryKind) {
-    std::vector<View> views;
-    for (int method = 0; method <= 4; ++method) views.push_back(View{.method = method});
-    views.push_back(View{.coarse = true});
-    views.push_back(View{.method = 3, .coarse = true});
+    std::vector<ChosenView> views;
+    for (int method = 0; method <= 4; ++method) views.push_back(ChosenView{.method = method});
+    views.push_back(ChosenView{.coarse = true});
+    views.push_back(ChosenView{.method = 3, .coarse = true});
     for (float t : {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 0.37f, 2.5f})
-        views.push_back(View{.cx = -0.6, .cy = 0.2, .mag = 3, .maxIter = 200, .t = t});
-    views.push_back(View{.cx = -0.5, .mag = 0.1, .maxIter = 100, .t = 0.0f, .method = 2});
+        views.push_back(ChosenView{.cx = -0.6, .cy = 0.2, .mag = 3, .maxIter = 200, .t = t});
+    views.push_back(ChosenView{.cx = -0.5, .mag = 0.1, .maxIter = 100, .t = 0.0f, .method = 2});
     for (double m : {0.0, 1.0, 13.0, 14.0, 15.0, 16.0, 500.0, 23.5})
-        views.push_back(View{.cx = -0.5, .maxIter = m, .method = m == 500.0 ? 0 : 3});
-    const View more[] = {
+        views.push_back(ChosenView{.cx = -0.5, .maxIter = m, .method = m == 500.0 ? 0 : 3});
+    const ChosenView more[] = {
         {.cx = 2.0, .cy = 1.0, .mag = 0.1, .maxIter = 300, .method = 1},
         {.cx = -0.7435669, .cy = 0.1314023, .mag = 20000, .maxIter = 3000},
         {.cx = -1.2500015, .cy = 0.0000012, .mag = 1e6, .maxIter = 1000},
@@ -107,7 +107,7 @@ TEST_F(EngineDrawing, ChosenViewsOfEveryKind) {
         {.julia = true, .cx = 0.285, .cy = 0.01, .maxIter = 800, .newJulia = true},
     };
     views.insert(views.end(), std::begin(more), std::end(more));
-    for (const View& v : views) expectSamePicture(v);
+    for (const ChosenView& v : views) expectSamePicture(v);
 }
 
 TEST_F(EngineDrawing, RandomViews) {
@@ -116,7 +116,7 @@ TEST_F(EngineDrawing, RandomViews) {
     std::mt19937_64 rng(seed);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int i = 0; i < 6; ++i) {
-        View v;
+        ChosenView v;
         v.julia = i % 3 == 2;
         v.cx = -2.0 + 2.5 * unit(rng);
         v.cy = -1.2 + 2.4 * unit(rng);
