@@ -20,6 +20,9 @@ inline Colour rgb(int r, int g, int b) {
 inline int redOf(Colour c) { return c & 0xFF; }
 inline int greenOf(Colour c) { return (c >> 8) & 0xFF; }
 inline int blueOf(Colour c) { return (c >> 16) & 0xFF; }
+// What a pixel shows for a colour number: numbers outside 0..0xFFFFFF (a
+// negative one in particular) show black.
+inline std::uint32_t shownColour(Colour c) { return (c < 0 || c > 0xFFFFFF) ? 0u : static_cast<std::uint32_t>(c); }
 
 enum class DrawMode { CopyPen = 13, Invert = 6 };
 
@@ -84,9 +87,7 @@ public:
     bool operator==(const Surface& o) const { return width_ == o.width_ && height_ == o.height_ && px_ == o.px_; }
 
 private:
-    static std::uint32_t sanitize(Colour c) {
-        return (c < 0 || c > 0xFFFFFF) ? 0u : static_cast<std::uint32_t>(c);
-    }
+    static std::uint32_t sanitize(Colour c) { return shownColour(c); }
     std::size_t index(int u, int v) const { return static_cast<std::size_t>(v) * width_ + u; }
     void plot(int u, int v, Colour c);
 
