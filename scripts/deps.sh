@@ -12,7 +12,7 @@ install_missing() {
         DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
 }
-BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev)
+BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libpng-dev)
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

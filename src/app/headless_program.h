@@ -67,4 +67,17 @@ public:
     void openHelp() override {}
 };
 
+// The whole program without a display, its surfaces at the window's size.
+struct HeadlessProgram {
+    HeadlessPlatform platform;
+    HeadlessDialog dialog;
+    NoWindow window;
+    Program p{platform, dialog, window};
+
+    HeadlessProgram() {
+        p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
+        p.picture2.resize(2 * p.s.picW, 2 * p.s.picH);
+    }
+};
+
 }  // namespace qel
