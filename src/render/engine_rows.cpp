@@ -15,6 +15,11 @@ constexpr std::chrono::milliseconds kKeepAliveEvery{10};
 // from a worker for a moment. 32 rows of a quick view take well under a
 // millisecond; a slow row is shown on its own after a keep-alive anyway.
 constexpr int kRowsPerWake = 32;
+// That is, a wake-up about every 32 of the window's rows of points: a loop
+// waiting for the long rows of a larger picture is woken for fewer rows, and
+// fewer rows wait for it (each of a poster's rows holds the colours of up to
+// hundreds of thousands of points).
+constexpr int kPointsPerWake = kRowsPerWake * 800;
 // A worker takes up to this many rows at a time when rows are quick, so that
 // the kernel's long loop runs on from one row into the next instead of
 // idling at the end of each (about 5% of a quick view's time); a row that
@@ -33,6 +38,8 @@ constexpr int kMostPointsAtOnce = 4096;
 int mostRowsAtOnce(int pointsPerRow) {
     return std::clamp(kMostPointsAtOnce / std::max(pointsPerRow, 1), 1, kMostRowsAtOnce);
 }
+
+int rowsPerWake(int pointsPerRow) { return std::clamp(kPointsPerWake / std::max(pointsPerRow, 1), 1, kRowsPerWake); }
 
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
@@ -56,7 +63,7 @@ FastRowEngine::~FastRowEngine() {
 }
 
 bool FastRowEngine::rowsReadyFrom(int r) const {
-    const int end = std::min(rows_, r + kRowsPerWake);
+    const int end = std::min(rows_, r + rowsPerWake_);
     for (int row = r; row < end; ++row)
         if (slots_[static_cast<std::size_t>(row) % slots_.size()].row != row) return false;
     return true;
@@ -118,6 +125,9 @@ void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     nextRow_ = 0;
     taken_ = 0;
     const auto points = static_cast<std::size_t>(std::max(0, setup.pointsPerRow()));
+    // Rows ahead: enough for every worker's rows twice over and one wake-up's.
+    rowsPerWake_ = rowsPerWake(setup.pointsPerRow());
+    slots_.resize(static_cast<std::size_t>(2 * threads() * mostRowsAtOnce(setup.pointsPerRow()) + rowsPerWake_));
     for (Slot& slot : slots_) {
         slot.row = -1;
         slot.colours.resize(points);
