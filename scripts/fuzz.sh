@@ -18,11 +18,16 @@ TARGETS=(file_name value_of_text number_text bitmap)
 # The plain-C++ sources the targets exercise, with coverage feedback, and
 # what they need to link, with the sanitizers only (the picture buffer's
 # fill would otherwise cost more than the reading it serves).
-FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/files/file_name.cpp src/files/bitmap.cpp)
-SUPPORT_SOURCES=(src/render/surface.cpp src/files/safe_file.cpp)
+FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/files/file_name.cpp
+                src/files/bitmap.cpp)
+SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
-       -fno-sanitize-recover=undefined -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
+       -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
+# clang's "undefined" takes in floats converted to integers they do not fit,
+# but not floating-point division by zero, which the program never does on
+# purpose either.
+SANITIZERS=address,undefined,float-divide-by-zero
 
 need_clang() {
     command -v clang++ >/dev/null 2>&1 || install_missing clang
@@ -40,13 +45,13 @@ build() {
     mkdir -p "$OUT/obj"
     local objects=()
     for src in "${FUZZED_SOURCES[@]}" "${SUPPORT_SOURCES[@]}"; do
-        local obj="$OUT/obj/$(basename "${src%.cpp}").o" sanitizers=address,undefined
+        local obj="$OUT/obj/$(basename "${src%.cpp}").o" sanitizers=$SANITIZERS
         [[ " ${FUZZED_SOURCES[*]} " == *" $src "* ]] && sanitizers=fuzzer-no-link,$sanitizers
         clang++ "${FLAGS[@]}" -fsanitize="$sanitizers" -c "$ROOT/$src" -o "$obj"
         objects+=("$obj")
     done
     for t in "${TARGETS[@]}"; do
-        clang++ "${FLAGS[@]}" -fsanitize=fuzzer,address,undefined "$ROOT/fuzz/${t}_fuzz.cpp" "${objects[@]}" \
+        clang++ "${FLAGS[@]}" -fsanitize=fuzzer,$SANITIZERS "$ROOT/fuzz/${t}_fuzz.cpp" "${objects[@]}" \
             -o "$OUT/fuzz-${t//_/-}"
         echo "built $OUT/fuzz-${t//_/-}"
     done

@@ -2,6 +2,7 @@
 
 #include "app/captions.h"
 #include "app/number_text.h"
+#include "app/view_limits.h"
 #include "render/render_loop.h"
 
 namespace qel {
@@ -11,7 +12,7 @@ void redrw(Program& p) {
     // A request that arrives while a drawing runs (from an event handled in
     // its yield) is ignored, before it can touch the caption or the dialog.
     if (s.busy == -1) return;
-    if (s.radius / s.initialRadius > 10) {
+    if (beyondLeastMagnification(s.radius, s.initialRadius)) {
         p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;
     }

@@ -6,6 +6,7 @@
 #include <initializer_list>
 
 #include "app/number_text.h"
+#include "app/view_limits.h"
 
 namespace qel {
 namespace {
@@ -50,11 +51,8 @@ double valueAfter(const std::string& text, std::size_t pos) { return valueOfText
 // a radius beyond the range of a double or too fine for one; such a name
 // carries no usable view.
 bool givesUsableRadius(double magnification) {
-    const double radius = AppState{}.initialRadius / magnification;
-    return magnification > 0 && std::isnormal(radius);
+    return magnification > 0 && std::isnormal(AppState{}.initialRadius / magnification);
 }
-
-bool isDrawingMethod(double v) { return v == 0 || v == 1 || v == 2 || v == 3 || v == 4; }
 
 // The destinations of a name's view in the state record, without the dialog.
 void applyFileView(AppState& s, const FileView& v) {
@@ -150,9 +148,27 @@ std::optional<FileView> decodeFileName(const std::string& name) {
     return v;
 }
 
+ViewValues viewValuesOf(const FileView& v) {
+    return {.julia = v.julia,
+            .method = static_cast<double>(v.method),
+            .magnification = valueOfText(v.magText),
+            .centerX = v.centerX,
+            .centerY = v.centerY,
+            .juliaRe = v.juliaRe,
+            .juliaIm = v.juliaIm,
+            .maxIter = v.maxIter,
+            .contourT = v.contourT};
+}
+
+std::optional<FileView> openableView(const std::string& name) {
+    std::optional<FileView> view = decodeFileName(name);
+    if (view && viewFault(viewValuesOf(*view)) != ViewFault::none) return std::nullopt;
+    return view;
+}
+
 void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name) {
     s.fileName = pToPoint(name);
-    std::optional<FileView> view = decodeFileName(name);
+    std::optional<FileView> view = openableView(name);
     if (!view) {
         s.fileNameOk = 0;
         return;
@@ -163,7 +179,7 @@ void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name) {
 }
 
 bool viewFromFileName(const std::string& name, AppState& s) {
-    std::optional<FileView> view = decodeFileName(name);
+    std::optional<FileView> view = openableView(name);
     if (!view) return false;
     applyFileView(s, *view);
     s.juliaStarted = s.isJulia;

@@ -11,6 +11,7 @@
 
 #include "app/app_state.h"
 #include "app/settings_port.h"
+#include "app/view_limits.h"
 
 namespace qel {
 
@@ -44,16 +45,26 @@ void makeFileName(AppState& s, const SettingsPort& dialog);
 // or a contour interval beyond a 32-bit float's range.
 std::optional<FileView> decodeFileName(const std::string& name);
 
-// Reads `name` into the state: s.fileName takes the working text, and
-// s.fileNameOk 1 or 0. On acceptance the live view, the cur layer (but
-// curMaxIter) and the dialog's magnification field take the name's view;
-// on refusal nothing else is written.
+// The decoded view as the limits of a view (app/view_limits.h) see it.
+ViewValues viewValuesOf(const FileView& v);
+
+// The view carried by `name` when a saved picture could carry it: decoded,
+// and within the limits of what the window can draw (a name with "k-5",
+// "t9" or a Julia constant of 1E+300 carries a view, but no saved picture
+// does).
+std::optional<FileView> openableView(const std::string& name);
+
+// Reads `name` into the state as opening a picture does: s.fileName takes
+// the working text, and s.fileNameOk 1 or 0 as the name is openable. On
+// acceptance the live view, the cur layer (but curMaxIter) and the dialog's
+// magnification field take the name's view; on refusal nothing else is
+// written.
 void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name);
 
 // For tools without a dialog: puts the view of `name` into the live values
 // and the cur layer as opening the picture would (radius from the
 // magnification, the Julia constant fixed, the shown method), ready to be
-// drawn. False, with the state untouched, when the name carries no view.
+// drawn. False, with the state untouched, when the name is not openable.
 bool viewFromFileName(const std::string& name, AppState& s);
 
 }  // namespace qel

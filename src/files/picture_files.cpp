@@ -100,7 +100,7 @@ void mnuhozon_Click(Program& p) {
 void mnuyomi_Click(Program& p) {
     const std::string chosen = p.platform.showOpen(kOpenDialogTitle, "", kBitmapFilter);
     if (chosen.empty()) return;
-    if (!decodeFileName(chosen)) {
+    if (!openableView(chosen)) {
         parseFileName(p.s, p.dialog, chosen);  // records the refusal, writes no view
         reportOpenFailure(p, kNameWithoutView);
         return;

@@ -6,6 +6,7 @@
 #include "app/captions.h"
 #include "app/drawing_request.h"
 #include "app/number_text.h"
+#include "app/view_limits.h"
 
 namespace qel {
 namespace {
@@ -198,7 +199,7 @@ bool SettingsDialog::Text1_LostFocus() {
 bool SettingsDialog::Text7_LostFocus() {
     double v = Text7->value();
     std::optional<double> z = zoomFor(v);
-    if (!(v >= 0.1) || !z)
+    if (!(v >= kLeastMagnification) || !z)
         return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle,
                       numberText(s_.zoom * shownMagnification()));
     if (s_.zoom * shownMagnification() != v) {
@@ -214,14 +215,14 @@ bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.center
 
 bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const char* title) {
     double v = field->value();
-    if (!(v >= -4 && v <= 4)) return refuse(field, kCoordinateMessage, title, numberText(coordinate));
+    if (!isTypedCoordinate(v)) return refuse(field, kCoordinateMessage, title, numberText(coordinate));
     coordinate = v;
     return true;
 }
 
 bool SettingsDialog::Text8_LostFocus() {
     double v = Text8->value();
-    if (!(v > 0 && v == std::trunc(v)))
+    if (!isIterationLimit(v))
         return refuse(Text8, kPositiveIntegerMessage, kIterationsTitle, strDouble(s_.maxIter));
     s_.maxIter = std::trunc(v);
     if (OptionButton* preset = presetOf(iterationPresets_, s_.maxIter)) preset->select();
@@ -230,7 +231,7 @@ bool SettingsDialog::Text8_LostFocus() {
 
 bool SettingsDialog::Text9_LostFocus() {
     double v = Text9->value();
-    if (!(v >= 0 && v <= 5)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.contourT));
+    if (!isContourInterval(v)) return refuse(Text9, kContourMessage, kContourTitle, numberText(s_.contourT));
     s_.contourT = static_cast<float>(v);
     return true;
 }

@@ -31,8 +31,10 @@ std::string retitleClickHint(const AppState& s) {
 }  // namespace
 
 double radiusOfMagText(const AppState& s, const std::string& magText) {
-    double radius = s.initialRadius / valueOfText(magText);
-    return std::isnormal(radius) && radius > 0 ? radius : s.radius;
+    const double magnification = valueOfText(magText);
+    if (!(magnification > 0)) return s.radius;
+    const double radius = s.initialRadius / magnification;
+    return std::isnormal(radius) ? radius : s.radius;
 }
 
 void retitle(Program& p) {

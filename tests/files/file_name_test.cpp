@@ -90,8 +90,9 @@ TEST(FileNameDecoding, EncodedNamesComeBackUnchanged) {
 // What an accepted name gives is checked by opening pictures
 // (picture_files_test.cpp); a refused one leaves the state alone.
 TEST(ViewFromFileName, ARefusedNameLeavesTheStateAlone) {
-    // The second name's radius is beyond a double (found by fuzzing).
-    for (const char* name : {"photo.bmp", "M2s1E-320x0p5y0k500t1.bmp"}) {
+    // The second name's radius is beyond a double (found by fuzzing); the
+    // third carries a view, but one no saved picture carries.
+    for (const char* name : {"photo.bmp", "M2s1E-320x0p5y0k500t1.bmp", "M0s1x0y0k-5t1.bmp"}) {
         AppState untouched = startState();
         EXPECT_FALSE(viewFromFileName(name, untouched)) << name;
         EXPECT_TRUE(untouched == startState()) << name;

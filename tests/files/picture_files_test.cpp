@@ -137,5 +137,32 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
     EXPECT_EQ(platform.messages[3].text, kNameWithoutView);
 }
 
+// Views the window can neither reach nor save. A centre far outside the
+// dialog's -4..4 is reached by clicking near the edge at magnification 0.1,
+// and opens.
+TEST_F(PictureFiles, NamesNoSavedPictureCouldCarryAreRefusedAsNamesWithoutAView) {
+    const Surface screen = p.picture1;
+    for (const char* name : {"M0s1x0y0k-5t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp", "M0s1x0y0k500t9.bmp",
+                             "J0s1x0y0z1E+300w0k500t1.bmp", "M0s0p09x0y0k500t1.bmp", "M0s1E+16x-0p75y0k500t1.bmp"}) {
+        ASSERT_TRUE(writeBitmapFile(dir.file(name), Surface(800, 600)));
+        AppState before = p.s;
+        platform.openAnswer = dir.file(name);
+        mnuyomi_Click(p);
+        EXPECT_EQ(p.s.fileNameOk, 0) << name;
+        before.fileNameOk = p.s.fileNameOk;
+        before.fileName = p.s.fileName;
+        EXPECT_TRUE(p.s == before) << name;
+        EXPECT_TRUE(p.picture1 == screen) << name;
+        ASSERT_FALSE(platform.messages.empty()) << name;
+        EXPECT_EQ(platform.messages.back().text, kNameWithoutView) << name;
+    }
+    EXPECT_EQ(platform.messages.size(), 7u);
+    ASSERT_TRUE(writeBitmapFile(dir.file("M0s0p8x99y-99k500t1.bmp"), Surface(800, 600)));
+    platform.openAnswer = dir.file("M0s0p8x99y-99k500t1.bmp");
+    mnuyomi_Click(p);
+    EXPECT_EQ(platform.messages.size(), 7u);
+    EXPECT_EQ(std::pair(p.s.centerX, p.s.centerY), std::pair(99.0, -99.0));
+}
+
 }  // namespace
 }  // namespace qel

@@ -1,0 +1,71 @@
+#include "app/view_limits.h"
+
+#include <cmath>
+
+#include "app/app_state.h"
+#include "render/layout.h"
+
+namespace qel {
+namespace {
+
+int halfWidthForMethod(double method) {
+    AppState s;
+    s.drawMethod = static_cast<Int16>(method);
+    return halfWidthFor(s);
+}
+
+// The pixel of the least magnification in the split layout: the largest
+// step between two points a click can tell apart.
+double coarsestPixel() { return kMostRadii * AppState{}.initialRadius / halfWidthForMethod(0); }
+
+bool isClickablePoint(double re, double im) {
+    const double step = coarsestPixel();
+    return std::isfinite(re) && std::isfinite(im) && re + step != re && im + step != im;
+}
+
+}  // namespace
+
+bool isTypedCoordinate(double v) { return v >= -kTypedCoordinateLimit && v <= kTypedCoordinateLimit; }
+
+bool isIterationLimit(double maxIter) { return maxIter > 0 && std::isfinite(maxIter) && maxIter == std::trunc(maxIter); }
+
+bool isContourInterval(double t) { return t >= 0 && t <= kMostContourInterval; }
+
+bool isDrawingMethod(double method) { return method == 0 || method == 1 || method == 2 || method == 3 || method == 4; }
+
+bool beyondLeastMagnification(double radius, double initialRadius) { return radius / initialRadius > kMostRadii; }
+
+bool pixelsStayApart(double radius, int halfWidth, double centerX, double centerY) {
+    const double pixelSize = radius / halfWidth;
+    if (!std::isnormal(radius) || !std::isnormal(pixelSize) || pixelSize < 0) return false;
+    if (!std::isfinite(centerX) || !std::isfinite(centerY)) return false;
+    return centerX + pixelSize != centerX && centerY + pixelSize != centerY;
+}
+
+ViewFault viewFault(const ViewValues& v) {
+    if (!isDrawingMethod(v.method)) return ViewFault::method;
+    if (!(v.magnification > 0)) return ViewFault::magnification;
+    const double initialRadius = AppState{}.initialRadius;
+    const double radius = initialRadius / v.magnification;
+    if (!std::isnormal(radius) || beyondLeastMagnification(radius, initialRadius)) return ViewFault::magnification;
+    if (!pixelsStayApart(radius, halfWidthForMethod(v.method), v.centerX, v.centerY)) return ViewFault::tooDeep;
+    if (v.julia && !isClickablePoint(v.juliaRe, v.juliaIm)) return ViewFault::juliaConstant;
+    if (!isIterationLimit(v.maxIter)) return ViewFault::iterations;
+    if (!isContourInterval(v.contourT)) return ViewFault::contour;
+    return ViewFault::none;
+}
+
+const char* describeViewFault(ViewFault fault) {
+    switch (fault) {
+    case ViewFault::none: return "a view the program can draw";
+    case ViewFault::method: return "the drawing method is not 0 to 4";
+    case ViewFault::magnification: return "the magnification is below 0.1 or unusable";
+    case ViewFault::tooDeep: return "the magnification is too large for neighbouring points to differ at this centre";
+    case ViewFault::juliaConstant: return "the Julia constant is no point a picture can show";
+    case ViewFault::iterations: return "the iteration limit is not a whole number above 0";
+    case ViewFault::contour: return "the contour interval is not in 0 to 5";
+    }
+    return "";
+}
+
+}  // namespace qel
