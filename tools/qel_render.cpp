@@ -28,6 +28,7 @@
 #include "app/headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
+#include "app/view_limits.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/picture_files.h"
@@ -36,7 +37,6 @@
 #include "render/large_picture.h"
 #include "render/layout.h"
 #include "render/render_loop.h"
-#include "view/zoom_limit.h"
 
 #ifndef QEL_VERSION
 #define QEL_VERSION "development build"
@@ -178,8 +178,6 @@ int wholeNumberOf(int option, const std::string& text, int low, int high) {
     return v;
 }
 
-bool isPositiveWhole(double v) { return v >= 1 && v == std::floor(v); }
-
 void takeName(const std::string& value, Request& r) {
     const std::optional<FileView> view = decodeFileName(value);
     if (!view) refuse("--name: \"" + value + "\" carries no view");
@@ -195,8 +193,6 @@ void takeName(const std::string& value, Request& r) {
     r.mag = valueOfText(view->magText);
     r.maxIter = view->maxIter;
     r.t = view->contourT;
-    if (!isPositiveWhole(r.maxIter) || !(r.t >= 0 && r.t <= 5))
-        refuse("--name: \"" + value + "\" holds a view beyond the program's limits");
 }
 
 void takeOption(int id, const std::string& value, Request& r) {
@@ -232,11 +228,11 @@ void takeOption(int id, const std::string& value, Request& r) {
         break;
     case kMaxIter:
         r.maxIter = numberOf(id, value);
-        if (!isPositiveWhole(r.maxIter)) refuse("--maxiter: a positive whole number, not \"" + value + "\"");
+        if (!isIterationLimit(r.maxIter)) refuse("--maxiter: a positive whole number, not \"" + value + "\"");
         break;
     case kT: {
         const double t = numberOf(id, value);
-        if (!(t >= 0 && t <= 5)) refuse("--t: 0 to 5, not \"" + value + "\"");
+        if (!isContourInterval(t)) refuse("--t: 0 to 5, not \"" + value + "\"");
         r.t = static_cast<float>(t);
         break;
     }
@@ -346,20 +342,24 @@ AppState viewAtMagnification(const AppState& view, const std::string& magText) {
     return s;
 }
 
-// Why a view cannot be drawn: the window refuses magnifications below 0.1
-// and a zoom whose pixels it can no longer tell apart; a larger picture's
-// pixels, `scale` times smaller, must be told apart too.
+// Why a view cannot be drawn: the limits of what the window can reach and
+// save (app/view_limits.h), and for a larger picture pixels `scale` times
+// smaller that must still fall on different points of the plane.
 std::optional<std::string> viewRefusal(const AppState& s, int scale) {
-    if (!(s.radius / s.initialRadius <= 10)) return "the magnification is below 0.1";
-    AppState asZoom = s;
-    asZoom.zoom = 1.0;
-    const PlanePoint centre{s.centerX, s.centerY};
-    if (!zoomStaysDistinct(asZoom, centre))
-        return "at this magnification neighbouring pixels land on the same point of the plane";
-    asZoom.zoom = scale;
-    if (!zoomStaysDistinct(asZoom, centre))
-        return "at this magnification the pixels of a picture at --scale " + std::to_string(scale) +
-               " land on the same points of the plane";
+    ViewValues v;
+    v.julia = s.isJulia == kYes;
+    v.method = s.drawMethod;
+    v.magnification = s.initialRadius / s.radius;
+    v.centerX = s.centerX;
+    v.centerY = s.centerY;
+    v.juliaRe = s.juliaRe;
+    v.juliaIm = s.juliaIm;
+    v.maxIter = s.maxIter;
+    v.contourT = s.contourT;
+    if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
+    if (!pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.centerX, s.centerY))
+        return "the magnification is too large for neighbouring pixels of a picture at --scale " +
+               std::to_string(scale) + " to differ at this centre";
     return std::nullopt;
 }
 
