@@ -1,18 +1,34 @@
-# Installs the Debian packages that are missing (sourced by run.sh and test.sh).
+# What the scripts need of the machine (sourced by run.sh, test.sh and fuzz.sh).
+
+# Runs a command as root, through sudo unless root already.
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+# Installs the Debian packages that are missing.
 install_missing() {
     local missing=()
     for p in "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     if [ ${#missing[@]} -gt 0 ]; then
-        local SUDO=""
-        [ "$(id -u)" -ne 0 ] && SUDO="sudo"
         echo "installing: ${missing[*]}"
-        $SUDO apt-get update -qq
-        DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
     fi
 }
+# Makes the locale $1 (such as de_DE.UTF-8) available, generating it once.
+ensure_locale() {
+    local name="$1" charset="${1#*.}"
+    locale -a 2>/dev/null | grep -qix "${name/UTF-8/utf8}" && return
+    install_missing locales
+    echo "generating the locale $name"
+    grep -q "^$name $charset" /etc/locale.gen || as_root sed -i "s/^# *$name $charset/$name $charset/" /etc/locale.gen
+    grep -q "^$name $charset" /etc/locale.gen || echo "$name $charset" | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+}
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libpng-dev)
+# What the program uses at run time beyond Qt itself: Qt's own dialogs in Japanese.
+RUN_PACKAGES=(qt6-translations-l10n)
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

@@ -3,6 +3,6 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$ROOT/scripts/deps.sh"
-install_missing "${BUILD_PACKAGES[@]}" fonts-noto-cjk
+install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" fonts-noto-cjk
 configure_and_build build
 exec "$ROOT/build/qel"

@@ -1,12 +1,16 @@
 #include "app/fm5main.h"
 
 #include <QApplication>
+#include <QTranslator>
+#include <cstdio>
 
+#include "app/command_line.h"
 #include "app/drawing_request.h"
 #include "app/first_drawing.h"
 #include "app/main_window.h"
 #include "app/port_links.h"
 #include "help/help_window.h"
+#include "help/manual_places.h"
 #include "platform/qt_platform.h"
 #include "render/engine_rows.h"
 #include "settings/settings_dialog.h"
@@ -64,8 +68,25 @@ Program& QelProgram::program() { return parts_->p; }
 SettingsDialog& QelProgram::settingsDialog() { return *parts_->gh; }
 MainWindow& QelProgram::mainWindow() { return *parts_->fm5; }
 
+// Prints the version or the usage without opening any window.
+static int answerCommandLine(CommandLineRequest request, int argc, char** argv) {
+    if (request == CommandLineRequest::version) {
+        std::fputs(versionText().c_str(), stdout);
+        return 0;
+    }
+    QCoreApplication core(argc, argv);  // for the program's folder only
+    QtPlatform platform;
+    const std::string appPath = folderWithSeparator(platform.programFolder(), platform.folderSeparator());
+    std::fputs(usageText(findManual(appPath), manualFolders(appPath)).c_str(), stdout);
+    return 0;
+}
+
 int runProgram(int argc, char** argv) {
+    if (const CommandLineRequest request = readCommandLine(argc, argv); request != CommandLineRequest::start)
+        return answerCommandLine(request, argc, argv);
     QApplication app(argc, argv);
+    QTranslator qtTexts;
+    installJapaneseQtTexts(qtTexts);
     QtPlatform platform;
     QelProgram qel(platform);
     qel.showMainWindow();

@@ -1,13 +1,33 @@
 #include "app/number_text.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <system_error>
 
 namespace qel {
 namespace {
+
+// The exponent after the "e": "+16" -> 16, "-05" -> -5, "7" -> 7.
+long long exponentOf(std::string_view text) {
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    long long magnitude = 0;
+    std::from_chars(text.data(), text.data() + text.size(), magnitude);
+    return negative ? -magnitude : magnitude;
+}
+
+// 16 -> "E+16", -5 -> "E-05": a sign and at least two digits.
+std::string exponentText(int exp10) {
+    const int magnitude = exp10 < 0 ? -exp10 : exp10;
+    char digits[8];
+    const std::string text(digits, std::to_chars(digits, digits + sizeof digits, magnitude).ptr);
+    return std::string("E") + (exp10 < 0 ? '-' : '+') + (magnitude < 10 ? "0" : "") + text;
+}
 
 // Formats |v| with `digits` significant digits; exponent form when the
 // decimal exponent of the rounded value is below -5 or at least `bigExp`.
@@ -18,13 +38,13 @@ std::string plainText(double v, int digits, int bigExp) {
     if (v == 0) return " 0";
     double a = std::fabs(v);
 
-    // Round to the wanted digits through %e, which gives mantissa and exponent.
+    // Round to the wanted digits in exponent form, which gives mantissa and
+    // exponent ("1.50000000000000e+16"), whatever the user's locale.
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.*e", digits - 1, a);
-    std::string s(buf);
+    const std::string s(buf, std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, digits - 1).ptr);
     auto ePos = s.find('e');
     std::string mant = s.substr(0, ePos);
-    int exp10 = std::atoi(s.c_str() + ePos + 1);
+    const int exp10 = static_cast<int>(exponentOf(std::string_view(s).substr(ePos + 1)));
     std::string mdigits;
     for (char c : mant)
         if (c != '.') mdigits.push_back(c);
@@ -34,9 +54,7 @@ std::string plainText(double v, int digits, int bigExp) {
     if (exp10 < -4 || exp10 >= bigExp) {
         body = mdigits.substr(0, 1);
         if (mdigits.size() > 1) body += "." + mdigits.substr(1);
-        char e[16];
-        std::snprintf(e, sizeof e, "E%c%02d", exp10 < 0 ? '-' : '+', exp10 < 0 ? -exp10 : exp10);
-        body += e;
+        body += exponentText(exp10);
     } else if (exp10 < 0) {
         body = "." + std::string(static_cast<size_t>(-exp10 - 1), '0') + mdigits;
     } else {
@@ -59,12 +77,40 @@ std::string numberTextOf(T v, std::string (*str)(T)) {
 
 bool isIgnored(char c) { return c == ' ' || c == '\t' || c == '\n'; }
 
+// The value of a number text in the form "-1.5e+3" (sign, digits with a
+// point, exponent), read the same in every locale; nullopt when it lies
+// beyond the range of T.
+template <typename T>
+std::optional<T> plainValue(std::string_view number) {
+    if (!number.empty() && number.front() == '+') number.remove_prefix(1);
+    T v{};
+    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), v);
+    if (error == std::errc::result_out_of_range) return std::nullopt;
+    return v;
+}
+
+// True when a number text out of a double's range is too small for one
+// rather than too large: its first significant digit stands far right of
+// the decimal point.
+bool isTooSmall(std::string_view number) {
+    const auto ePos = number.find('e');
+    const std::string_view mantissa = number.substr(0, ePos);
+    const auto point = std::min(mantissa.find('.'), mantissa.size());
+    const auto first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos) return true;
+    const long long place = first < point ? static_cast<long long>(point - first - 1)
+                                          : -static_cast<long long>(first - point);
+    const long long exponent = ePos == std::string_view::npos ? 0 : exponentOf(number.substr(ePos + 1));
+    return place + exponent < 0;
+}
+
 // Str rounds the largest doubles up to " 1.79769313486232E+308", just beyond
 // the range of a double; a number up to that text is what Str wrote for one
 // of them and reads back as the largest double instead of overflowing.
-bool isUpToLargestWritten(const std::string& number) {
-    static const long double largest = std::strtold(strDouble(DBL_MAX).c_str(), nullptr);
-    return std::fabs(std::strtold(number.c_str(), nullptr)) <= largest;
+bool isUpToLargestWritten(std::string_view number) {
+    static const long double largest = *plainValue<long double>(trimBlanks(strDouble(DBL_MAX)));
+    const std::optional<long double> v = plainValue<long double>(number);
+    return v && std::fabs(*v) <= largest;
 }
 
 }  // namespace
@@ -86,7 +132,7 @@ std::string trimBlanks(std::string_view text) {
 
 double valueOfText(std::string_view text) {
     // Gather the characters that form the number, skipping the ignored ones,
-    // into a clean text for strtod.
+    // into a clean text to read.
     std::string clean;
     size_t i = 0;
     auto next = [&]() -> int {
@@ -123,7 +169,7 @@ double valueOfText(std::string_view text) {
         bool expDigits = false, sawDigit = false;
         for (int d = next(); d >= '0' && d <= '9'; d = next()) {
             // Leading zeros say nothing; very long exponents saturate and
-            // strtod then reports the overflow or gives 0.
+            // then read as too large or too small a number.
             bool leadingZero = (d == '0' && !expDigits);
             if (!leadingZero && expo.size() < 12) expo.push_back(static_cast<char>(d));
             if (!leadingZero) expDigits = true;
@@ -132,10 +178,11 @@ double valueOfText(std::string_view text) {
         }
         if (sawDigit) clean += expDigits ? expo : std::string("e0");
     }
-    double v = std::strtod(clean.c_str(), nullptr);
-    if (std::isinf(v) && isUpToLargestWritten(clean)) return std::copysign(DBL_MAX, v);
-    if (!std::isfinite(v)) return 0.0;
-    return v;
+    if (const std::optional<double> v = plainValue<double>(clean)) return *v;
+    const bool negative = clean.front() == '-';
+    if (isTooSmall(clean)) return negative ? -0.0 : 0.0;
+    if (isUpToLargestWritten(clean)) return negative ? -DBL_MAX : DBL_MAX;
+    return 0.0;
 }
 
 }  // namespace qel

@@ -5,6 +5,8 @@
 #include <QPlainTextEdit>
 #include <QRect>
 
+#include "help/manual_places.h"
+
 namespace qel {
 namespace {
 
@@ -91,7 +93,11 @@ void HelpWindow::applyFontSize(int fontPt) {
 }
 
 void HelpWindow::Form_Load(Platform& platform, const std::string& appPath) {
-    const std::optional<std::string> manual = platform.readShiftJisFile(appPath + kManualFileName);
+    std::optional<std::string> manual;
+    for (const std::string& folder : manualFolders(appPath)) {
+        manual = platform.readShiftJisFile(folder + kManualFileName);
+        if (manual) break;
+    }
     if (!manual) {
         platform.messageBox(kManualMissing, kManualMissingTitle, kMsgQuestion);
         return;

@@ -15,7 +15,6 @@ class QPlainTextEdit;
 namespace qel {
 
 inline const std::string kHelpCaption = "readme.txt";
-inline const std::string kManualFileName = "readme.txt";
 inline const std::string kManualMissing = "readme.txt がありません";
 inline const std::string kManualMissingTitle = "エラー";
 // Label3 as designed, and as set once the manual is read: the key to the
@@ -25,9 +24,11 @@ inline const std::string kQuadrantKey = "3 描画法\r\r左上 右上\r左下 �
 
 class HelpWindow : public QDialog {
 public:
-    // Builds the window and reads appPath + "readme.txt" (appPath ends in a
-    // separator); a manual that cannot be read is reported with a message
-    // box and leaves the text empty. fontPt <= 0 keeps the toolkit's font.
+    // Builds the window and reads the manual readme.txt from the program
+    // folder appPath (ending in a separator), or else from where an install
+    // puts it (manual_places.h); a manual that cannot be read is reported
+    // with a message box and leaves the text empty. fontPt <= 0 keeps the
+    // toolkit's font.
     HelpWindow(Platform& platform, const std::string& appPath, int fontPt, QWidget* parent = nullptr);
 
     QPlainTextEdit* text1() const { return text1_; }

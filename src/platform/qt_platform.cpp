@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTime>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
@@ -56,7 +58,9 @@ void QtPlatform::endProgram() {
 QString QtPlatform::qtFilter(const std::string& filter) {
     auto bar = filter.find('|');
     if (bar == std::string::npos) return q(filter);
-    return q(filter.substr(0, bar)) + " (" + q(filter.substr(bar + 1)) + ")";
+    const std::string description = filter.substr(0, bar), pattern = "(" + filter.substr(bar + 1) + ")";
+    if (description.ends_with(pattern)) return q(description);
+    return q(description) + " " + q(pattern);
 }
 
 std::string QtPlatform::showSave(const std::string& title, const std::string& fileName, const std::string& filter) {
@@ -76,6 +80,12 @@ int QtPlatform::twipsPerPixel() const {
     double dpi = s ? s->logicalDotsPerInchX() : 96.0;
     if (dpi <= 0) dpi = 96.0;
     return static_cast<int>(1440.0 / dpi + 0.5);
+}
+
+bool installJapaneseQtTexts(QTranslator& translator) {
+    if (!translator.load(QStringLiteral("qtbase_ja"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        return false;
+    return QCoreApplication::installTranslator(&translator);
 }
 
 }  // namespace qel

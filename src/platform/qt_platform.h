@@ -4,6 +4,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QTranslator;
+
 #include "platform/platform.h"
 
 namespace qel {
@@ -30,12 +32,18 @@ public:
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
     int twipsPerPixel() const override;
 
-    // "desc|pattern" -> Qt's "desc (pattern)".
+    // "desc|pattern" -> Qt's "desc (pattern)"; a description that already
+    // ends in "(pattern)" is the whole filter, so the dialog shows it once.
     static QString qtFilter(const std::string& filter);
 
 private:
     QPointer<QWidget> main_, picture_;
     bool busyPointer_ = false;
 };
+
+// Loads Qt's own Japanese texts (the file dialogs' buttons and labels,
+// Debian's qt6-translations-l10n) into `translator` and installs it for the
+// application; false when they are missing, and Qt's dialogs stay English.
+bool installJapaneseQtTexts(QTranslator& translator);
 
 }  // namespace qel

@@ -7,9 +7,21 @@
 #include <string>
 #include <utility>
 
+#include "user_locale.h"
+
 using namespace qel;
 
-TEST(Str, WritesNumbersWithTheSignPlaceAndFifteenOrSevenDigits) {
+// Every number text is the same in every locale, a comma locale included.
+class NumberTextInLocale : public ::testing::TestWithParam<const char*> {
+protected:
+    void SetUp() override { locale.assertSet(); }
+    UserLocale locale{GetParam()};
+};
+
+INSTANTIATE_TEST_SUITE_P(Locales, NumberTextInLocale, ::testing::Values("C", kCommaLocale),
+                         [](const auto& info) { return std::string(info.param[0] == 'C' ? "C" : "Comma"); });
+
+TEST_P(NumberTextInLocale, StrWritesNumbersWithTheSignPlaceAndFifteenOrSevenDigits) {
     const std::pair<double, const char*> cases[] = {
         {-0.0, " 0"},
         {0.5, " .5"},
@@ -24,14 +36,14 @@ TEST(Str, WritesNumbersWithTheSignPlaceAndFifteenOrSevenDigits) {
     EXPECT_EQ(strSingle(12345678.0f), " 1.234568E+07");
 }
 
-TEST(NumberText, PutsTheZeroInFrontOfFractionsByTheValue) {
+TEST_P(NumberTextInLocale, NumberTextPutsTheZeroInFrontOfFractionsByTheValue) {
     EXPECT_EQ(numberText(-0.25), "-0.25");
     EXPECT_EQ(numberText(1e-20), "01E-20");
     EXPECT_EQ(numberText(1e20), "1E+20");
     EXPECT_EQ(numberText(-0.5f), "-0.5");
 }
 
-TEST(ValueOfText, ReadsTheNumberAtTheStartAndZeroForAnythingElse) {
+TEST_P(NumberTextInLocale, ValueOfTextReadsTheNumberAtTheStartAndZeroForAnythingElse) {
     const std::pair<std::string, double> cases[] = {
         {"-.5", -0.5},
         {"1d+2", 100},
@@ -55,7 +67,7 @@ TEST(ValueOfText, ReadsTheNumberAtTheStartAndZeroForAnythingElse) {
     for (const auto& [text, value] : cases) EXPECT_EQ(valueOfText(text), value) << '"' << text << '"';
 }
 
-TEST(ValueOfText, ReadsBackWhatStrAndNumberTextWrite) {
+TEST_P(NumberTextInLocale, ValueOfTextReadsBackWhatStrAndNumberTextWrite) {
     const double nextToLargest = std::nextafter(DBL_MAX, 0.0);
     for (double v : {0.0, -0.75, 1e-5, 2.0 / 3.0, -1.5e16, 1e-300, -DBL_MAX, nextToLargest}) {
         EXPECT_NEAR(valueOfText(strDouble(v)), v, std::fabs(v) * 1e-14) << strDouble(v);

@@ -1,4 +1,5 @@
 #include "help/help_window.h"
+#include "help/manual_places.h"
 
 #include <gtest/gtest.h>
 
@@ -41,6 +42,23 @@ TEST(HelpWindow, AMissingManualIsReportedAndAnEmptyOneIsNot) {
     HelpWindow empty(platform, kFolder, 0);
     EXPECT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(empty.label(3)->text(), kQuadrantKey);
+}
+
+// Installed, the manual lies in share/qel beside the program's bin/; one
+// beside the program comes first.
+TEST(HelpWindow, ReadsTheInstalledManualWhenNoneLiesBesideTheProgram) {
+    TestPlatform platform;
+    const std::vector<std::string> folders = manualFolders(kFolder);
+    ASSERT_EQ(folders.size(), 2u);
+    EXPECT_EQ(folders[0], kFolder);
+    platform.files[folders[1] + "readme.txt"] = "installed";
+    HelpWindow installed(platform, kFolder, 0);
+    EXPECT_EQ(installed.text1()->toPlainText(), "installed");
+
+    platform.files[kFolder + "readme.txt"] = "beside";
+    HelpWindow beside(platform, kFolder, 0);
+    EXPECT_EQ(beside.text1()->toPlainText(), "beside");
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 // The manual shipped beside the program reads as Shift-JIS to its last heading.

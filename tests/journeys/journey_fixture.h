@@ -25,6 +25,7 @@
 #include "app/fm5main.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "clicks.h"
 #include "finite_state.h"
 #include "platform/qt_platform.h"
 #include "platform/test_platform.h"
@@ -104,7 +105,13 @@ public:
     SettingsDialog& gh() { return qel->settingsDialog(); }
     PictureWidget* picture() { return qel->mainWindow().picture(); }
     std::string title() { return qel->mainWindow().windowTitle().toStdString(); }
-    QImage screen() { return picture()->grab().toImage(); }
+    // The picture as shown, one image pixel per window pixel whatever the
+    // display's scaling (a grab has one per device pixel).
+    QImage screen() {
+        QImage image(picture()->size(), QImage::Format_RGB32);
+        picture()->render(&image);
+        return image;
+    }
 
     void leftClickAt(QPoint at) {
         QMouseEvent move(QEvent::MouseMove, at, picture()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
@@ -184,12 +191,7 @@ public:
         EXPECT_NE(w, nullptr) << name;
         return w;
     }
-    void clickControl(const char* name) {
-        QWidget* w = control(name);
-        // option buttons and check boxes react on their indicator and caption
-        QPoint at = qobject_cast<QPushButton*>(w) ? w->rect().center() : QPoint(6, w->height() / 2);
-        QTest::mouseClick(w, Qt::LeftButton, {}, at);
-    }
+    void clickControl(const char* name) { clickWhereItReacts(control(name)); }
     void typeInto(const char* name, const QString& text) {
         auto* f = control<QLineEdit>(name);
         f->setFocus(Qt::MouseFocusReason);

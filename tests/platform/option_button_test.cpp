@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QTest>
+#include <QTranslator>
 #include <QVBoxLayout>
 #include <cstdio>
 #include <fstream>
@@ -37,8 +39,14 @@ TEST(OptionButton, RunsItsHandlerOnlyWhenItBecomesSelectedByCodeOrByAClick) {
     EXPECT_EQ(aRuns, 2);
 }
 
-TEST(QtPlatformFilter, BarFormBecomesQtForm) {
-    EXPECT_EQ(QtPlatform::qtFilter("bitmap file(*.bmp)|*.bmp").toStdString(), "bitmap file(*.bmp) (*.bmp)");
+// The file dialogs show the filter "bitmap file(*.bmp)" once, and Qt's own
+// buttons and labels in Japanese.
+TEST(QtFileDialogs, ShowTheFilterOnceAndQtsTextsInJapanese) {
+    EXPECT_EQ(QtPlatform::qtFilter("bitmap file(*.bmp)|*.bmp").toStdString(), "bitmap file(*.bmp)");
+    EXPECT_EQ(QtPlatform::qtFilter("pictures|*.bmp").toStdString(), "pictures (*.bmp)");
+    QTranslator translator;
+    ASSERT_TRUE(installJapaneseQtTexts(translator));
+    EXPECT_EQ(QFileDialog::tr("Files of type:").toStdString(), "ファイルの種類:");
 }
 
 TEST(ShiftJis, DecodesJapaneseAndRefusesBrokenBytes) {

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "clicks.h"
 #include "app/number_text.h"
 #include "platform/qt_option_button.h"
 #include "platform/test_platform.h"
@@ -63,7 +64,7 @@ protected:
     }
     // Leaves the edited field for another one, as a Tab or click does.
     void moveFocusTo(const char* name) { control(name)->setFocus(Qt::TabFocusReason); }
-    void click(const char* name) { QTest::mouseClick(control(name), Qt::LeftButton); }
+    void click(const char* name) { clickWhereItReacts(control(name)); }
 
     AppState s;
     TestPlatform platform;

@@ -7,12 +7,7 @@ set -u
 TOOL="$1"
 DIR="$(mktemp -d)"
 trap 'rm -rf "$DIR"' EXIT
-failures=0
-passes=0
-check() { # description, command...
-    local what="$1"; shift
-    if "$@"; then echo "ok: $what"; passes=$((passes + 1)); else echo "FAILED: $what"; failures=$((failures + 1)); fi
-}
+source "$(dirname "$0")/checks.sh"
 refused() { # args... : exit status 2, one line on stderr, nothing written
     mkdir -p "$DIR/bad"
     "$TOOL" "$@" 2>"$DIR/err" >/dev/null
@@ -89,5 +84,4 @@ wait "$pid"; status=$?
 kill "$guard" 2>/dev/null
 check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
-echo "$passes passed, $failures failed"
-[ "$failures" -eq 0 ]
+checks_done
