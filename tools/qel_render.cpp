@@ -262,9 +262,6 @@ void takeOption(int id, const std::string& value, Request& r) {
     }
 }
 
-// Options that --name's view decides.
-bool isViewOption(int id) { return id >= kSet && id <= kT; }
-
 Request parseArguments(int argc, char** argv) {
     Request r;
     std::vector<bool> seen(kOptionEnd, false);
@@ -280,7 +277,7 @@ Request parseArguments(int argc, char** argv) {
             std::exit(0);
         }
         if (id == kVersion) {
-            std::printf("qel-render (qel) %s\n", QEL_VERSION);
+            std::printf("qel-render %s\n", QEL_VERSION);
             std::exit(0);
         }
         if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " given twice");
@@ -288,10 +285,10 @@ Request parseArguments(int argc, char** argv) {
         takeOption(id, optarg ? optarg : "", r);
     }
     if (optind < argc) refuse("unexpected argument \"" + std::string(argv[optind]) + "\"");
+    // --set to --t: the options of a view, which --name gives whole.
     if (seen[kName])
         for (int id = kSet; id <= kT; ++id)
-            if (isViewOption(id) && seen[static_cast<std::size_t>(id)])
-                refuse(optionName(id) + " cannot go with --name, which gives the whole view");
+            if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " cannot go with --name, which gives the whole view");
     if (r.out.empty()) refuse("--out FILE.bmp, FILE.png or DIR/ is required");
     if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
     if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
