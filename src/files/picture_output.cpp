@@ -1,6 +1,7 @@
 #include "files/picture_output.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -102,9 +103,11 @@ private:
         png_set_IHDR(png_, info_, static_cast<png_uint_32>(width_), static_cast<png_uint_32>(height_), 8,
                      PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         if (!chunks.empty()) png_set_text(png_, info_, chunks.data(), static_cast<int>(chunks.size()));
-        // Large flat areas and long bands: the quickest compression with the
-        // "up" filter packs them well, at a speed that keeps up with the engine.
+        // Large flat areas and long bands: the quickest compression, runs
+        // only, after the "up" filter, makes files a sixth to a third larger
+        // than libpng's default, four times as fast (docs/ENGINE.md).
         png_set_compression_level(png_, 1);
+        png_set_compression_strategy(png_, Z_RLE);
         png_set_filter(png_, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
         png_set_compression_buffer_size(png_, 1 << 20);
         png_write_info(png_, info_);
