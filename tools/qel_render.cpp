@@ -524,7 +524,7 @@ int drawLarge(const Request& r, const AppState& view) {
     FastRowEngine fast;
     ReferenceRowEngine reference;
     RowEngine& engine = r.reference ? static_cast<RowEngine&>(reference) : fast;
-    const RenderOutcome outcome = renderPictures(pictures, engine, hooks);
+    const RenderOutcome outcome = renderPictures(pictures, engine, hooks, &failure);
     progress.clear();
     if (outcome == RenderOutcome::Stopped) {
         std::fprintf(stderr, "qel-render: stopped; \"%s\" was not written\n", planned[current].path.c_str());
@@ -560,8 +560,9 @@ int drawWindowSurface(const Request& r, const AppState& view) {
         openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure);
     bool written = sink != nullptr;
     for (int v = 0; written && v < picture.height(); ++v) written = sink->putRow(v, picture.row(v));
-    if (!written || !sink->finish()) {
-        std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
+    written = written && sink->finish();
+    if (!written) {
+        std::fprintf(stderr, "qel-render: %s\n", sink ? sink->failure().c_str() : failure.c_str());
         return kExitFailed;
     }
     return 0;

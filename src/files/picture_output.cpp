@@ -16,9 +16,8 @@ namespace {
 
 class BitmapSink : public PictureSink {
 public:
-    BitmapSink(std::string path, std::unique_ptr<SafeFile> file, std::int64_t width, std::int64_t height,
-               std::string& failure)
-        : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height), failure_(failure),
+    BitmapSink(std::string path, std::unique_ptr<SafeFile> file, std::int64_t width, std::int64_t height)
+        : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height),
           row_(static_cast<std::size_t>(bitmapRowBytes(width))) {}
 
     bool start() {
@@ -33,6 +32,7 @@ public:
         return file_->writeAt(at, row_.data(), row_.size()) || failed();
     }
     bool finish() override { return file_->commit() || failed(); }
+    std::string failure() const override { return failure_; }
 
 private:
     bool failed() {
@@ -43,7 +43,7 @@ private:
     std::string path_;
     std::unique_ptr<SafeFile> file_;
     std::int64_t width_, height_, headerSize_ = 0;
-    std::string& failure_;
+    std::string failure_;
     std::vector<std::uint8_t> row_;
 };
 
@@ -52,9 +52,8 @@ private:
 // destructor lives between it and the calls.
 class PngSink : public PictureSink {
 public:
-    PngSink(std::string path, std::unique_ptr<SafeFile> file, std::int64_t width, std::int64_t height,
-            std::string& failure)
-        : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height), failure_(failure),
+    PngSink(std::string path, std::unique_ptr<SafeFile> file, std::int64_t width, std::int64_t height)
+        : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height),
           row_(static_cast<std::size_t>(width) * 3) {}
     ~PngSink() override {
         if (png_) png_destroy_write_struct(&png_, &info_);
@@ -95,6 +94,7 @@ public:
         png_write_end(png_, info_);
         return file_->commit() || failed();
     }
+    std::string failure() const override { return failure_; }
 
 private:
     bool writeHeader(std::vector<png_text>& chunks) {
@@ -135,7 +135,7 @@ private:
     std::string path_;
     std::unique_ptr<SafeFile> file_;
     std::int64_t width_, height_, nextRow_ = 0;
-    std::string& failure_;
+    std::string failure_;
     std::vector<png_byte> row_;
     png_structp png_ = nullptr;
     png_infop info_ = nullptr;
@@ -165,11 +165,15 @@ std::unique_ptr<PictureSink> openPictureFile(const std::string& path, PictureFor
         return nullptr;
     }
     if (format == PictureFormat::Bitmap) {
-        auto sink = std::make_unique<BitmapSink>(path, std::move(file), width, height, failure);
-        return sink->start() ? std::move(sink) : nullptr;
+        auto sink = std::make_unique<BitmapSink>(path, std::move(file), width, height);
+        if (sink->start()) return sink;
+        failure = sink->failure();
+        return nullptr;
     }
-    auto sink = std::make_unique<PngSink>(path, std::move(file), width, height, failure);
-    return sink->start(texts) ? std::move(sink) : nullptr;
+    auto sink = std::make_unique<PngSink>(path, std::move(file), width, height);
+    if (sink->start(texts)) return sink;
+    failure = sink->failure();
+    return nullptr;
 }
 
 }  // namespace qel

@@ -28,7 +28,7 @@ struct PictureText {
 
 // The sink that writes a width x height picture to `path`. None, with the
 // reason in `failure`, when the file cannot be started; a later failure
-// puts its reason there too. `failure` must outlive the sink.
+// gives its reason by the sink's failure().
 std::unique_ptr<PictureSink> openPictureFile(const std::string& path, PictureFormat format, std::int64_t width,
                                              std::int64_t height, const std::vector<PictureText>& texts,
                                              std::string& failure);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <future>
 
 #include "render/colouring.h"
 #include "render/layout.h"
@@ -205,35 +206,47 @@ std::uint32_t averageInLinearLight(const std::uint32_t* colours, int count) {
     return colour;
 }
 
-RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngine& engine, const RenderHooks& hooks) {
+RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngine& engine, const RenderHooks& hooks,
+                             std::string* failure) {
     if (pictures.empty()) return RenderOutcome::Finished;
     RowColours row;
     std::int64_t rowsPut = 0;
+    // The picture being finished beside the drawing, at most one.
+    std::unique_ptr<PictureSink> finishing;
+    std::future<bool> finished;
+    const auto awaitFinishing = [&] {
+        if (!finishing) return true;
+        const bool ok = finished.get();
+        if (!ok && failure) *failure = finishing->failure();
+        finishing.reset();
+        return ok;
+    };
+    const auto giveUp = [&](RenderOutcome outcome, const PictureSink* failed) {
+        engine.endDrawing();
+        if (outcome == RenderOutcome::Failed && failed && failure) *failure = failed->failure();
+        return awaitFinishing() ? outcome : RenderOutcome::Failed;
+    };
     engine.startDrawing(pictures.front().points);
     for (std::size_t i = 0; i < pictures.size(); ++i) {
         const LargePicture& pic = pictures[i];
         std::unique_ptr<PictureSink> sink = hooks.open(i);
-        RenderOutcome outcome = sink ? RenderOutcome::Finished : RenderOutcome::Failed;
-        const auto passes = sink ? passesOf(pic, sink->needsRowsInOrder()) : std::vector<std::vector<Band>>{};
-        for (std::size_t j = 0; j < passes.size() && outcome == RenderOutcome::Finished; ++j) {
+        if (!sink) return giveUp(RenderOutcome::Failed, nullptr);
+        const auto passes = passesOf(pic, sink->needsRowsInOrder());
+        for (std::size_t j = 0; j < passes.size(); ++j) {
             if (j > 0) engine.startDrawing(pic.points);
-            outcome = drawPass(pic, passes[j], engine, *sink, hooks, row, rowsPut);
-        }
-        if (outcome != RenderOutcome::Finished) {
-            engine.endDrawing();
-            return outcome;
+            const RenderOutcome outcome = drawPass(pic, passes[j], engine, *sink, hooks, row, rowsPut);
+            if (outcome != RenderOutcome::Finished) return giveUp(outcome, sink.get());
         }
         // The next picture's rows are computed while this one is finished.
         if (i + 1 < pictures.size())
             engine.startDrawing(pictures[i + 1].points);
         else
             engine.endDrawing();
-        if (!sink->finish()) {
-            engine.endDrawing();
-            return RenderOutcome::Failed;
-        }
+        if (!awaitFinishing()) return giveUp(RenderOutcome::Failed, nullptr);
+        finishing = std::move(sink);
+        finished = std::async(std::launch::async, [sink = finishing.get()] { return sink->finish(); });
     }
-    return RenderOutcome::Finished;
+    return awaitFinishing() ? RenderOutcome::Finished : RenderOutcome::Failed;
 }
 
 }  // namespace qel

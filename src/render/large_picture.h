@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "app/app_state.h"
@@ -60,6 +61,8 @@ public:
     virtual bool putRow(std::int64_t v, const std::uint32_t* pixels) = 0;
     // Every row is in: the picture is complete. False when that failed.
     virtual bool finish() = 0;
+    // Why the last call that returned false failed.
+    virtual std::string failure() const { return {}; }
 };
 
 struct RenderHooks {
@@ -77,12 +80,15 @@ enum class RenderOutcome { Finished, Stopped, Failed };
 
 // Draws the pictures one after another with `engine`, each into its own
 // sink. The engine starts on the next picture as soon as the last row of
-// one is taken, before that one is finished, so its threads go on
-// computing. A split-screen picture puts the rows of both halves from one
-// pass when its sink takes rows in any order, and computes its points a
+// one is taken, and a picture is finished (its file flushed and named) on
+// a thread of its own while the next one is drawn, so the engine's threads
+// go on computing. A split-screen picture puts the rows of both halves from
+// one pass when its sink takes rows in any order, and computes its points a
 // second time for the lower half when the sink needs them in order.
 // Stopped: keepGoing said stop; Failed: a sink could not be opened, keep a
-// row or finish. Either way the unfinished picture's sink is given up.
-RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngine& engine, const RenderHooks& hooks);
+// row or finish (the sink's reason in `failure`, when given). Either way
+// the unfinished picture's sink is given up; pictures finished before stay.
+RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngine& engine, const RenderHooks& hooks,
+                             std::string* failure = nullptr);
 
 }  // namespace qel

@@ -129,7 +129,7 @@ protected:
             return openPictureFile(path.string(), *pictureFormatOf(name), pic.width(), pic.height(), {{"qel view", name}},
                                    failure);
         };
-        EXPECT_EQ(renderPictures({pic}, fast, hooks), RenderOutcome::Finished) << failure;
+        EXPECT_EQ(renderPictures({pic}, fast, hooks, &failure), RenderOutcome::Finished) << failure;
         return path;
     }
 
@@ -270,23 +270,24 @@ TEST_F(LargePictures, PngAndBitmapHoldTheSamePixelsAndThePngItsView) {
     EXPECT_EQ(text, "qel view=poster.png");
 }
 
-TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUp) {
+TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) {
     FastRowEngine fast;
     const LargePicture pic = largePictureOf(viewOf(kViews[0]), 1);
-    Kept kept;
+    std::vector<Kept> kept(2);
     RenderHooks hooks;
-    hooks.open = [&](std::size_t) { return std::make_unique<KeptRows>(kept, pic.width(), kEveryRow, true); };
-    hooks.keepGoing = [&] { return kept.put < 10; };
+    hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic.width(), kEveryRow, true); };
+    hooks.keepGoing = [&] { return kept[1].put < 10; };
     EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
-    EXPECT_EQ(kept.put, 10);
-    EXPECT_FALSE(kept.finished);
+    EXPECT_TRUE(kept[0].finished);  // finished beside the second one's drawing
+    EXPECT_EQ(kept[1].put, 10);
+    EXPECT_FALSE(kept[1].finished);
 
     // A row the sink cannot keep fails the drawing.
-    kept = Kept{};
-    kept.put = -1;  // the sink takes row 0 for out of order
+    kept.assign(2, Kept{});
+    kept[0].put = -1;  // the sink takes row 0 for out of order
     hooks.keepGoing = [] { return true; };
     EXPECT_EQ(renderPictures({pic}, fast, hooks), RenderOutcome::Failed);
-    EXPECT_FALSE(kept.finished);
+    EXPECT_FALSE(kept[0].finished);
 
     // The engine draws the next pictures as before.
     const Kept again = draw(pic, fast, kEveryRow);
