@@ -70,4 +70,16 @@ public:
     void openHelp() override {}
 };
 
+// The whole program without a display, for a first drawing: the picture
+// surface at the window's size (the history's picture is made when a second
+// drawing needs it).
+struct HeadlessProgram {
+    HeadlessPlatform platform;
+    HeadlessDialog dialog;
+    NoWindow window;
+    Program p{platform, dialog, window};
+
+    HeadlessProgram() { p.picture1.resize(2 * p.s.picW, 2 * p.s.picH); }
+};
+
 }  // namespace qel

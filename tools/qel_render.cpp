@@ -1,42 +1,89 @@
-// qel-render: draws one view without a window, with the program's own render
-// loop, and writes it as a 24-bit bitmap.
+// qel-render: draws views without a window, as the window draws them, at
+// the window's size or larger, as BMP or PNG pictures or as the frames of a
+// zoom film. `qel-render --help` lists the options.
 //
-//   qel-render --out FILE.bmp [--set M|J] [--method 0..4] [--cx X --cy Y]
-//              [--jre A --jim B] [--mag M] [--maxiter K] [--t T] [--coarse]
-//              [--surface] [--reference]
-//   qel-render --name M1s8x-0p75y0p1k1000t1.bmp --out DIR/
-//
-// Without options it draws the start view. --set J with a constant draws that
-// Julia set around the centre; --set J without one takes the centre as the
-// constant and draws around 0, as a click on the Mandelbrot picture does.
-// --surface writes the whole 1600 x 1200 surface instead of the part the
-// window shows. The rows are computed by the fast engine on every processor;
-// --reference computes them point by point with the literal iteration.
-// --name takes the whole view from a saved picture's name; an --out that
-// ends in "/" or names a folder gets the name the program would save under.
-// A bad or missing value prints one line and exits with 2.
+// Rows are computed by the fast engine on every processor (--reference: by
+// the literal iteration, point by point) and written as they come, so memory
+// does not grow with a picture's height. A file is written under a temporary
+// name and takes its own name only once it is complete: a failure or Ctrl+C
+// leaves no partial picture behind. A refused argument prints one line and
+// exits with 2, before anything is written; a failure to write exits with 1
+// and the system's reason.
+#include <getopt.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <charconv>
+#include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/app_state.h"
 #include "headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
+#include "app/view_limits.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/picture_files.h"
+#include "files/picture_output.h"
 #include "render/engine_rows.h"
+#include "render/large_picture.h"
+#include "render/layout.h"
 #include "app/drawing.h"
+
+#ifndef QEL_VERSION
+#define QEL_VERSION "development build"
+#endif
 
 namespace {
 
 using namespace qel;
+
+constexpr int kExitFailed = 1;
+constexpr int kExitRefused = 2;
+constexpr int kMostFrames = 9999;
+
+const char kUsage[] =
+    "Usage: qel-render --out FILE.bmp|FILE.png|DIR/ [options]\n"
+    "Draws a view of the Mandelbrot set or a Julia set as the qel window draws it.\n"
+    "\n"
+    "The view (the start view unless given):\n"
+    "  --name NAME        the view a saved picture's name carries (M0s1x0y0k500t1.bmp)\n"
+    "  --set M|J          Mandelbrot set or Julia set\n"
+    "  --method 0..4      0 the four colourings split, 1..4 one of them at full size\n"
+    "  --cx X --cy Y      the centre\n"
+    "  --jre A --jim B    the Julia constant (without it --set J takes the centre\n"
+    "                     as the constant and draws around 0)\n"
+    "  --mag M            magnification, at least 0.1\n"
+    "  --maxiter K        iteration limit, a positive whole number\n"
+    "  --t T              contour interval and brightness, 0 to 5\n"
+    "\n"
+    "The picture:\n"
+    "  --out FILE         a .bmp or .png file; a folder (DIR/) gets the name the\n"
+    "                     window would save the view under\n"
+    "  --scale K          K x K pixels for every pixel of the window, K = 1..64\n"
+    "  --supersample S    S x S points per pixel averaged in linear light, S = 1..8\n"
+    "  --frames N         N pictures zooming from magnification 1 to the view's,\n"
+    "                     written as DIR/frame-0001.png ... (N = 2..9999)\n"
+    "  --surface          the window's whole 1600 x 1200 drawing surface\n"
+    "  --coarse           the window's coarse preview (every tenth column)\n"
+    "  --reference        compute with the literal iteration instead of the engine\n"
+    "  --quiet            no progress line on a terminal\n"
+    "  --help, --version\n";
+
+[[noreturn]] void refuse(const std::string& why) {
+    std::fprintf(stderr, "qel-render: %s\n", why.c_str());
+    std::exit(kExitRefused);
+}
+
+// ---------------------------------------------------------------- arguments
 
 struct Request {
     bool julia = false;
@@ -44,166 +91,489 @@ struct Request {
     int method = 0;
     double cx = 0.0, cy = 0.0, mag = 1.0, maxIter = 500.0;
     float t = 1.0f;
-    bool coarse = false, wholeSurface = false, reference = false;
-    std::string out;
     std::string magText;  // as a saved name writes it, when --name gave one
+    bool coarse = false, wholeSurface = false, reference = false, quiet = false;
+    int scale = 1, samples = 1, frames = 0;
+    std::string out;
 };
 
-[[noreturn]] void refuse(const std::string& why) {
-    std::fprintf(stderr, "qel-render: %s\n", why.c_str());
-    std::exit(2);
+enum Option {
+    kOut = 256, kName, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
+    kScale, kSupersample, kFrames, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kOptionEnd
+};
+
+const option kOptions[] = {
+    {"out", required_argument, nullptr, kOut},
+    {"name", required_argument, nullptr, kName},
+    {"set", required_argument, nullptr, kSet},
+    {"method", required_argument, nullptr, kMethod},
+    {"cx", required_argument, nullptr, kCx},
+    {"cy", required_argument, nullptr, kCy},
+    {"jre", required_argument, nullptr, kJre},
+    {"jim", required_argument, nullptr, kJim},
+    {"mag", required_argument, nullptr, kMag},
+    {"maxiter", required_argument, nullptr, kMaxIter},
+    {"t", required_argument, nullptr, kT},
+    {"scale", required_argument, nullptr, kScale},
+    {"supersample", required_argument, nullptr, kSupersample},
+    {"frames", required_argument, nullptr, kFrames},
+    {"coarse", no_argument, nullptr, kCoarse},
+    {"surface", no_argument, nullptr, kSurface},
+    {"reference", no_argument, nullptr, kReference},
+    {"quiet", no_argument, nullptr, kQuiet},
+    {"help", no_argument, nullptr, kHelp},
+    {"version", no_argument, nullptr, kVersion},
+    {nullptr, 0, nullptr, 0},
+};
+
+std::string optionName(int id) {
+    for (const option& o : kOptions)
+        if (o.val == id) return std::string("--") + o.name;
+    return "?";
 }
 
-// A whole option value as a finite number; anything else is refused.
-double numberOf(const std::string& option, const std::string& text) {
-    char* end = nullptr;
-    const double v = std::strtod(text.c_str(), &end);
-    if (text.empty() || *end != '\0' || !std::isfinite(v)) refuse(option + ": not a number: \"" + text + "\"");
+// True when `text` is written as a plain decimal number: an optional sign,
+// digits with at most one point, an optional exponent. Blanks, hexadecimal,
+// "inf" and "nan" are not.
+bool isDecimal(const std::string& text) {
+    std::size_t i = 0, digits = 0;
+    auto digitsFrom = [&] {
+        std::size_t n = 0;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++n;
+        return n;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    digits += digitsFrom();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digits += digitsFrom();
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digitsFrom() == 0) return false;
+    }
+    return i == text.size();
+}
+
+// A decimal number within a double's range; anything else is refused.
+double numberOf(int option, const std::string& text) {
+    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    const char* first = text.c_str() + (text[0] == '+' ? 1 : 0);
+    double v = 0.0;
+    const auto [end, ec] = std::from_chars(first, text.c_str() + text.size(), v);
+    if (ec != std::errc{} || end != text.c_str() + text.size())
+        refuse(optionName(option) + ": beyond the range of numbers: \"" + text + "\"");
     return v;
+}
+
+// A whole number from `low` to `high`, written with digits only.
+int wholeNumberOf(int option, const std::string& text, int low, int high) {
+    int v = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+    if (text.empty() || ec != std::errc{} || end != text.data() + text.size() || v < low || v > high)
+        refuse(optionName(option) + ": a whole number from " + std::to_string(low) + " to " + std::to_string(high) +
+               ", not \"" + text + "\"");
+    return v;
+}
+
+void takeName(const std::string& value, Request& r) {
+    const std::optional<FileView> view = decodeFileName(value);
+    if (!view) refuse("--name: \"" + value + "\" carries no view");
+    r.julia = view->julia;
+    r.method = view->method;
+    r.cx = view->centerX;
+    r.cy = view->centerY;
+    if (view->julia) {
+        r.jre = view->juliaRe;
+        r.jim = view->juliaIm;
+    }
+    r.magText = view->magText;
+    r.mag = valueOfText(view->magText);
+    r.maxIter = view->maxIter;
+    r.t = view->contourT;
+}
+
+void takeOption(int id, const std::string& value, Request& r) {
+    switch (id) {
+    case kOut:
+        if (value.empty()) refuse("--out: an empty name");
+        r.out = value;
+        break;
+    case kName:
+        takeName(value, r);
+        break;
+    case kSet:
+        if (value != "M" && value != "J") refuse("--set: M or J, not \"" + value + "\"");
+        r.julia = value == "J";
+        break;
+    case kMethod:
+        r.method = wholeNumberOf(id, value, 0, 4);
+        break;
+    case kCx:
+        r.cx = numberOf(id, value);
+        break;
+    case kCy:
+        r.cy = numberOf(id, value);
+        break;
+    case kJre:
+        r.jre = numberOf(id, value);
+        break;
+    case kJim:
+        r.jim = numberOf(id, value);
+        break;
+    case kMag:
+        r.mag = numberOf(id, value);
+        break;
+    case kMaxIter:
+        r.maxIter = numberOf(id, value);
+        if (!isIterationLimit(r.maxIter)) refuse("--maxiter: a positive whole number, not \"" + value + "\"");
+        break;
+    case kT: {
+        const double t = numberOf(id, value);
+        if (!isContourInterval(t)) refuse("--t: 0 to 5, not \"" + value + "\"");
+        r.t = static_cast<float>(t);
+        break;
+    }
+    case kScale:
+        r.scale = wholeNumberOf(id, value, 1, kMostScale);
+        break;
+    case kSupersample:
+        r.samples = wholeNumberOf(id, value, 1, kMostSamples);
+        break;
+    case kFrames:
+        r.frames = wholeNumberOf(id, value, 2, kMostFrames);
+        break;
+    case kCoarse:
+        r.coarse = true;
+        break;
+    case kSurface:
+        r.wholeSurface = true;
+        break;
+    case kReference:
+        r.reference = true;
+        break;
+    case kQuiet:
+        r.quiet = true;
+        break;
+    default:
+        break;
+    }
 }
 
 Request parseArguments(int argc, char** argv) {
     Request r;
-    bool haveJre = false, haveJim = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--coarse") {
-            r.coarse = true;
-            continue;
+    std::vector<bool> seen(kOptionEnd, false);
+    opterr = 0;
+    for (;;) {
+        const int before = optind;
+        const int id = getopt_long(argc, argv, ":", kOptions, nullptr);
+        if (id == -1) break;
+        if (id == '?') refuse("unknown option \"" + std::string(argv[std::min(before, argc - 1)]) + "\"");
+        if (id == ':') refuse(optionName(optopt) + ": value missing");
+        if (id == kHelp) {
+            std::fputs(kUsage, stdout);
+            std::exit(0);
         }
-        if (option == "--surface") {
-            r.wholeSurface = true;
-            continue;
+        if (id == kVersion) {
+            std::printf("qel-render %s\n", QEL_VERSION);
+            std::exit(0);
         }
-        if (option == "--reference") {
-            r.reference = true;
-            continue;
-        }
-        if (i + 1 >= argc) refuse(option + ": value missing");
-        const std::string value = argv[++i];
-        if (option == "--set") {
-            if (value != "M" && value != "J") refuse("--set: M or J, not \"" + value + "\"");
-            r.julia = value == "J";
-        } else if (option == "--method") {
-            const double m = numberOf(option, value);
-            if (m != std::floor(m) || m < 0 || m > 4) refuse("--method: 0 to 4, not \"" + value + "\"");
-            r.method = static_cast<int>(m);
-        } else if (option == "--cx") {
-            r.cx = numberOf(option, value);
-        } else if (option == "--cy") {
-            r.cy = numberOf(option, value);
-        } else if (option == "--jre") {
-            r.jre = numberOf(option, value);
-            haveJre = true;
-        } else if (option == "--jim") {
-            r.jim = numberOf(option, value);
-            haveJim = true;
-        } else if (option == "--mag") {
-            r.mag = numberOf(option, value);
-            if (!(r.mag >= 0.1)) refuse("--mag: at least 0.1, not \"" + value + "\"");
-        } else if (option == "--maxiter") {
-            r.maxIter = numberOf(option, value);
-            if (r.maxIter < 1 || r.maxIter != std::floor(r.maxIter))
-                refuse("--maxiter: a positive whole number, not \"" + value + "\"");
-        } else if (option == "--t") {
-            const double t = numberOf(option, value);
-            if (t < 0 || t > 5) refuse("--t: 0 to 5, not \"" + value + "\"");
-            r.t = static_cast<float>(t);
-        } else if (option == "--name") {
-            const std::optional<FileView> view = decodeFileName(value);
-            if (!view) refuse("--name: \"" + value + "\" carries no view");
-            r.julia = view->julia;
-            r.method = view->method;
-            r.cx = view->centerX;
-            r.cy = view->centerY;
-            if (view->julia) {
-                r.jre = view->juliaRe;
-                r.jim = view->juliaIm;
-                haveJre = haveJim = true;
-            }
-            r.magText = view->magText;
-            r.mag = valueOfText(view->magText);
-            r.maxIter = view->maxIter;
-            r.t = view->contourT;
-            if (r.maxIter < 1 || r.maxIter != std::floor(r.maxIter) || r.t < 0 || r.t > 5 || !(r.mag >= 0.1))
-                refuse("--name: \"" + value + "\" holds a view beyond the program's limits");
-        } else if (option == "--out") {
-            r.out = value;
-        } else {
-            refuse("unknown option \"" + option + "\"");
-        }
+        if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " given twice");
+        seen[static_cast<std::size_t>(id)] = true;
+        takeOption(id, optarg ? optarg : "", r);
     }
-    if (r.out.empty()) refuse("--out FILE.bmp is required");
-    if (haveJre != haveJim) refuse("--jre and --jim go together");
-    if (haveJre && !r.julia) refuse("--jre and --jim need --set J");
+    if (optind < argc) refuse("unexpected argument \"" + std::string(argv[optind]) + "\"");
+    // --set to --t: the options of a view, which --name gives whole.
+    if (seen[kName])
+        for (int id = kSet; id <= kT; ++id)
+            if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " cannot go with --name, which gives the whole view");
+    if (r.out.empty()) refuse("--out FILE.bmp, FILE.png or DIR/ is required");
+    if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
+    if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
+    const bool windowOnly = r.coarse || r.wholeSurface;
+    if (windowOnly && (r.scale > 1 || r.samples > 1 || r.frames > 0))
+        refuse(std::string(r.coarse ? "--coarse" : "--surface") +
+               " draws the window's own surface: it goes without --scale, --supersample and --frames");
     return r;
 }
 
-// The view of the request in the state record, as the dialog would leave it.
-void applyRequest(const Request& r, AppState& s) {
+// ---------------------------------------------------------------- the view
+
+// The request's view as the window would draw it: the live values, a Julia
+// constant fixed (--set J without one takes the centre and draws around
+// 0), and the cur layer that names the picture, with the magnification
+// text a saved name carries (--name's own, or the one the window writes).
+AppState viewOf(const Request& r) {
+    AppState s;
     setStartValues(s);
-    s.firstDrawing = true;
     s.live.isJulia = r.julia ? kYes : kNo;
-    // A given constant is a Julia set already started; without one the
-    // centre becomes the constant when the drawing starts.
-    s.live.juliaStarted = (r.julia && r.jre) ? kYes : kNo;
-    if (r.jre) {
-        s.live.juliaRe = *r.jre;
-        s.live.juliaIm = *r.jim;
-    }
+    s.live.juliaStarted = s.live.isJulia;
     s.live.centerX = r.cx;
     s.live.centerY = r.cy;
+    if (r.julia && r.jre) {
+        s.live.juliaRe = *r.jre;
+        s.live.juliaIm = *r.jim;
+    } else if (r.julia) {
+        s.live.juliaRe = r.cx;
+        s.live.juliaIm = r.cy;
+        s.live.centerX = s.live.centerY = 0.0;
+    }
     s.radius = s.initialRadius / r.mag;
     s.live.maxIter = r.maxIter;
     s.live.contourT = r.t;
     s.live.drawMethod = static_cast<Int16>(r.method);
-    if (r.coarse) s.lineStep = s.coarseLineStep;
+    s.shownMethod = s.live.drawMethod;
+    snapshotView(s, r.magText.empty() ? numberText(s.initialRadius / s.radius) : r.magText);
+    return s;
 }
+
+// The same view at the magnification a text gives; an empty text keeps the
+// view's own.
+AppState viewAtMagnification(const AppState& view, const std::string& magText) {
+    if (magText.empty()) return view;
+    AppState s = view;
+    s.radius = s.initialRadius / valueOfText(magText);
+    snapshotView(s, magText);
+    return s;
+}
+
+// Why a view cannot be drawn: the limits of what the window can reach and
+// save (app/view_limits.h), and for a larger picture pixels `scale` times
+// smaller that must still fall on different points of the plane.
+std::optional<std::string> viewRefusal(const AppState& s, int scale) {
+    ViewValues v;
+    v.julia = s.live.isJulia == kYes;
+    v.method = s.live.drawMethod;
+    v.magnification = s.initialRadius / s.radius;
+    v.centerX = s.live.centerX;
+    v.centerY = s.live.centerY;
+    v.juliaRe = s.live.juliaRe;
+    v.juliaIm = s.live.juliaIm;
+    v.maxIter = s.live.maxIter;
+    v.contourT = s.live.contourT;
+    if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
+    if (!pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
+        return "the magnification is too large for neighbouring pixels of a picture at --scale " +
+               std::to_string(scale) + " to differ at this centre";
+    return std::nullopt;
+}
+
+// ---------------------------------------------------------------- the pictures
 
 bool namesFolder(const std::string& out) {
     struct stat st {};
     return out.back() == '/' || (stat(out.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
 }
 
-// The file to write: --out itself, or in a folder the name the program
-// would save the drawn view under.
-std::string outputPath(const Request& r, const AppState& s, const std::string& magText) {
-    if (!namesFolder(r.out)) return r.out;
-    std::string folder = r.out.back() == '/' ? r.out : r.out + "/";
-    return folder + composeFileName(s, magText, numberText(s.live.contourT));
+std::string inFolder(const std::string& folder, const std::string& name) {
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// The part of the surface the window shows for the drawn method.
-Surface visiblePart(const Program& p) {
-    const auto origin = visibleAreaOrigin(p.s);
-    Surface shown(p.s.picW, p.s.picH);
-    if (origin) shown.copyFrom(p.picture1, origin->first, origin->second, p.s.picW, p.s.picH, 0, 0);
-    return shown;
+std::string frameName(int i) {
+    char name[32];
+    std::snprintf(name, sizeof name, "frame-%04d.png", i + 1);
+    return name;
+}
+
+// The magnification texts of the frames: frame i of n at M^(i / (n - 1)),
+// from 1 to the view's own (the last text is empty); each frame is drawn at
+// the value of its text, so that its name's view is exactly the frame's.
+std::vector<std::string> frameMagnifications(double m, int frames) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < frames; ++i) {
+        if (i == 0) texts.push_back("1");
+        else if (i == frames - 1) texts.push_back("");
+        else texts.push_back(numberText(std::pow(m, static_cast<double>(i) / (frames - 1))));
+    }
+    return texts;
+}
+
+std::string viewName(const AppState& s) { return composeFileName(s, s.cur.magText, numberText(s.live.contourT)); }
+
+// What a PNG carries: the name the view is saved under and its values.
+std::vector<PictureText> textsOf(const AppState& s, const Request& r) {
+    std::string values = s.live.isJulia == kYes ? "Julia set, constant " + numberText(s.live.juliaRe) + " " +
+                                                 numberText(s.live.juliaIm) + ", "
+                                           : std::string("Mandelbrot set, ");
+    values += "method " + std::to_string(s.live.drawMethod) + ", magnification " + s.cur.magText + ", centre " +
+              numberText(s.live.centerX) + " " + numberText(s.live.centerY) + ", iterations " + trimBlanks(strDouble(s.live.maxIter)) +
+              ", t " + numberText(s.live.contourT) + ", scale " + std::to_string(r.scale) + ", supersample " +
+              std::to_string(r.samples);
+    return {{"qel view", viewName(s) + "\n" + values}, {"Software", std::string("qel-render ") + QEL_VERSION}};
+}
+
+struct Planned {
+    std::string path;
+    std::string magText;  // empty: the view's own magnification
+};
+
+// The files to write and the magnification of each.
+std::vector<Planned> planPictures(const Request& r, const AppState& view) {
+    if (r.frames > 0) {
+        if (!namesFolder(r.out)) refuse("--frames: --out must be a folder (DIR/)");
+        std::vector<Planned> frames;
+        const std::vector<std::string> mags = frameMagnifications(view.initialRadius / view.radius, r.frames);
+        for (int i = 0; i < r.frames; ++i) frames.push_back({inFolder(r.out, frameName(i)), mags[static_cast<std::size_t>(i)]});
+        return frames;
+    }
+    const std::string path = namesFolder(r.out) ? inFolder(r.out, viewName(view)) : r.out;
+    return {{path, ""}};
+}
+
+// ---------------------------------------------------------------- stopping and progress
+
+// Set by SIGINT or SIGTERM: the drawing stops after its current row and the
+// unfinished file is given up. A signal handler can only reach a global.
+volatile std::sig_atomic_t gStopSignal = 0;
+
+void noteStop(int signal) { gStopSignal = signal; }
+
+void stopOnSignals() {
+    struct sigaction action {};
+    action.sa_handler = noteStop;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// Ends the process as the signal would have, once the files are cleaned up.
+[[noreturn]] void endByStopSignal() {
+    const int signal = gStopSignal;
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+    std::exit(128 + signal);
+}
+
+// One line on a terminal, a few times a second: percent, rows per second
+// and time left.
+class Progress {
+public:
+    using Clock = std::chrono::steady_clock;
+    Progress(bool shown, std::int64_t rows, int pictures)
+        : shown_(shown), rows_(rows), pictures_(pictures), start_(Clock::now()), lastShown_(start_) {}
+    ~Progress() { clear(); }
+
+    // Takes the line away before anything else is said.
+    void clear() {
+        if (wrote_) std::fprintf(stderr, "\r%*s\r", 79, "");
+        wrote_ = false;
+    }
+
+    void rowsDone(std::int64_t done, std::size_t picture) {
+        if (!shown_) return;
+        const Clock::time_point now = Clock::now();
+        if (now - lastShown_ < std::chrono::milliseconds(250)) return;
+        lastShown_ = now;
+        const double seconds = std::chrono::duration<double>(now - start_).count();
+        const double perSecond = static_cast<double>(done) / seconds;
+        const auto left = static_cast<long>(perSecond > 0 ? static_cast<double>(rows_ - done) / perSecond : 0);
+        char frame[48] = "";
+        if (pictures_ > 1) std::snprintf(frame, sizeof frame, "frame %zu of %d, ", picture + 1, pictures_);
+        std::fprintf(stderr, "\rqel-render: %s%3d%%, %.0f rows/s, %ld:%02ld left   ", frame,
+                     static_cast<int>(100 * done / rows_), perSecond, left / 60, left % 60);
+        std::fflush(stderr);
+        wrote_ = true;
+    }
+
+private:
+    bool shown_;
+    std::int64_t rows_;
+    int pictures_;
+    Clock::time_point start_, lastShown_;
+    bool wrote_ = false;
+};
+
+// ---------------------------------------------------------------- drawing
+
+int drawLarge(const Request& r, const AppState& view) {
+    const std::vector<Planned> planned = planPictures(r, view);
+    std::vector<LargePicture> pictures;
+    std::vector<PictureFormat> formats;
+    for (const Planned& p : planned) {
+        const std::optional<PictureFormat> format = pictureFormatOf(p.path);
+        if (!format) refuse("--out: \"" + p.path + "\" ends neither in .bmp nor in .png");
+        const AppState s = viewAtMagnification(view, p.magText);
+        if (const auto why = viewRefusal(s, r.scale)) refuse(*why);
+        pictures.push_back(largePictureOf(s, r.scale, r.samples));
+        if (*format == PictureFormat::Bitmap && !fitsBitmapFile(pictures.back().width(), pictures.back().height()))
+            refuse("a picture this large does not fit a bitmap file (4 GiB); write a .png");
+        formats.push_back(*format);
+    }
+    if (r.frames > 0 && mkdir(r.out.c_str(), 0777) != 0 && errno != EEXIST) {
+        std::fprintf(stderr, "qel-render: cannot make the folder \"%s\": %s\n", r.out.c_str(), std::strerror(errno));
+        return kExitFailed;
+    }
+
+    std::int64_t rows = 0;
+    for (const LargePicture& p : pictures) rows += p.height();
+    Progress progress(!r.quiet && isatty(STDERR_FILENO), rows, static_cast<int>(pictures.size()));
+    std::string failure;
+    std::size_t current = 0;
+    RenderHooks hooks;
+    hooks.open = [&](std::size_t i) {
+        current = i;
+        const AppState s = viewAtMagnification(view, planned[i].magText);
+        return openPictureFile(planned[i].path, formats[i], pictures[i].width(), pictures[i].height(), textsOf(s, r),
+                               failure);
+    };
+    hooks.keepGoing = [] { return gStopSignal == 0; };
+    hooks.rowsPut = [&](std::int64_t done) { progress.rowsDone(done, current); };
+
+    FastRowEngine fast;
+    ReferenceRowEngine reference;
+    RowEngine& engine = r.reference ? static_cast<RowEngine&>(reference) : fast;
+    const RenderOutcome outcome = renderPictures(pictures, engine, hooks, &failure);
+    progress.clear();
+    if (outcome == RenderOutcome::Stopped) {
+        std::fprintf(stderr, "qel-render: stopped; \"%s\" was not written\n", planned[current].path.c_str());
+        endByStopSignal();
+    }
+    if (outcome == RenderOutcome::Failed) {
+        std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}
+
+// --surface and --coarse: the window's own render loop on its surfaces.
+int drawWindowSurface(const Request& r, const AppState& view) {
+    const std::string path = planPictures(r, view).front().path;
+    const std::optional<PictureFormat> format = pictureFormatOf(path);
+    if (!format) refuse("--out: \"" + path + "\" ends neither in .bmp nor in .png");
+    if (const auto why = viewRefusal(view, 1)) refuse(*why);
+    HeadlessProgram program;
+    Program& p = program.p;
+    p.s = view;
+    p.s.firstDrawing = true;
+    if (r.coarse) p.s.lineStep = p.s.coarseLineStep;
+    program.dialog.setMagText(view.cur.magText);
+    FastRowEngine fast;
+    if (!r.reference) p.engine = &fast;
+    Essence(p);
+    if (gStopSignal != 0) endByStopSignal();
+
+    const Surface picture = r.wholeSurface ? p.picture1 : visiblePicture(p);
+    std::string failure;
+    std::unique_ptr<PictureSink> sink =
+        openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure);
+    bool written = sink != nullptr;
+    for (int v = 0; written && v < picture.height(); ++v) written = sink->putRow(v, picture.row(v));
+    written = written && sink->finish();
+    if (!written) {
+        std::fprintf(stderr, "qel-render: %s\n", sink ? sink->failure().c_str() : failure.c_str());
+        return kExitFailed;
+    }
+    return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const Request request = parseArguments(argc, argv);
-    HeadlessPlatform platform;
-    HeadlessDialog dialog;
-    NoWindow window;
-    Program p(platform, dialog, window);
-    applyRequest(request, p.s);
-    // A first drawing keeps no history: picture2 is not needed.
-    p.picture1.resize(2 * p.s.picW, 2 * p.s.picH);
-    const std::string magText =
-        request.magText.empty() ? numberText(p.s.initialRadius / p.s.radius) : request.magText;
-    dialog.setMagText(magText);
-    FastRowEngine fast;
-    if (!request.reference) p.engine = &fast;
-    Essence(p);
-
-    const std::string out = outputPath(request, p.s, magText);
-    const bool written = request.wholeSurface ? writeBitmapFile(out, p.picture1) : writeBitmapFile(out, visiblePart(p));
-    if (!written) {
-        std::fprintf(stderr, "qel-render: cannot write \"%s\"\n", out.c_str());
-        return 1;
-    }
-    return 0;
+    const AppState view = viewOf(request);
+    stopOnSignals();
+    if (request.coarse || request.wholeSurface) return drawWindowSurface(request, view);
+    return drawLarge(request, view);
 }

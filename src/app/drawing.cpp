@@ -48,6 +48,17 @@ void layoutPicture(AppState& s, Surface& picture1) {
     s.shownQuad = s.live.drawMethod;
 }
 
+LargePicture largePictureOf(const AppState& view, int scale, int samples) {
+    // The window's layout and pixel size, as a drawing of the view sets them.
+    AppState s = view;
+    s.halfW = static_cast<Int16>(halfWidthFor(s));
+    s.halfH = static_cast<Int16>(halfHeightFor(s));
+    s.pixelSize = s.radius / s.halfW;
+    s.lineStep = -1;
+    const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, s.initialRadius / s.radius));
+    return largePictureOf(window, s.live.drawMethod, scale, samples);
+}
+
 void calibratePeriodColours(AppState& s, Surface& scratch) {
     const PeriodCalibration c = calibratePeriodColours(scratch);
     s.periodShown = c.shown;

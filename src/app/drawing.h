@@ -7,6 +7,7 @@
 
 #include "app/program.h"
 #include "render/colouring.h"
+#include "render/large_picture.h"
 #include "render/orbit.h"
 #include "render/row_engine.h"
 
@@ -27,6 +28,11 @@ int halfHeightFor(const AppState& s);
 
 // Shows the quadrant of `method` of a full-size picture1.
 void showQuadrant(const AppState& s, Surface& picture1, int method);
+
+// The large picture of the live view (a Julia constant already fixed) with
+// `scale` x `scale` pixels for every pixel of the window's picture, each the
+// average of `samples` x `samples` points (render/large_picture.h).
+LargePicture largePictureOf(const AppState& s, int scale, int samples = 1);
 
 // Keeps what `scratch` (or a small surface of its own) shows for each period
 // colour in periodShown and periodInverted.

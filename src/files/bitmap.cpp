@@ -1,5 +1,8 @@
 #include "files/bitmap.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "files/safe_file.h"
 
 namespace qel {
@@ -23,41 +26,57 @@ std::int64_t rowStride(std::int64_t width, int bits) { return (width * bits + 31
 
 }  // namespace
 
-std::vector<std::uint8_t> encodeBitmap(const Surface& picture) {
-    const std::int64_t w = picture.width(), h = picture.height();
-    const std::int64_t stride = rowStride(w, 24);
-    const std::int64_t dataSize = stride * h;
+std::int64_t bitmapRowBytes(std::int64_t width) { return rowStride(width, 24); }
+
+bool fitsBitmapFile(std::int64_t width, std::int64_t height) {
+    return width > 0 && height > 0 && width <= INT32_MAX && height <= INT32_MAX &&
+           kFileHeaderSize + kInfoHeaderSize + bitmapRowBytes(width) * height <= std::int64_t{UINT32_MAX};
+}
+
+std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height) {
+    const std::int64_t dataSize = bitmapRowBytes(width) * height;
     const std::int64_t offset = kFileHeaderSize + kInfoHeaderSize;
     std::vector<std::uint8_t> b;
-    b.reserve(static_cast<std::size_t>(offset + dataSize));
+    b.reserve(static_cast<std::size_t>(offset));
     b.push_back('B');
     b.push_back('M');
     putU32(b, static_cast<std::uint32_t>(offset + dataSize));
     putU32(b, 0);  // reserved
     putU32(b, static_cast<std::uint32_t>(offset));
     putU32(b, kInfoHeaderSize);
-    putU32(b, static_cast<std::uint32_t>(w));
-    putU32(b, static_cast<std::uint32_t>(h));  // positive: bottom-up rows
-    putU16(b, 1);                               // planes
-    putU16(b, 24);                              // bits per pixel
+    putU32(b, static_cast<std::uint32_t>(width));
+    putU32(b, static_cast<std::uint32_t>(height));  // positive: bottom-up rows
+    putU16(b, 1);                                    // planes
+    putU16(b, 24);                                   // bits per pixel
     putU32(b, kPlain);
     putU32(b, static_cast<std::uint32_t>(dataSize));
     putU32(b, 3780);  // 96 dots per inch, in dots per metre
     putU32(b, 3780);
     putU32(b, 0);  // colours used
     putU32(b, 0);  // colours important
-    // Rows bottom up, each pixel as blue, green, red; the padding stays 0.
-    b.resize(static_cast<std::size_t>(offset + dataSize));
-    std::uint8_t* row = b.data() + offset;
-    for (std::int64_t v = h - 1; v >= 0; --v, row += stride) {
-        const std::uint32_t* pixels = picture.row(static_cast<int>(v));
-        for (std::int64_t u = 0; u < w; ++u) {
-            const auto c = static_cast<Colour>(pixels[u]);
-            row[3 * u] = static_cast<std::uint8_t>(blueOf(c));
-            row[3 * u + 1] = static_cast<std::uint8_t>(greenOf(c));
-            row[3 * u + 2] = static_cast<std::uint8_t>(redOf(c));
-        }
+    return b;
+}
+
+void encodeBitmapRow(const std::uint32_t* pixels, std::int64_t width, std::uint8_t* out) {
+    std::uint8_t* end = out + bitmapRowBytes(width);
+    for (std::int64_t u = 0; u < width; ++u) {
+        const auto c = static_cast<Colour>(pixels[u]);
+        *out++ = static_cast<std::uint8_t>(blueOf(c));
+        *out++ = static_cast<std::uint8_t>(greenOf(c));
+        *out++ = static_cast<std::uint8_t>(redOf(c));
     }
+    std::fill(out, end, std::uint8_t{0});
+}
+
+std::vector<std::uint8_t> encodeBitmap(const Surface& picture) {
+    const std::int64_t w = picture.width(), h = picture.height();
+    const std::int64_t stride = bitmapRowBytes(w);
+    std::vector<std::uint8_t> b = bitmapHeader(w, h);
+    const std::size_t offset = b.size();
+    b.resize(offset + static_cast<std::size_t>(stride * h));
+    for (std::int64_t v = h - 1; v >= 0; --v)
+        encodeBitmapRow(picture.row(static_cast<int>(v)), w,
+                        b.data() + offset + static_cast<std::size_t>((h - 1 - v) * stride));
     return b;
 }
 

@@ -13,6 +13,17 @@ namespace qel {
 // The whole surface as the bytes of a 24-bit bottom-up bitmap file.
 std::vector<std::uint8_t> encodeBitmap(const Surface& picture);
 
+// The same file written a row at a time: the headers of a width x height
+// picture, followed at their places by the rows, bottom row first, each
+// bitmapRowBytes long.
+std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height);
+std::int64_t bitmapRowBytes(std::int64_t width);
+// One row of colour numbers (0..0xFFFFFF) as the file holds it, padding included.
+void encodeBitmapRow(const std::uint32_t* pixels, std::int64_t width, std::uint8_t* out);
+// True when a width x height picture fits a bitmap file (its size is a
+// 32-bit field).
+bool fitsBitmapFile(std::int64_t width, std::int64_t height);
+
 // Writes the whole surface to `path` as a 24-bit bitmap through a SafeFile
 // (files/safe_file.h): `path` is replaced only by a completely written file
 // and only if it is a regular file or absent (a link is written through).

@@ -76,6 +76,13 @@ std::optional<std::pair<int, int>> visibleAreaOrigin(const AppState& s) {
     }
 }
 
+Surface visiblePicture(const Program& p) {
+    Surface shown(kFilePictureWidth, kFilePictureHeight);
+    if (const auto origin = visibleAreaOrigin(p.s))
+        shown.copyFrom(p.picture1, origin->first, origin->second, kFilePictureWidth, kFilePictureHeight, 0, 0);
+    return shown;
+}
+
 void mnuhozon_Click(Program& p) {
     makeFileName(p.s, p.dialog);
     const std::string chosen = p.platform.showSave(kSaveDialogTitle, p.s.appPath + p.s.fileName, kBitmapFilter);

@@ -30,6 +30,9 @@ constexpr int kFilePictureHeight = 600;
 // method (0 split, 1..4 one colouring at full size); nothing for another
 // method. The doubled half extents are 16-bit values.
 std::optional<std::pair<int, int>> visibleAreaOrigin(const AppState& s);
+// The visible 800 x 600 part of picture1, as a save writes it; black for a
+// method without a visible area.
+Surface visiblePicture(const Program& p);
 
 // "fileに現画面を保存": offers the generated name in the program's folder
 // and writes the visible picture there. Changes nothing but the file.

@@ -176,6 +176,20 @@ bool SafeFile::write(const void* data, std::size_t size) {
     return true;
 }
 
+bool SafeFile::writeAt(std::int64_t offset, const void* data, std::size_t size) {
+    if (fd_ < 0) return false;
+    const auto* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd_, bytes, size, offset);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return n < 0 ? failWithErrno() : fail(reasonOf(EIO));
+        bytes += n;
+        size -= static_cast<std::size_t>(n);
+        offset += n;
+    }
+    return true;
+}
+
 bool SafeFile::commit() {
     if (fd_ < 0) return false;
     if (::fsync(fd_) != 0) return failWithErrno();

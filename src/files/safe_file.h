@@ -42,6 +42,9 @@ public:
     // abort() is left to do.
     bool write(const void* data, std::size_t size);
     bool write(std::span<const std::uint8_t> bytes) { return write(bytes.data(), bytes.size()); }
+    // Writes the bytes at `offset` from the file's start, as write() does;
+    // write() goes on where it stopped.
+    bool writeAt(std::int64_t offset, const void* data, std::size_t size);
 
     // Flushes the file to the disk and puts it in the target's place; false
     // (with why()) when that fails, the target then being as it was.

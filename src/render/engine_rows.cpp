@@ -15,6 +15,11 @@ constexpr std::chrono::milliseconds kKeepAliveEvery{10};
 // from a worker for a moment. 32 rows of a quick view take well under a
 // millisecond; a slow row is shown on its own after a keep-alive anyway.
 constexpr int kRowsPerWake = 32;
+// That is, a wake-up about every 32 of the window's rows of points: a loop
+// waiting for the long rows of a larger picture is woken for fewer rows, and
+// fewer rows wait for it (each of a poster's rows holds the colours of up to
+// hundreds of thousands of points).
+constexpr int kPointsPerWake = kRowsPerWake * 800;
 // A worker takes up to this many rows at a time when rows are quick, so that
 // the kernel's long loop runs on from one row into the next instead of
 // idling at the end of each (about 5% of a quick view's time); a row that
@@ -22,6 +27,19 @@ constexpr int kRowsPerWake = 32;
 // show row by row. Every drawing starts with single rows.
 constexpr int kMostRowsAtOnce = 4;
 constexpr std::chrono::microseconds kQuickRow{500};
+// A run of the kernel takes at most this many points (or four rows of the
+// window's 800): a longer row, of a picture larger than the window, is
+// computed and coloured a part at a time, so that its orbits stay in the
+// processor's cache between the kernel and the colours instead of going
+// out to memory and back (a 25600-point row of orbits is 2.4 MB).
+constexpr int kMostPointsAtOnce = 4096;
+
+// Rows a worker may take at once: up to kMostRowsAtOnce short ones, one long one.
+int mostRowsAtOnce(int pointsPerRow) {
+    return std::clamp(kMostPointsAtOnce / std::max(pointsPerRow, 1), 1, kMostRowsAtOnce);
+}
+
+int rowsPerWake(int pointsPerRow) { return std::clamp(kPointsPerWake / std::max(pointsPerRow, 1), 1, kRowsPerWake); }
 
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
@@ -45,7 +63,7 @@ FastRowEngine::~FastRowEngine() {
 }
 
 bool FastRowEngine::rowsReadyFrom(int r) const {
-    const int end = std::min(rows_, r + kRowsPerWake);
+    const int end = std::min(rows_, r + rowsPerWake_);
     for (int row = r; row < end; ++row)
         if (slots_[static_cast<std::size_t>(row) % slots_.size()].row != row) return false;
     return true;
@@ -76,16 +94,19 @@ void FastRowEngine::work(std::size_t id) {
         lock.unlock();
 
         const auto start = std::chrono::steady_clock::now();
-        const RowPoints first{setup.halfH - r, setup.xOf(0), setup.xStep, setup.pointsPerRow()};
-        const bool whole = computeRowsExact(setup.orbit, first, rows, orbits.data(), isa_, &cancel_);
-        if (whole) {
-            for (int i = 0; i < rows; ++i) {
+        const int points = setup.pointsPerRow();
+        const int part = std::min(points, kMostPointsAtOnce);
+        bool whole = true;
+        for (int k = 0; whole && k < points; k += part) {
+            const RowPoints first{setup.halfH - r, setup.xOf(k), setup.xStep, std::min(part, points - k)};
+            whole = computeRowsExact(setup.orbit, first, rows, orbits.data(), isa_, &cancel_);
+            for (int i = 0; whole && i < rows; ++i) {
                 Slot& slot = slots_[static_cast<std::size_t>(r + i) % slots_.size()];
                 pointColours(orbits.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(first.count),
-                             first.count, setup.colours, countColours, slot.colours.data());
+                             first.count, setup.colours, countColours, slot.colours.data() + k);
             }
         }
-        rowsAtOnce = std::chrono::steady_clock::now() - start < rows * kQuickRow ? kMostRowsAtOnce : 1;
+        rowsAtOnce = std::chrono::steady_clock::now() - start < rows * kQuickRow ? mostRowsAtOnce(points) : 1;
 
         lock.lock();
         --computing_;
@@ -104,11 +125,16 @@ void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     nextRow_ = 0;
     taken_ = 0;
     const auto points = static_cast<std::size_t>(std::max(0, setup.pointsPerRow()));
+    // Rows ahead: enough for every worker's rows twice over and one wake-up's.
+    rowsPerWake_ = rowsPerWake(setup.pointsPerRow());
+    slots_.resize(static_cast<std::size_t>(2 * threads() * mostRowsAtOnce(setup.pointsPerRow()) + rowsPerWake_));
     for (Slot& slot : slots_) {
         slot.row = -1;
         slot.colours.resize(points);
     }
-    for (auto& orbits : orbits_) orbits.resize(points * kMostRowsAtOnce);
+    const auto pointsAtOnce = static_cast<std::size_t>(std::min(std::max(0, setup.pointsPerRow()), kMostPointsAtOnce) *
+                                                       mostRowsAtOnce(setup.pointsPerRow()));
+    for (auto& orbits : orbits_) orbits.resize(pointsAtOnce);
     cancel_.store(false);
     drawing_ = true;
     ++drawingNumber_;

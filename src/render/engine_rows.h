@@ -30,7 +30,8 @@ public:
 
     int threads() const { return static_cast<int>(workers_.size()); }
     InstructionSet instructionSet() const { return isa_; }
-    // Rows that may be computed ahead of the one the loop waits for.
+    // Rows that may be computed ahead of the one the loop waits for (for
+    // the drawing started last; fewer for longer rows).
     int rowsAhead() const { return static_cast<int>(slots_.size()); }
 
 private:
@@ -59,6 +60,7 @@ private:
     int computing_ = 0;  // runs of rows being computed right now
     int drawingNumber_ = 0;  // counts the drawings started
     int awaited_ = -1;   // the row the loop waits for, -1: none
+    int rowsPerWake_ = 1;  // rows ready from the awaited one that wake the loop
     std::vector<Slot> slots_;                      // row r lives in slot r mod size
     std::vector<std::vector<OrbitResult>> orbits_;  // a few rows of orbits per worker
     std::vector<std::thread> workers_;

@@ -22,6 +22,9 @@ inline Colour rgb(int r, int g, int b) {
 inline int redOf(Colour c) { return c & 0xFF; }
 inline int greenOf(Colour c) { return (c >> 8) & 0xFF; }
 inline int blueOf(Colour c) { return (c >> 16) & 0xFF; }
+// What a pixel shows for a colour number: numbers outside 0..0xFFFFFF (a
+// negative one in particular) show black.
+inline std::uint32_t shownColour(Colour c) { return (c < 0 || c > 0xFFFFFF) ? 0u : static_cast<std::uint32_t>(c); }
 
 enum class DrawMode { CopyPen = 13, Invert = 6 };
 
@@ -89,7 +92,7 @@ public:
     }
     // What a pixel holds for colour c: colour numbers outside 0..0xFFFFFF
     // (a negative number in particular) show black.
-    static std::uint32_t stored(Colour c) { return (c < 0 || c > 0xFFFFFF) ? 0u : static_cast<std::uint32_t>(c); }
+    static std::uint32_t stored(Colour c) { return shownColour(c); }
 
     // Hands each row changed since the last call to `changed(v)`, top row
     // first, and forgets them: what a window showing the surface has to

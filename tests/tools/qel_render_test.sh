@@ -1,24 +1,49 @@
 #!/usr/bin/env bash
-# qel-render from the command line: refusals, names that round-trip, and the
-# fast engine drawing the literal iteration's pixels.
+# qel-render from the command line: refusals that leave no file, names that
+# round-trip, the fast engine drawing the literal iteration's pixels, PNG
+# posters and zoom frames that are exact pictures of their own views, and a
+# stop with Ctrl+C that leaves nothing behind.
 set -u
 TOOL="$1"
 DIR="$(mktemp -d)"
 trap 'rm -rf "$DIR"' EXIT
 source "$(dirname "$0")/checks.sh"
 refused() { # args... : exit status 2, one line on stderr, nothing written
+    mkdir -p "$DIR/bad"
     "$TOOL" "$@" 2>"$DIR/err" >/dev/null
     local status=$?
-    [ "$status" -eq 2 ] && [ "$(wc -l <"$DIR/err")" -eq 1 ] && [ ! -e "$DIR/bad.bmp" ]
+    [ "$status" -eq 2 ] && [ "$(wc -l <"$DIR/err")" -eq 1 ] && [ -z "$(ls -A "$DIR/bad")" ]
 }
+says() { grep -q -- "$1" "$DIR/err"; }
 
-check "a method beyond 4 is refused" refused --method 5 --out "$DIR/bad.bmp"
-check "a magnification below 0.1 is refused" refused --mag 0.05 --out "$DIR/bad.bmp"
-check "a fractional iteration count is refused" refused --maxiter 2.5 --out "$DIR/bad.bmp"
-check "a missing value is refused" refused --cx
+check "a method beyond 4 is refused" refused --method 5 --out "$DIR/bad/x.bmp"
+check "a magnification below 0.1 is refused" refused --mag 0.05 --out "$DIR/bad/x.bmp"
+check "a fractional iteration count is refused" refused --maxiter 2.5 --out "$DIR/bad/x.bmp"
+check "a missing value is refused as missing" eval 'refused --cx && says "value missing"'
+check "a lone unknown option is refused as unknown" eval 'refused --frobnicate && says "unknown option \"--frobnicate\""'
+check "an option given twice is refused as such" eval 'refused --cx 1 --cx 2 --out "$DIR/bad/x.bmp" && says "given twice"'
 check "a missing --out is refused" refused --mag 2
-check "a constant without the Julia set is refused" refused --jre 0.1 --jim 0 --out "$DIR/bad.bmp"
-check "a name without a view is refused" refused --name photo.bmp --out "$DIR/bad.bmp"
+check "a constant without the Julia set is refused" refused --jre 0.1 --jim 0 --out "$DIR/bad/x.bmp"
+check "a name without a view is refused" refused --name photo.bmp --out "$DIR/bad/x.bmp"
+check "a hexadecimal number is refused" refused --cx 0x1p3 --out "$DIR/bad/x.bmp"
+check "a number with a leading blank is refused" refused --cy " 1" --out "$DIR/bad/x.bmp"
+check "a magnification beyond a double is refused" refused --mag 1e999 --out "$DIR/bad/x.bmp"
+check "a centre beyond a double is refused" refused --cx 1e400 --out "$DIR/bad/x.bmp"
+check "the largest double as magnification is refused" refused --mag 1.7976931348623157e308 --out "$DIR/bad/"
+check "a magnification whose pixels coincide is refused" refused --cx -0.75 --mag 1e16 --out "$DIR/bad/x.bmp"
+check "a scale whose pixels coincide is refused" refused --cx -0.75 --mag 1e14 --scale 64 --out "$DIR/bad/x.png"
+check "scale 0 is refused" refused --scale 0 --out "$DIR/bad/x.png"
+check "scale 65 is refused" refused --scale 65 --out "$DIR/bad/x.png"
+check "supersample 9 is refused" refused --supersample 9 --out "$DIR/bad/x.png"
+check "a single frame is refused" refused --frames 1 --out "$DIR/bad/"
+check "an unknown extension is refused" refused --out "$DIR/bad/x.jpg"
+check "a bitmap beyond 4 GiB is refused" refused --scale 64 --method 1 --out "$DIR/bad/x.bmp"
+
+"$TOOL" --help >"$DIR/help"; status=$?
+check "--help prints the usage and succeeds" eval '[ $status -eq 0 ] && grep -q -- "--supersample" "$DIR/help"'
+check "--version succeeds" eval '"$TOOL" --version | grep -q "^qel-render"'
+"$TOOL" --out "$DIR/missing/x.bmp" 2>"$DIR/err"; status=$?
+check "a failed write gives the system's reason" eval '[ $status -eq 1 ] && says "No such file or directory"'
 
 for name in M0s1x0y0k500t1.bmp M1s8x-0p75y0p1k1000t1.bmp J0s2p5x0p25y-0p5z-0p8w0p156k500t1p5.bmp; do
     "$TOOL" --name "$name" --out "$DIR/" >/dev/null 2>&1
@@ -32,5 +57,31 @@ check "the whole surface is 1600 x 1200" test "$(stat -c %s "$DIR/engine.bmp")" 
 check "the engine draws the literal iteration's pixels" cmp -s "$DIR/engine.bmp" "$DIR/reference.bmp"
 "$TOOL" --out "$DIR/start.bmp"
 check "the defaults draw the start view" cmp -s "$DIR/start.bmp" "$DIR/M0s1x0y0k500t1.bmp"
+
+"$TOOL" --name M1s8x-0p75y0p1k1000t1.bmp --scale 2 --out "$DIR/poster.png"
+check "a poster carries its view's name" grep -q -a "M1s8x-0p75y0p1k1000t1.bmp" "$DIR/poster.png"
+
+# Frames from magnification 1 to 8: the first and the last are the pictures
+# of those views, the middle one the picture of the name it carries.
+"$TOOL" --name M1s8x-0p75y0p1k1000t1.bmp --frames 3 --out "$DIR/film/"
+"$TOOL" --name M1s8x-0p75y0p1k1000t1.bmp --out "$DIR/last.png"
+"$TOOL" --name M1s1x-0p75y0p1k1000t1.bmp --out "$DIR/first.png"
+middle="$(grep -a -o "M1s[0-9p]*x-0p75y0p1k1000t1.bmp" "$DIR/film/frame-0002.png")"
+"$TOOL" --name "$middle" --out "$DIR/middle.png"
+check "the last frame is the view's picture" cmp -s "$DIR/film/frame-0003.png" "$DIR/last.png"
+check "the first frame is the view at magnification 1" cmp -s "$DIR/film/frame-0001.png" "$DIR/first.png"
+check "a middle frame ($middle) is the picture of its own view" cmp -s "$DIR/film/frame-0002.png" "$DIR/middle.png"
+
+# Ctrl+C during a long drawing: the drawing stops, nothing stays behind.
+mkdir "$DIR/stop"
+"$TOOL" --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 1 --out "$DIR/stop/p.png" 2>"$DIR/err" &
+pid=$!
+sleep 1
+kill -INT "$pid"
+(sleep 30; kill -KILL "$pid" 2>/dev/null) &
+guard=$!
+wait "$pid"; status=$?
+kill "$guard" 2>/dev/null
+check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
 checks_done
