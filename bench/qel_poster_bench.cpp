@@ -46,11 +46,6 @@ using namespace qel::bench;
 constexpr double kSeriesSpanMs = 1000.0;
 
 // Processor time of this process so far, all threads, user and system, in ms.
-double cpuMs(const rusage& u) {
-    return (static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e6 +
-            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec)) / 1000;
-}
-
 double processCpuMs() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -143,33 +138,6 @@ Rate drawnInProcess(FastRowEngine& engine, const std::vector<LargePicture>& pict
     const double cpu = processCpuMs();
     renderPictures(pictures, engine, hooks);
     return {points / msSince(start) * 1000, (processCpuMs() - cpu) * 1e6 / points};
-}
-
-struct ProcessRun {
-    double ms = -1, cpuMs = 0;
-    long peakKiB = 0;
-};
-
-// One qel-render process from fork to exit.
-ProcessRun runProcess(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::fflush(nullptr);
-    const Clock::time_point start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    ProcessRun run;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) run.ms = msSince(start);
-    run.peakKiB = usage.ru_maxrss;
-    run.cpuMs = cpuMs(usage);
-    return run;
 }
 
 void removeOutput(const std::string& folder) {

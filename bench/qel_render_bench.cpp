@@ -43,32 +43,6 @@ const BenchView kViews[] = {
     {"(0, 0) mag 512, split", 0, 512},
 };
 
-struct ProcessTimes {
-    double wall = -1, cpu = 0;  // ms; wall negative when the run failed
-};
-
-// One qel-render process from fork to exit, and the processor time it took
-// on all its threads (other work on a shared machine stretches the first,
-// hardly the second).
-ProcessTimes runProcess(const std::vector<std::string>& args) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::fflush(nullptr);
-    const Clock::time_point start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    int status = 0;
-    rusage used{};
-    wait4(pid, &status, 0, &used);
-    const double ms = msSince(start);
-    const auto msOf = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_usec) / 1e3; };
-    return {WIFEXITED(status) && WEXITSTATUS(status) == 0 ? ms : -1, msOf(used.ru_utime) + msOf(used.ru_stime)};
-}
-
 void putView(const BenchView& v, AppState& s) {
     setStartValues(s);
     s.radius = s.initialRadius / v.mag;
@@ -135,11 +109,11 @@ int main(int argc, char** argv) {
         reference.push_back("--reference");
         std::vector<double> fast, literal, fastCpu, literalCpu, compute, drawing;
         for (int r = 0; r < runs; ++r) {
-            const ProcessTimes f = runProcess(args), l = runProcess(reference);
-            fast.push_back(f.wall);
-            fastCpu.push_back(f.cpu);
-            literal.push_back(l.wall);
-            literalCpu.push_back(l.cpu);
+            const ProcessRun f = runProcess(args), l = runProcess(reference);
+            fast.push_back(f.ms);
+            fastCpu.push_back(f.cpuMs);
+            literal.push_back(l.ms);
+            literalCpu.push_back(l.cpuMs);
             compute.push_back(engineCompute(engine, v));
             drawing.push_back(wholeDrawing(engine, v));
         }
