@@ -18,6 +18,20 @@ using Int32 = std::int32_t;
 constexpr Flag kYes = -1;
 constexpr Flag kNo = 0;
 
+// A view deeper than a double tells apart: its centre, its Julia constant
+// and its magnification exactly as the user reached them, as decimal texts
+// in Str's plain form with as many significant digits as the magnification
+// needs (" 1E+1000", "-.74364388703715870475219150611477"). Empty on every
+// view the double path draws; there the doubles alone are the view.
+struct DeepPlace {
+    std::string centerX, centerY;
+    std::string juliaRe, juliaIm;
+    std::string magnification;
+
+    bool empty() const { return magnification.empty(); }
+    bool operator==(const DeepPlace&) const = default;
+};
+
 // One view of the plane: what a drawing shows. The record holds three: the
 // live view to be drawn next, the cur layer (the picture on the screen) and
 // the prev layer (the picture before it).
@@ -35,6 +49,9 @@ struct View {
     // The magnification exactly as the dialog showed it when the view was
     // drawn (cur and prev layers only).
     std::string magText{};
+    // Set only where neighbouring pixels of the doubles would share a plane
+    // point; the doubles then hold the nearest doubles of these texts.
+    DeepPlace deep{};
 
     bool operator==(const View&) const = default;
 };
