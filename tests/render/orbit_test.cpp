@@ -107,18 +107,6 @@ TEST(Orbit, LimitThatIsNoNumberStopsAtOnce) {
     EXPECT_EQ(computePoint(o, ring, 0, 0).n, 1);
 }
 
-TEST(Orbit, MoveClassesBySignsWithVerticalWheneverReStandsStill) {
-    EXPECT_EQ(moveClassOf(-1, -1), MoveClass::LeftDown);
-    EXPECT_EQ(moveClassOf(-1, 1), MoveClass::LeftUp);
-    EXPECT_EQ(moveClassOf(-1, 0), MoveClass::Left);
-    EXPECT_EQ(moveClassOf(0, -1), MoveClass::Vertical);
-    EXPECT_EQ(moveClassOf(0, 1), MoveClass::Vertical);
-    EXPECT_EQ(moveClassOf(0, 0), MoveClass::Vertical);
-    EXPECT_EQ(moveClassOf(1, -1), MoveClass::RightDown);
-    EXPECT_EQ(moveClassOf(1, 1), MoveClass::RightUp);
-    EXPECT_EQ(moveClassOf(1, 0), MoveClass::Right);
-}
-
 TEST(OrbitRing, PeriodSearchLooksBackFromTheLastCounterValue) {
     OrbitRing ring;
     // For n = 501 the search compares slots 500, 499, ... mod 16: 4, 3, ...
