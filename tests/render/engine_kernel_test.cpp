@@ -1,5 +1,5 @@
-// The fast kernel against the literal iteration, point by point, and the
-// facts about the orbit ring that let the kernel do without a shared one.
+// The fast kernel against the literal iteration, point by point, every field
+// bit for bit.
 #include "render/engine_kernel.h"
 
 #include <gtest/gtest.h>
@@ -54,26 +54,39 @@ std::vector<InstructionSet> runnableSets() {
     return {isa, isa + n};
 }
 
-// Rows of a view through the reference, with one ring for the whole scan
-// exactly as a drawing keeps it, and through the kernel with every
-// instruction set this processor runs.
+// The points of `rows` rows from `first` down through the reference, in the
+// one ring a drawing keeps for its whole scan, and through the kernel with
+// every instruction set this processor runs: row by row, or all rows in one
+// call when `together`.
+void expectKernelMatches(const OrbitParams& o, OrbitRing& ring, const RowPoints& first, int rows = 1,
+                         bool together = false) {
+    std::vector<OrbitResult> want;
+    for (int i = 0; i < rows; ++i)
+        for (int k = 0; k < first.count; ++k) want.push_back(computePoint(o, ring, first.xFirst + k * first.xStep, first.y - i));
+    for (InstructionSet isa : runnableSets()) {
+        std::vector<OrbitResult> got(want.size());
+        if (together) {
+            ASSERT_TRUE(computeRowsExact(o, first, rows, got.data(), isa));
+        } else {
+            for (int i = 0; i < rows; ++i) {
+                const RowPoints row{first.y - i, first.xFirst, first.xStep, first.count};
+                ASSERT_TRUE(computeRowExact(o, row, got.data() + static_cast<std::size_t>(i * first.count), isa));
+            }
+        }
+        for (std::size_t p = 0; p < want.size(); ++p)
+            expectSameResult(want[p], got[p],
+                             std::string(instructionSetName(isa)) + " m=" + std::to_string(o.maxIter) + " y=" +
+                                 std::to_string(first.y) + " count=" + std::to_string(first.count) + " step=" +
+                                 std::to_string(first.xStep) + " point " + std::to_string(p));
+    }
+}
+
+// Every `rowStep`-th row of a view of 2 halfW x 2 halfH points.
 void expectRowsMatchReference(const OrbitParams& o, int halfW, int halfH, int rowStep, int xStep = 1) {
     OrbitRing ring;
     resetRing(ring);
-    for (int y = halfH; y > -halfH; y -= rowStep) {
-        RowPoints row{y, -halfW, xStep, (2 * halfW + xStep - 1) / xStep};
-        std::vector<OrbitResult> want(static_cast<std::size_t>(row.count));
-        for (int k = 0; k < row.count; ++k) want[k] = computePoint(o, ring, row.xFirst + k * xStep, y);
-        for (InstructionSet isa : runnableSets()) {
-            std::vector<OrbitResult> got(want.size());
-            ASSERT_TRUE(computeRowExact(o, row, got.data(), isa));
-            for (int k = 0; k < row.count; ++k)
-                expectSameResult(want[k], got[k],
-                                 std::string(instructionSetName(isa)) + " y=" + std::to_string(y) +
-                                     " x=" + std::to_string(row.xFirst + k * xStep) +
-                                     " m=" + std::to_string(o.maxIter));
-        }
-    }
+    for (int y = halfH; y > -halfH; y -= rowStep)
+        expectKernelMatches(o, ring, RowPoints{y, -halfW, xStep, (2 * halfW + xStep - 1) / xStep});
 }
 
 TEST(InteriorStopCount, IsTheFirstCounterAboveTheLimit) {
@@ -83,48 +96,6 @@ TEST(InteriorStopCount, IsTheFirstCounterAboveTheLimit) {
         EXPECT_EQ(interiorStopCount(m), n) << m;
     }
     EXPECT_EQ(interiorStopCount(1e9), 1000000001);
-}
-
-// Every interior point stops at n*, every point writes only ring slots
-// 0..(its n) mod 16, so with n* < 15 the slots above n* keep their 0 for the
-// whole drawing and a fresh ring per point gives the same results.
-TEST(OrbitRingFacts, SlotsAboveTheStopCountStayZeroAndTheRingNeverChangesAResult) {
-    for (double m : {0.0, 1.0, 2.5, 7.0, 13.0, 14.0, 15.0, 16.0, 40.0}) {
-        const OrbitParams o = view(-0.5, 0.0, 2.5 / 64, m);
-        const std::int64_t nStar = interiorStopCount(m);
-        OrbitRing shared;
-        resetRing(shared);
-        for (int y = 48; y > -48; --y) {
-            for (int x = -64; x < 64; ++x) {
-                OrbitRing fresh;
-                resetRing(fresh);
-                const OrbitResult a = computePoint(o, shared, x, y);
-                const OrbitResult b = computePoint(o, fresh, x, y);
-                expectSameResult(a, b, "m=" + std::to_string(m));
-                if (!a.escaped) {
-                    ASSERT_EQ(a.n, nStar);
-                }
-                ASSERT_LE(a.n, nStar);
-            }
-        }
-        for (std::int64_t slot = nStar + 1; slot < 16; ++slot) {
-            EXPECT_EQ(shared.re[static_cast<std::size_t>(slot)], 0.0) << "m=" << m << " slot " << slot;
-            EXPECT_EQ(shared.im[static_cast<std::size_t>(slot)], 0.0) << "m=" << m << " slot " << slot;
-        }
-    }
-}
-
-TEST(FinishOrbit, FromThePointItselfIsTheWholeIteration) {
-    const OrbitParams o = view(-0.75, 0.1, 0.01, 300);
-    for (int y = 20; y > -20; y -= 3) {
-        for (int x = -30; x < 30; x += 2) {
-            OrbitRing ring;
-            resetRing(ring);
-            const double pRe = o.centerX + x * o.pixelSize, pIm = o.centerY + y * o.pixelSize;
-            expectSameResult(computePoint(o, ring, x, y),
-                             finishOrbit(pRe, pIm, pRe, pIm, -1, interiorStopCount(o.maxIter)), "");
-        }
-    }
 }
 
 TEST(ComputeRowExact, MatchesTheReferenceForEveryLimitAroundTheRingSize) {
@@ -146,21 +117,8 @@ TEST(ComputeRowExact, RowsOfEveryLengthAndStep) {
     const OrbitParams o = view(-0.6, 0.3, 0.004, 700);
     OrbitRing ring;
     resetRing(ring);
-    for (int count : {1, 2, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 100}) {
-        for (int xStep : {1, 10}) {
-            const RowPoints row{7, -count / 2 * xStep, xStep, count};
-            std::vector<OrbitResult> want(static_cast<std::size_t>(count));
-            for (int k = 0; k < count; ++k) want[k] = computePoint(o, ring, row.xFirst + k * xStep, row.y);
-            for (InstructionSet isa : runnableSets()) {
-                std::vector<OrbitResult> got(want.size());
-                ASSERT_TRUE(computeRowExact(o, row, got.data(), isa));
-                for (int k = 0; k < count; ++k)
-                    expectSameResult(want[k], got[k],
-                                     std::string(instructionSetName(isa)) + " count=" + std::to_string(count) +
-                                         " step=" + std::to_string(xStep) + " k=" + std::to_string(k));
-            }
-        }
-    }
+    for (int count : {1, 2, 5, 15, 16, 17, 31, 32, 33, 47, 63, 64, 65, 100})
+        for (int xStep : {1, 10}) expectKernelMatches(o, ring, RowPoints{7, -count / 2 * xStep, xStep, count});
 }
 
 TEST(ComputeRowExact, MatchesTheReferenceOnTheBoundaryAndInJuliaSets) {
@@ -211,23 +169,9 @@ TEST(ComputeRowsExact, RowsTakenTogetherGiveEachPointItsOwnResult) {
         {view(-0.5, 0.0, 0.01, 500), 1, 0, 1},               // empty rows
     };
     for (const Case& c : cases) {
-        const RowPoints first{20, -c.count / 2 * c.xStep, c.xStep, c.count};
-        const auto total = static_cast<std::size_t>(c.rows * c.count);
-        std::vector<OrbitResult> want(total);
         OrbitRing ring;
         resetRing(ring);
-        for (int i = 0; i < c.rows; ++i)
-            for (int k = 0; k < c.count; ++k)
-                want[static_cast<std::size_t>(i * c.count + k)] =
-                    computePoint(c.o, ring, first.xFirst + k * c.xStep, first.y - i);
-        for (InstructionSet isa : runnableSets()) {
-            std::vector<OrbitResult> got(total);
-            ASSERT_TRUE(computeRowsExact(c.o, first, c.rows, got.data(), isa));
-            for (std::size_t p = 0; p < total; ++p)
-                expectSameResult(want[p], got[p],
-                                 std::string(instructionSetName(isa)) + " m=" + std::to_string(c.o.maxIter) +
-                                     " point " + std::to_string(p));
-        }
+        expectKernelMatches(c.o, ring, RowPoints{20, -c.count / 2 * c.xStep, c.xStep, c.count}, c.rows, true);
     }
 }
 
