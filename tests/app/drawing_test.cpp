@@ -3,32 +3,23 @@
 #include <gtest/gtest.h>
 
 #include "app/captions.h"
-#include "headless_program.h"
-#include "support/test_platform.h"
 #include "render/colouring.h"
 #include "render/row_engine.h"
+#include "support/program_fixture.h"
 
 namespace qel {
 namespace {
 
 constexpr Colour kMarker = 0x123456;  // no colouring ever gives this
 
-class RenderLoop : public ::testing::Test {
+class RenderLoop : public ProgramTest {
 protected:
-    TestPlatform platform;
-    HeadlessDialog dialog;
-    NoWindow window;
-    Program p{platform, dialog, window};
-    AppState& s = p.s;
-
     void SetUp() override {
-        setStartValues(s);
+        ProgramTest::SetUp();
         s.firstDrawing = true;
         s.live.maxIter = 50;  // quick pictures; the colours below do not depend on it
         s.viewInfo = " 中心(0 , 0): 倍率1:";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
-        p.picture1.resize(1600, 1200);
-        p.picture2.resize(1600, 1200);
     }
 
     void fillWithMarker() {

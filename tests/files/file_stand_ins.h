@@ -9,34 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/program.h"
-#include "app/settings_port.h"
+#include "headless_program.h"
 
 namespace qel::testing {
 
-// The dialog's fields as plain texts.
-class FieldsDialog : public SettingsPort {
+// The dialog's fields as plain texts: the headless dialog with the
+// contour interval a file name takes.
+class FieldsDialog : public HeadlessDialog {
 public:
-    bool keepsOldPicture() const override { return false; }
-    bool simpleTitles() const override { return false; }
-    bool keepsZoom() const override { return false; }
-    std::string magText() const override { return mag; }
-    void setMagText(const std::string& text) override { mag = text; }
     std::string contourText() const override { return contour; }
-    void selectMethodOption(int) override {}
-    void setPointCaptions(const std::string&, const std::string&) override {}
-    void hideDialog() override {}
-
-    std::string mag = "1";
     std::string contour = "1";
-};
-
-class QuietWindow : public WindowPort {
-public:
-    void showPopupMenu(bool) override {}
-    void hidePopupMenu() override {}
-    void openSettings() override {}
-    void openHelp() override {}
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.

@@ -17,7 +17,6 @@ namespace qel {
 namespace {
 
 using testing::FieldsDialog;
-using testing::QuietWindow;
 using testing::TemporaryFolder;
 
 // A program after start-up whose folder is a temporary one, with a picture
@@ -42,7 +41,7 @@ protected:
     TemporaryFolder dir;
     TestPlatform platform;
     FieldsDialog dialog;
-    QuietWindow window;
+    NoWindow window;
     Program p;
 };
 

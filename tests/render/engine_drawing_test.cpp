@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "render/engine_fixture.h"
+#include "render/engine_rows.h"
+#include "support/program_fixture.h"
 
 namespace qel {
 namespace {
@@ -32,7 +33,7 @@ std::string describe(const ChosenView& v) {
            (v.coarse ? " coarse" : "") + (v.newJulia ? " new" : "");
 }
 
-class EngineDrawing : public EngineProgram {
+class EngineDrawing : public ProgramTest {
 protected:
     // Shared by all drawings of a test, as the program keeps one.
     static FastRowEngine& fast() {

@@ -4,17 +4,18 @@
 #include <gtest/gtest.h>
 
 #include "app/captions.h"
-#include "render/engine_fixture.h"
+#include "render/engine_rows.h"
+#include "support/program_fixture.h"
 
 namespace qel {
 namespace {
 
-class EngineStop : public EngineProgram {
+class EngineStop : public ProgramTest {
 protected:
     FastRowEngine engine{2};
 
     void SetUp() override {
-        EngineProgram::SetUp();
+        ProgramTest::SetUp();
         s.firstDrawing = true;
         s.viewInfo = " 中心(-1.9 , 0):";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;

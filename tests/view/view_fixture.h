@@ -22,19 +22,15 @@ namespace qel {
 // behave like the dialog's: selecting a button that is not yet selected
 // stores the method and, on a full-size picture drawn here, moves the
 // surface so that the method's quadrant is in view.
-class FakeSettings : public SettingsPort {
+class FakeSettings : public testing::FieldsDialog {
 public:
+    FakeSettings() { mag = " 1"; }
     void bind(AppState& s, Surface& picture1) {
         s_ = &s;
         picture1_ = &picture1;
     }
 
-    bool keepsOldPicture() const override { return false; }
     bool simpleTitles() const override { return simple; }
-    bool keepsZoom() const override { return keepZoom; }
-    std::string magText() const override { return mag; }
-    void setMagText(const std::string& text) override { mag = text; }
-    std::string contourText() const override { return contour; }
     void selectMethodOption(int method) override {
         if (method == selectedMethod) return;
         selectedMethod = method;
@@ -45,11 +41,8 @@ public:
             s_->shownMethod = static_cast<Int16>(method);
         }
     }
-    void setPointCaptions(const std::string&, const std::string&) override {}
-    void hideDialog() override {}
 
-    bool simple = false, keepZoom = false;
-    std::string mag = " 1", contour = "1";
+    bool simple = false;
     int selectedMethod = 0;
 
 private:
@@ -93,7 +86,7 @@ protected:
     }
 
     TestPlatform platform;
-    testing::QuietWindow window;
+    NoWindow window;
     FakeSettings dialog;  // bound to the program's state and surface
     Program p;
 };
