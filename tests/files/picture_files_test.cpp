@@ -113,56 +113,6 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     EXPECT_TRUE(visiblePart(800, 0) == expected);
 }
 
-// The kinds a toolkit's bitmap loader reads beyond the common ones: the
-// OS/2 header and run-length encoding, whose runs, literal stretches, line
-// ends and jumps fill the picture; a pixel a jump skips takes the table's
-// first colour. Each fills its corner of the screen, black beyond.
-TEST_F(PictureFiles, OpeningReadsOs2AndRunLengthBitmaps) {
-    using testing::colourTable, testing::HandMadeBitmap;
-    const auto entry = testing::tableColour;
-    const Colour red = rgb(255, 0, 0), green = rgb(0, 255, 0), blue = rgb(0, 0, 255), white = rgb(255, 255, 255);
-    struct Case {
-        const char* kind;
-        HandMadeBitmap file;
-        std::vector<std::vector<Colour>> rows;  // from the top
-    } cases[] = {
-        {"OS/2, 24-bit",
-         {.width = 2, .height = 2, .pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0},
-          .headerSize = 12},
-         {{blue, white}, {red, green}}},
-        {"OS/2, 8-bit",
-         {.width = 2, .bits = 8, .extra = colourTable(256, 3), .pixels = {7, 200, 0, 0}, .headerSize = 12},
-         {{entry(7), entry(200)}}},
-        // a run of three 5s, a jump to the next row's last pixel, one 6, a
-        // line end, three literal pixels and a padding byte, the end
-        {"run-length, 8-bit",
-         {.width = 4, .height = 3, .bits = 8, .compression = 1, .extra = colourTable(256, 4),
-          .pixels = {3, 5, 0, 2, 0, 1, 1, 6, 0, 0, 0, 3, 9, 8, 7, 0, 0, 1}},
-         {{entry(9), entry(8), entry(7), entry(0)},
-          {entry(0), entry(0), entry(0), entry(6)},
-          {entry(5), entry(5), entry(5), entry(0)}}},
-        {"run-length, 4-bit",
-         {.width = 3, .height = 2, .bits = 4, .compression = 2, .extra = colourTable(16, 4),
-          .pixels = {3, 0x12, 0, 0, 0, 3, 0x45, 0x60, 0, 1}},
-         {{entry(4), entry(5), entry(6)}, {entry(1), entry(2), entry(1)}}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.kind);
-        testing::writeBytes(dir.file("M0s1x0y0k500t1.bmp"), testing::bitmapFile(c.file));
-        platform.openAnswer = dir.file("M0s1x0y0k500t1.bmp");
-        platform.messages.clear();
-        p.picture1.copyFrom(testing::pattern(1600, 1200, 1), 0, 0, 1600, 1200, 0, 0);
-        mnuyomi_Click(p);
-        EXPECT_TRUE(platform.messages.empty());
-        const Surface shown = visiblePart(0, 0);
-        for (std::size_t v = 0; v < c.rows.size(); ++v)
-            for (std::size_t u = 0; u < c.rows[v].size(); ++u)
-                EXPECT_EQ(shown.pixel(static_cast<int>(u), static_cast<int>(v)), c.rows[v][u]) << u << "," << v;
-        EXPECT_EQ(shown.pixel(static_cast<int>(c.rows[0].size()), 0), 0);
-        EXPECT_EQ(shown.pixel(0, static_cast<int>(c.rows.size())), 0);
-    }
-}
-
 // The picture reader's tests try every kind of broken file.
 TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyWere) {
     ASSERT_TRUE(writeBitmapFile(dir.file("photo.bmp"), Surface(800, 600)));

@@ -26,31 +26,66 @@ Bytes with(Bytes b, std::initializer_list<std::pair<std::size_t, std::uint32_t>>
     return b;
 }
 
-TEST(PictureFile, ReadsTopDownMaskedLongHeaderAndPalettePictures) {
+// Every kind a toolkit's bitmap loader reads beyond the plain one: top-down
+// rows, masks, long headers, palettes, the OS/2 header and run-length
+// encoding, whose runs, literal stretches, line ends and jumps fill the
+// picture; a pixel a jump skips takes the table's first colour. Each fills
+// its corner of the buffer, black beyond.
+TEST(PictureFile, ReadsEveryKindOfBitmapIntoTheTopLeftCorner) {
+    using testing::colourTable;
+    const auto entry = testing::tableColour;
     const Bytes pixels32{1, 2, 3, 0, 4, 5, 6, 0, 7, 8, 9, 0, 10, 11, 12, 0};  // B, G, R, unused
     const Bytes redLowBlueThird = with(Bytes(12, 0), {{0, 0xFF}, {4, 0xFF00}, {8, 0xFF0000}});
-    const Bytes palette{0, 0, 255, 0, 255, 0, 0, 0};  // index 0 red, 1 blue
+    const Colour red = rgb(255, 0, 0), green = rgb(0, 255, 0), blue = rgb(0, 0, 255), white = rgb(255, 255, 255);
     struct Case {
+        const char* kind;
         Bytes file;
-        std::vector<std::tuple<int, int, Colour>> pixels;
+        std::vector<std::vector<Colour>> rows;  // from the top
     } cases[] = {
-        {bitmapFile({.width = 2, .height = -2, .bits = 32, .pixels = pixels32}),
-         {{0, 0, rgb(3, 2, 1)}, {1, 1, rgb(12, 11, 10)}}},
-        {bitmapFile(
+        {"top-down", bitmapFile({.width = 2, .height = -2, .bits = 32, .pixels = pixels32}),
+         {{rgb(3, 2, 1), rgb(6, 5, 4)}, {rgb(9, 8, 7), rgb(12, 11, 10)}}},
+        {"masks",
+         bitmapFile(
              {.width = 2, .height = 2, .bits = 32, .compression = 3, .extra = redLowBlueThird, .pixels = pixels32}),
-         {{0, 1, rgb(1, 2, 3)}}},
-        {bitmapFile({.width = 2, .height = 1, .pixels = {1, 2, 3, 4, 5, 6, 0, 0}, .headerSize = 124}),
-         {{0, 0, rgb(3, 2, 1)}, {1, 0, rgb(6, 5, 4)}}},
-        // bits 1000000001 from the high bit of the first byte
-        {bitmapFile({.width = 10, .bits = 1, .extra = palette, .pixels = {0x80, 0x40, 0, 0}, .colours = 2}),
-         {{0, 0, rgb(0, 0, 255)}, {1, 0, rgb(255, 0, 0)}, {9, 0, rgb(0, 0, 255)}}},
+         {{rgb(7, 8, 9), rgb(10, 11, 12)}, {rgb(1, 2, 3), rgb(4, 5, 6)}}},
+        {"124-byte header", bitmapFile({.width = 2, .pixels = {1, 2, 3, 4, 5, 6, 0, 0}, .headerSize = 124}),
+         {{rgb(3, 2, 1), rgb(6, 5, 4)}}},
+        // bits 1000000001 from the high bit of the first byte; index 0 red, 1 blue
+        {"1-bit palette",
+         bitmapFile({.width = 10, .bits = 1, .extra = {0, 0, 255, 0, 255, 0, 0, 0}, .pixels = {0x80, 0x40, 0, 0},
+                     .colours = 2}),
+         {{blue, red, red, red, red, red, red, red, red, blue}}},
+        {"OS/2, 24-bit",
+         bitmapFile({.width = 2, .height = 2, .pixels = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0},
+                     .headerSize = 12}),
+         {{blue, white}, {red, green}}},
+        {"OS/2, 8-bit",
+         bitmapFile({.width = 2, .bits = 8, .extra = colourTable(256, 3), .pixels = {7, 200, 0, 0}, .headerSize = 12}),
+         {{entry(7), entry(200)}}},
+        // a run of three 5s, a jump to the next row's last pixel, one 6, a
+        // line end, three literal pixels and a padding byte, the end
+        {"run-length, 8-bit",
+         bitmapFile({.width = 4, .height = 3, .bits = 8, .compression = 1, .extra = colourTable(256, 4),
+                     .pixels = {3, 5, 0, 2, 0, 1, 1, 6, 0, 0, 0, 3, 9, 8, 7, 0, 0, 1}}),
+         {{entry(9), entry(8), entry(7), entry(0)},
+          {entry(0), entry(0), entry(0), entry(6)},
+          {entry(5), entry(5), entry(5), entry(0)}}},
+        {"run-length, 4-bit",
+         bitmapFile({.width = 3, .height = 2, .bits = 4, .compression = 2, .extra = colourTable(16, 4),
+                     .pixels = {3, 0x12, 0, 0, 0, 3, 0x45, 0x60, 0, 1}}),
+         {{entry(4), entry(5), entry(6)}, {entry(1), entry(2), entry(1)}}},
     };
     TemporaryFolder dir;
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
         writeBytes(dir.file("hand.bmp"), c.file);
         auto s = readPictureFile(dir.file("hand.bmp"), 800, 600);
         ASSERT_TRUE(s);
-        for (auto [u, v, colour] : c.pixels) EXPECT_EQ(s->pixel(u, v), colour) << u << "," << v;
+        for (std::size_t v = 0; v < c.rows.size(); ++v)
+            for (std::size_t u = 0; u < c.rows[v].size(); ++u)
+                EXPECT_EQ(s->pixel(static_cast<int>(u), static_cast<int>(v)), c.rows[v][u]) << u << "," << v;
+        EXPECT_EQ(s->pixel(static_cast<int>(c.rows[0].size()), 0), 0);
+        EXPECT_EQ(s->pixel(0, static_cast<int>(c.rows.size())), 0);
     }
 }
 
