@@ -1,7 +1,5 @@
 // "描画開始" and "閉じる": taking the settings, the drawing request, the
 // click hint, and the field checks that run before them.
-#include <cmath>
-
 #include "app/captions.h"
 #include "dialog_fixture.h"
 #include "finite_state.h"
@@ -122,20 +120,6 @@ TEST_F(ButtonTest, ConstantPickStartsTheJuliaSetAtTheInitialMagnification) {
     option("Option10")->select();
     gh->Command1_Click();
     EXPECT_EQ(radiusDrawn, s.initialRadius);
-}
-
-// A magnification field reading 0 (an opened file may say so) counts as 1.
-TEST_F(ButtonTest, ZeroShownMagnificationLeavesNoInfiniteZoom) {
-    open();
-    gh->setMagText("0");
-    option("Option10")->select();
-    EXPECT_EQ(s.zoom, 1.0);
-    option("Option9")->select();
-    paste("Text1", "0");
-    field("Text7")->setText("0");
-    moveFocusTo("Text3");
-    EXPECT_TRUE(std::isfinite(s.zoom));
-    EXPECT_GT(valueOfText(text("Text1")), 0.0);
 }
 
 TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHolds) {
