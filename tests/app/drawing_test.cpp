@@ -228,39 +228,27 @@ TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
     EXPECT_EQ(platform.caption, s.viewInfo + kJuliaPickHint + kMenuHint);
 }
 
+// The minutes left, rounded down, by the time the rows so far took, across
+// midnight too; a timer that stands still tells nothing.
 TEST_F(RenderLoop, RemainingTimeFollowsTheRowsDone) {
     s.showTimeLeft = true;
-    float now = 100.0f;
+    float now = 0;
     platform.timerHook = [&] { return now; };
-    platform.onDoEvents = [&] { now = 160.0f; };
-    Essence(p);
-    // After the first row: 60 s for 1 row, 300 to go -> 300 minutes.
-    ASSERT_GE(platform.captions.size(), 2u);
-    EXPECT_EQ(platform.captions[0], s.drawingCaption + "  残 300分:");
-    EXPECT_EQ(platform.captions[150], s.drawingCaption + "  残 0分:");
-}
-
-TEST_F(RenderLoop, RemainingTimeAcrossMidnight) {
-    s.showTimeLeft = true;
-    float now = 86390.0f;
-    platform.timerHook = [&] { return now; };
-    platform.onDoEvents = [&] { now = 10.0f; };
-    Essence(p);
+    auto drawWithTheTimerAt = [&](float start, float afterEachRow) {
+        now = start;
+        platform.onDoEvents = [&now, afterEachRow] { now = afterEachRow; };
+        platform.captions.clear();
+        Essence(p);
+    };
+    drawWithTheTimerAt(100, 160);
+    ASSERT_GE(platform.captions.size(), 151u);
+    EXPECT_EQ(platform.captions[0], s.drawingCaption + "  残 300分:");  // 60 s for 1 row, 300 to go
+    EXPECT_EQ(platform.captions[150], s.drawingCaption + "  残 0分:");  // 59.2 s for the last 149
+    drawWithTheTimerAt(86390, 10);
     EXPECT_EQ(platform.captions[0], s.drawingCaption + "  残 100分:");  // 20 s for 1 row of 301
-}
-
-TEST_F(RenderLoop, RemainingTimeWaitsForTheTimerToMove) {
-    s.showTimeLeft = true;
-    platform.timerValue = 5000.0f;
-    Essence(p);
+    drawWithTheTimerAt(5000, 5000);
     ASSERT_EQ(platform.captions.size(), 1u);
     EXPECT_EQ(platform.captions[0], s.viewInfo + zoomHint(8) + kMenuHint);
-}
-
-TEST(RemainingTime, MinutesRoundDownWithALeadingBlank) {
-    EXPECT_EQ(remainingTimeCaption("描画中", 180.0f, 150, 150), "描画中  残 900分:");
-    EXPECT_EQ(remainingTimeCaption("描画中", 180.0f, 150, 0), "描画中  残 2分:");  // 2.98
-    EXPECT_EQ(remainingTimeCaption("", 30.0f, 150, -149), "  残 0分:");
 }
 
 TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
