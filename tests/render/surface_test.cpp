@@ -52,17 +52,6 @@ TEST(Surface, CopyWithinItselfMovesTheOldPixels) {
         for (int u = 2; u < 10; ++u) ASSERT_EQ(s.pixel(u, v), before.pixel(u - 2, v - 1)) << u << "," << v;
 }
 
-TEST(Surface, PixelsAreSwappedWithASurfaceOfTheSameSizeOnly) {
-    Surface a = numbered(6, 4, 0x100000), b = numbered(6, 4, 0x200000), c = numbered(4, 6, 0x300000);
-    const Surface a0 = a, b0 = b, c0 = c;
-    EXPECT_TRUE(a.swapPixels(b));
-    EXPECT_EQ(a, b0);
-    EXPECT_EQ(b, a0);
-    EXPECT_FALSE(a.swapPixels(c));
-    EXPECT_EQ(a, b0);
-    EXPECT_EQ(c, c0);
-}
-
 // Clearing writes only what was drawn on since the last clear, so every way
 // of drawing must leave its mark, and a picture swapped in brings its own.
 TEST(Surface, ClearingBlanksWhatEveryWayOfDrawingWrote) {
