@@ -24,33 +24,27 @@ namespace {
 
 struct TestView {
     const char* what;
-    bool julia;
-    double cx, cy, jre, jim, mag, maxIter;
-    float t;
-    int method;
+    View view;
+    double mag;
 };
 
 const TestView kViews[] = {
-    {"start view, split", false, 0, 0, 0, 0, 1, 500, 1.0f, 0},
-    {"seahorse valley, upper left", false, -0.75, 0.1, 0, 0, 8, 300, 1.0f, 1},
-    {"Julia set, lower left", true, 0, 0, -0.8, 0.156, 1, 500, 1.0f, 3},
-    {"t 0, split: colour numbers beyond the palette", false, -0.5, 0, 0, 0, 3, 100, 0.0f, 0},
-    {"boundary, t 2.5, lower right", false, -0.7435669, 0.1314023, 0, 0, 20000, 10000, 2.5f, 4},
-    {"five iterations, upper right", false, 0, 0, 0, 0, 1, 5, 0.3f, 2},
+    {"start view, split", {}, 1},
+    {"seahorse valley, upper left", {.centerX = -0.75, .centerY = 0.1, .maxIter = 300, .drawMethod = 1}, 8},
+    {"Julia set, lower left",
+     {.juliaRe = -0.8, .juliaIm = 0.156, .isJulia = kYes, .juliaStarted = kYes, .drawMethod = 3}, 1},
+    {"t 0, split: colour numbers beyond the palette", {.centerX = -0.5, .maxIter = 100, .contourT = 0.0f}, 3},
+    {"boundary, t 2.5, lower right",
+     {.centerX = -0.7435669, .centerY = 0.1314023, .maxIter = 10000, .contourT = 2.5f, .drawMethod = 4}, 20000},
+    {"five iterations, upper right", {.maxIter = 5, .contourT = 0.3f, .drawMethod = 2}, 1},
 };
 
 AppState viewOf(const TestView& v) {
     AppState s;
     setStartValues(s);
-    s.live.isJulia = s.live.juliaStarted = v.julia ? kYes : kNo;
-    s.live.centerX = v.cx;
-    s.live.centerY = v.cy;
-    s.live.juliaRe = v.jre;
-    s.live.juliaIm = v.jim;
+    s.live = v.view;
+    s.shownMethod = v.view.drawMethod;
     s.radius = s.initialRadius / v.mag;
-    s.live.maxIter = v.maxIter;
-    s.live.contourT = v.t;
-    s.live.drawMethod = s.shownMethod = static_cast<Int16>(v.method);
     return s;
 }
 
