@@ -22,47 +22,46 @@ struct Entry {
     bool taken;
 };
 
-// A text is read from its start: no digits and full-width digits read 0,
-// "D" is an exponent letter, and a number too large for a double (NaN
-// here) is no 0 but out of every range.
-std::vector<Entry> oddTexts(bool zeroTaken, bool hundredTaken) {
+// The texts at the edges of a field's range, and then texts no field
+// expects: a text is read from its start, so no digits and full-width
+// digits read 0, "D" is an exponent letter, and a number too large for a
+// double (NaN here) is no 0 but out of every range.
+std::vector<Entry> withOddTexts(std::vector<Entry> edges, bool zeroTaken, bool hundredTaken) {
     const double overflowing = std::numeric_limits<double>::quiet_NaN();
-    return {{"", 0, zeroTaken},
-            {"1e999", overflowing, false},
-            {"1D2", 100, hundredTaken},
-            {"-" + std::string(400, '9'), overflowing, false},
-            {"１２", 0, zeroTaken}};
+    edges.insert(edges.end(), {{"", 0, zeroTaken},
+                               {"1e999", overflowing, false},
+                               {"1D2", 100, hundredTaken},
+                               {"-" + std::string(400, '9'), overflowing, false},
+                               {"１２", 0, zeroTaken}});
+    return edges;
 }
 
 struct FieldRule {
     const char* field;
     std::function<double(const AppState&)> stored;  // what an accepted entry sets
-    std::vector<Entry> edges;                       // texts at the edges of its range
-    std::vector<Entry> odd;
+    std::vector<Entry> entries;
     const char* partner;                            // the field rewritten from an accepted entry
 };
 
 // The shown magnification (Text2) reads 1, so the new magnification is the zoom factor itself.
 const std::vector<FieldRule> kRules = {
-    {"Text1", [](const AppState& s) { return s.zoom; }, {{"2.5", 2.5, true}, {"0", 0, false}}, oddTexts(false, true),
-     "Text7"},
-    {"Text7", [](const AppState& s) { return s.zoom; }, {{"0.1", 0.1, true}, {"0.09", 0.09, false}},
-     oddTexts(false, true), "Text1"},
-    {"Text3", [](const AppState& s) { return s.live.centerX; }, {{"-4", -4, true}, {"4.001", 4.001, false}},
-     oddTexts(true, false), nullptr},
-    {"Text5", [](const AppState& s) { return s.live.centerY; }, {{"-7", -7, false}}, oddTexts(true, false), nullptr},
-    {"Text8", [](const AppState& s) { return s.live.maxIter; }, {{"1000", 1000, true}, {"2.5", 2.5, false}},
-     oddTexts(false, true), nullptr},
+    {"Text1", [](const AppState& s) { return s.zoom; },
+     withOddTexts({{"2.5", 2.5, true}, {"0", 0, false}}, false, true), "Text7"},
+    {"Text7", [](const AppState& s) { return s.zoom; },
+     withOddTexts({{"0.1", 0.1, true}, {"0.09", 0.09, false}}, false, true), "Text1"},
+    {"Text3", [](const AppState& s) { return s.live.centerX; },
+     withOddTexts({{"-4", -4, true}, {"4.001", 4.001, false}}, true, false), nullptr},
+    {"Text5", [](const AppState& s) { return s.live.centerY; }, withOddTexts({{"-7", -7, false}}, true, false), nullptr},
+    {"Text8", [](const AppState& s) { return s.live.maxIter; },
+     withOddTexts({{"1000", 1000, true}, {"2.5", 2.5, false}}, false, true), nullptr},
     {"Text9", [](const AppState& s) { return static_cast<double>(s.live.contourT); },
-     {{"5", 5, true}, {"5.5", 5.5, false}}, oddTexts(true, false), nullptr},
+     withOddTexts({{"5", 5, true}, {"5.5", 5.5, false}}, true, false), nullptr},
 };
 
 TEST_F(FieldCheckTest, EachFieldTakesOrRefusesATextByItsOwnRangeAndNothingBecomesInfinite) {
     for (const FieldRule& rule : kRules) {
-        std::vector<Entry> entries = rule.edges;
-        entries.insert(entries.end(), rule.odd.begin(), rule.odd.end());
         const char* next = rule.field == std::string("Text9") ? "Text8" : "Text9";
-        for (const Entry& entry : entries) {
+        for (const Entry& entry : rule.entries) {
             SCOPED_TRACE(std::string(rule.field) + " given \"" + entry.text.substr(0, 12) + "\"");
             const double before = rule.stored(s);
             platform.messages.clear();
