@@ -15,7 +15,7 @@ TEST_F(PreviousScreenTest, ZoomTwiceThenGoBackRestoresTheFirstZoomAndItsSettings
     leftClickAt(p, -50.0f, 0.0f);  // centre (-0.5, 0), magnification 8
     Surface firstZoom = p.picture1;
     // Other settings for the second drawing: full size, more iterations, t = 2.
-    dialog.selectMethodOption(1);
+    dialog.selectedMethod = p.s.live.drawMethod = 1;  // chosen in the dialog
     p.s.live.maxIter = 80;
     p.s.live.contourT = 2.0f;
     leftClickAt(p, -20.0f, 40.0f);

@@ -18,36 +18,16 @@
 
 namespace qel {
 
-// The settings dialog as the picture logic sees it. Its method buttons
-// behave like the dialog's: selecting a button that is not yet selected
-// stores the method and, on a full-size picture drawn here, moves the
-// surface so that the method's quadrant is in view.
+// The settings dialog as the picture logic sees it: the option button last
+// selected is recorded.
 class FakeSettings : public testing::FieldsDialog {
 public:
     FakeSettings() { mag = " 1"; }
-    void bind(AppState& s, Surface& picture1) {
-        s_ = &s;
-        picture1_ = &picture1;
-    }
-
     bool simpleTitles() const override { return simple; }
-    void selectMethodOption(int method) override {
-        if (method == selectedMethod) return;
-        selectedMethod = method;
-        s_->live.drawMethod = static_cast<Int16>(method);
-        if (method >= 1 && s_->shownQuad >= 1 && s_->live.singleImage == 0) {
-            bool right = method == 2 || method == 4, lower = method == 3 || method == 4;
-            picture1_->move(right ? -2 * s_->halfW : 0, lower ? -2 * s_->halfH : 0);
-            s_->shownMethod = static_cast<Int16>(method);
-        }
-    }
+    void selectMethodOption(int method) override { selectedMethod = method; }
 
     bool simple = false;
     int selectedMethod = 0;
-
-private:
-    AppState* s_ = nullptr;
-    Surface* picture1_ = nullptr;
 };
 
 // A left click at surface position (x, y): move, press, click.
@@ -66,8 +46,6 @@ inline void rightClick(Program& p) {
 // (split screen, halfW 200, halfH 150, pixelSize 0.01); nothing drawn yet.
 class ViewTest : public ::testing::Test {
 protected:
-    ViewTest() : p(platform, dialog, window) { dialog.bind(p.s, p.picture1); }
-
     void SetUp() override {
         setStartValues(p.s);
         setUpPictures(p);
@@ -87,8 +65,8 @@ protected:
 
     TestPlatform platform;
     NoWindow window;
-    FakeSettings dialog;  // bound to the program's state and surface
-    Program p;
+    FakeSettings dialog;
+    Program p{platform, dialog, window};
 };
 
 }  // namespace qel
