@@ -12,11 +12,6 @@ TEST(ProgramFolder, EndsInExactlyOneSeparator) {
         EXPECT_EQ(folderWithSeparator(folder, separator), expected) << folder;
 }
 
-TEST(FontScaling, NinePointsAtNinetySixDotsPerInch) {
-    EXPECT_EQ(baseFontPoints(15), 9);
-    EXPECT_EQ(baseFontPoints(12), 7);
-}
-
 // The journeys see the view texts of Mandelbrot and Julia drawings; a
 // magnification below 1 they do not.
 TEST(Captions, AMagnificationBelowOneIsWrittenAsItsNumberText) {
