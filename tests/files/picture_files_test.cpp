@@ -116,46 +116,35 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
 // Cancelled, unreadable, or named without a view a saved picture could
 // carry (the picture reader's tests try every kind of broken file).
 TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyWere) {
-    std::ofstream(dir.file("M1s8x-0p75y0p1k1000t1.bmp")) << "BM but nothing more";
-    std::filesystem::create_directory(dir.file("J0s1x0y0z0w0k500t1.bmp"));
-    const struct {
-        const char* name;
-        const std::string* message;  // none for a cancelled dialog
-    } cases[] = {
-        {"", nullptr},
-        {"M1s8x-0p75y0p1k1000t1.bmp", &kPictureUnreadable},  // a truncated picture
-        {"J0s1x0y0z0w0k500t1.bmp", &kPictureUnreadable},     // a folder
-        {"M0s1x0y0k500t1.bmp", &kPictureUnreadable},         // a missing picture
-        {"photo.bmp", &kNameWithoutView},
-        // views the window can neither reach nor save
-        {"M0s1x0y0k-5t1.bmp", &kNameWithoutView},
-        {"M0s1x0y0k500p5t1.bmp", &kNameWithoutView},
-        {"M0s1x0y0k500t-3.bmp", &kNameWithoutView},
-        {"M0s1x0y0k500t9.bmp", &kNameWithoutView},
-        {"J0s1x0y0z1E+300w0k500t1.bmp", &kNameWithoutView},
-        {"M0s0p09x0y0k500t1.bmp", &kNameWithoutView},
-        {"M0s1E+16x-0p75y0k500t1.bmp", &kNameWithoutView},
-    };
-    for (const auto& c : cases) {
-        const bool withoutView = c.message == &kNameWithoutView;
-        const std::string answer = *c.name ? dir.file(c.name) : "";
-        if (withoutView) {
-            ASSERT_TRUE(writeBitmapFile(answer, Surface(800, 600)));
-        }
+    auto expectRefused = [&](const std::string& name, const std::string* message) {
         AppState before = p.s;
         const Surface screen = p.picture1;
         platform.messages.clear();
-        platform.openAnswer = answer;
+        platform.openAnswer = name.empty() ? "" : dir.file(name);
         mnuyomi_Click(p);
-        EXPECT_EQ(p.s.fileNameOk, withoutView ? 0 : 1) << c.name;
         before.fileNameOk = p.s.fileNameOk;
         before.fileName = p.s.fileName;
-        EXPECT_TRUE(p.s == before) << c.name;
-        EXPECT_TRUE(p.picture1 == screen) << c.name;
-        ASSERT_EQ(platform.messages.size(), c.message ? 1u : 0u) << c.name;
-        if (c.message) {
-            EXPECT_EQ(platform.messages[0].text, *c.message) << c.name;
+        EXPECT_TRUE(p.s == before) << name;
+        EXPECT_TRUE(p.picture1 == screen) << name;
+        ASSERT_EQ(platform.messages.size(), message ? 1u : 0u) << name;
+        if (message) {
+            EXPECT_EQ(platform.messages[0].text, *message) << name;
         }
+    };
+    std::ofstream(dir.file("M1s8x-0p75y0p1k1000t1.bmp")) << "BM but nothing more";
+    std::filesystem::create_directory(dir.file("J0s1x0y0z0w0k500t1.bmp"));
+    // cancelled, a truncated picture, a folder, a missing picture
+    for (const char* name : {"", "M1s8x-0p75y0p1k1000t1.bmp", "J0s1x0y0z0w0k500t1.bmp", "M0s1x0y0k500t1.bmp"}) {
+        expectRefused(name, *name ? &kPictureUnreadable : nullptr);
+        EXPECT_EQ(p.s.fileNameOk, 1) << name;
+    }
+    // a name without a view, and views the window can neither reach nor save
+    for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
+                             "M0s1x0y0k500t9.bmp", "J0s1x0y0z1E+300w0k500t1.bmp", "M0s0p09x0y0k500t1.bmp",
+                             "M0s1E+16x-0p75y0k500t1.bmp"}) {
+        ASSERT_TRUE(writeBitmapFile(dir.file(name), Surface(800, 600)));
+        expectRefused(name, &kNameWithoutView);
+        EXPECT_EQ(p.s.fileNameOk, 0) << name;
     }
 }
 
