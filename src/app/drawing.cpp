@@ -104,6 +104,15 @@ void startJulia(AppState& s) {
     }
 }
 
+// The drawing caption with the minutes still to go after row y is done:
+// caption + "  残 3分:".
+std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y) {
+    const float rowsLeftPlusOne = static_cast<float>(halfH + y);
+    const float rowsDone = static_cast<float>(halfH - y + 1);
+    const float minutes = std::floor(elapsed * rowsLeftPlusOne / rowsDone / 60.0f);
+    return drawingCaption + "  残" + strSingle(minutes) + "分:";
+}
+
 void showRemainingTime(Program& p, int y) {
     AppState& s = p.s;
     float elapsed = p.platform.timer() - s.drawStartTime;
@@ -172,13 +181,6 @@ void backupPicture(Program& p, bool picture1Cleared) {
     p.picture2.move(0, 0);
     if (picture1Cleared && p.picture2.swapPixels(p.picture1)) return;
     p.picture2.copyFrom(p.picture1, 0, 0, p.picture1.width(), p.picture1.height(), 0, 0);
-}
-
-std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y) {
-    const float rowsLeftPlusOne = static_cast<float>(halfH + y);
-    const float rowsDone = static_cast<float>(halfH - y + 1);
-    const float minutes = std::floor(elapsed * rowsLeftPlusOne / rowsDone / 60.0f);
-    return drawingCaption + "  残" + strSingle(minutes) + "分:";
 }
 
 void Essence(Program& p) {

@@ -51,8 +51,4 @@ void Essence(Program& p);
 // history picture's pixels until it is cleared.
 void backupPicture(Program& p, bool picture1Cleared = false);
 
-// The drawing caption with the minutes still to go after row y is done:
-// caption + "  残 3分:".
-std::string remainingTimeCaption(const std::string& drawingCaption, float elapsed, int halfH, int y);
-
 }  // namespace qel
