@@ -13,6 +13,7 @@
 
 #include "headless_program.h"
 #include "files/bitmap.h"
+#include "files/file_stand_ins.h"
 #include "files/picture_files.h"
 #include "files/picture_output.h"
 #include "render/engine_rows.h"
@@ -108,15 +109,9 @@ std::vector<char> bytesOf(const std::filesystem::path& path) {
 
 class LargePictures : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / ("qel-large-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-
     // Writes the picture to `name` in the test's folder.
     std::filesystem::path write(const LargePicture& pic, const std::string& name) {
-        const std::filesystem::path path = dir / name;
+        const std::filesystem::path path = dir.file(name);
         std::string failure;
         RenderHooks hooks;
         hooks.open = [&](std::size_t) {
@@ -127,7 +122,7 @@ protected:
         return path;
     }
 
-    std::filesystem::path dir;
+    testing::TemporaryFolder dir;
     FastRowEngine fast;
 };
 
