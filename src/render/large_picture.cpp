@@ -231,16 +231,22 @@ RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngin
             const RenderOutcome outcome = drawPass(pic, passes[j], engine, *sink, hooks, row, rowsPut);
             if (outcome != RenderOutcome::Finished) return giveUp(outcome, sink.get());
         }
-        // The next picture's rows are computed while this one is finished.
-        if (i + 1 < pictures.size())
-            engine.startDrawing(pictures[i + 1].points);
-        else
+        if (i + 1 == pictures.size()) {
+            // The last picture: nothing is drawn beside its finish, which
+            // this thread does at once rather than wake another for it.
             engine.endDrawing();
+            if (!awaitFinishing()) return RenderOutcome::Failed;
+            if (sink->finish()) return RenderOutcome::Finished;
+            if (failure) *failure = sink->failure();
+            return RenderOutcome::Failed;
+        }
+        // The next picture's rows are computed while this one is finished.
+        engine.startDrawing(pictures[i + 1].points);
         if (!awaitFinishing()) return giveUp(RenderOutcome::Failed, nullptr);
         finishing = std::move(sink);
         finished = std::async(std::launch::async, [sink = finishing.get()] { return sink->finish(); });
     }
-    return awaitFinishing() ? RenderOutcome::Finished : RenderOutcome::Failed;
+    return RenderOutcome::Finished;
 }
 
 }  // namespace qel
