@@ -182,6 +182,11 @@ LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, i
     pic.points.halfW = window.halfW * finer;
     pic.points.halfH = window.halfH * finer;
     pic.points.orbit.pixelSize = window.orbit.pixelSize / finer;
+    // A pixel's samples lie to its right and below (x up, y down from the
+    // pixel's offsets): the grid moves back by half their extent.
+    const double toCentre = (samples - 1) * pic.points.orbit.pixelSize / 2;
+    pic.points.orbit.centerX -= toCentre;
+    pic.points.orbit.centerY += toCentre;
     return pic;
 }
 

@@ -35,8 +35,10 @@ struct LargePicture {
 // `method`) with `scale` x `scale` pixels for every pixel of the window's
 // picture: the same part of the plane, with the window's pixel size divided
 // by `scale`, and the window's colours. With `samples` S above 1 a pixel is
-// the average, in linear light, of the S x S points of the picture at
-// scale * S that start at its own point and lie to its right and below it.
+// the average, in linear light, of S x S points 1/S of its size apart,
+// centred on its own point: the points of the picture at scale * S moved
+// by (S - 1) / 2 of its pixels up and to the left. S = 1 computes exactly
+// the points of the window's pixels (times `scale`).
 LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, int samples = 1);
 
 // sRGB component 0..255 as linear light 0..65535.

@@ -199,13 +199,26 @@ TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows)
     }
 }
 
-TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfThePointsFromItsOwnToTheLowerRight) {
-    // S x S samples of the picture at scale K are the S x S pixels of the
-    // picture at scale K * S that begin at the pixel's own point.
+TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfTheFinerPointsCentredOnItsOwn) {
+    const AppState view = viewOf(kViews[3]);
+    const LargePicture window = largePictureOf(view, 1);
+    for (int samples : {2, 3, 4}) {
+        // The mean of a pixel's S x S sample points is the pixel's point.
+        const LargePicture pic = largePictureOf(view, 1, samples);
+        const OrbitParams& fine = pic.points.orbit;
+        const double mid = (samples - 1) / 2.0, x = -window.points.halfW, y = window.points.halfH;
+        EXPECT_NEAR(fine.centerX + (samples * x + mid) * fine.pixelSize,
+                    window.points.orbit.centerX + x * window.points.orbit.pixelSize, 1e-15) << "S " << samples;
+        EXPECT_NEAR(fine.centerY + (samples * y - mid) * fine.pixelSize,
+                    window.points.orbit.centerY + y * window.points.orbit.pixelSize, 1e-15) << "S " << samples;
+    }
     for (int samples : {2, 3}) {
-        const AppState view = viewOf(kViews[3]);
-        const Kept averaged = draw(largePictureOf(view, 1, samples), fast, kEveryRow, true);
-        const Kept finer = draw(largePictureOf(view, samples), fast, kEveryRow);
+        // Each pixel averages its S x S block of those points drawn one a pixel.
+        const LargePicture pic = largePictureOf(view, 1, samples);
+        LargePicture finer = pic;
+        finer.samples = 1;
+        const Kept averaged = draw(pic, fast, kEveryRow, true);
+        const Kept points = draw(finer, fast, kEveryRow);
         int differing = 0;
         std::vector<std::uint32_t> block;
         for (int v = 0; v < 600; ++v) {
@@ -213,7 +226,7 @@ TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfThePointsFromItsOwnT
                 block.clear();
                 for (int i = 0; i < samples; ++i)
                     for (int j = 0; j < samples; ++j)
-                        block.push_back(finer.rows.at(v * samples + i)[static_cast<std::size_t>(u * samples + j)]);
+                        block.push_back(points.rows.at(v * samples + i)[static_cast<std::size_t>(u * samples + j)]);
                 differing += averaged.rows.at(v)[static_cast<std::size_t>(u)] !=
                              averageInLinearLight(block.data(), samples * samples);
             }
