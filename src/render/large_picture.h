@@ -48,14 +48,14 @@ int componentOfLinear(std::uint32_t linear);
 // The average in linear light of `count` colour numbers (0..0xFFFFFF).
 std::uint32_t averageInLinearLight(const std::uint32_t* colours, int count);
 
-// Where the pixel rows of one picture go.
+// Where the pixel rows of one picture go. Rows come top row first, each
+// once; those of a split-screen picture come from one pass over its
+// points, so its upper and lower halves arrive side by side: row v of the
+// upper half, then row v of the lower half, each half top row first.
 class PictureSink {
 public:
     // A sink destroyed before finish() gives its picture up.
     virtual ~PictureSink() = default;
-    // True when rows must come top row first, each once; otherwise they come
-    // in any order.
-    virtual bool needsRowsInOrder() const = 0;
     // Row v (0 at the top): the picture's width of colour numbers as the
     // pixels show them. False when it could not be kept.
     virtual bool putRow(std::int64_t v, const std::uint32_t* pixels) = 0;
@@ -82,9 +82,8 @@ enum class RenderOutcome { Finished, Stopped, Failed };
 // sink. The engine starts on the next picture as soon as the last row of
 // one is taken, and a picture is finished (its file flushed and named) on
 // a thread of its own while the next one is drawn, so the engine's threads
-// go on computing. A split-screen picture puts the rows of both halves from
-// one pass when its sink takes rows in any order, and computes its points a
-// second time for the lower half when the sink needs them in order.
+// go on computing. A split-screen picture's points are computed once, each
+// giving a pixel to all four of its colourings.
 // Stopped: keepGoing said stop; Failed: a sink could not be opened, keep a
 // row or finish (the sink's reason in `failure`, when given). Either way
 // the unfinished picture's sink is given up; pictures finished before stay.
