@@ -178,6 +178,7 @@ LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, i
     pic.points.halfW = window.halfW * finer;
     pic.points.halfH = window.halfH * finer;
     pic.points.orbit.pixelSize = window.orbit.pixelSize / finer;
+    pic.points.colourings = method;  // a picture of one colouring needs no other
     // A pixel's samples lie to its right and below (x up, y down from the
     // pixel's offsets): the grid moves back by half their extent.
     const double toCentre = (samples - 1) * pic.points.orbit.pixelSize / 2;
