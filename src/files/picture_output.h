@@ -1,7 +1,8 @@
 // Large pictures as files, written a row at a time: 24-bit bitmaps (each
-// row into its place in the file) and PNG (rows in order, through libpng),
-// both through a temporary file that becomes the named file only when the
-// picture is complete.
+// row into its place in the file) and PNG (the chunks by libpng, the rows
+// compressed by zlib as they come; a split picture's two halves as two runs
+// joined at the end), both through a temporary file that becomes the named
+// file only when the picture is complete.
 #pragma once
 
 #include <cstdint>

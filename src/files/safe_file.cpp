@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kMostLinksFollowed = 40;  // as the system itself follows
 constexpr int kNameTries = 100;
+// Written bytes after which their way to the disk is started.
+constexpr std::size_t kStartWritingEvery = std::size_t{256} << 10;
 const char* const kNotRegular = "not a regular file: a device, FIFO or socket";
 
 std::string reasonOf(int error) { return std::strerror(error); }
@@ -111,6 +113,16 @@ bool keepOwnerAndMode(int fd, const struct stat& old) {
     return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
+// Starts writing the file's changed pages to the disk without waiting for
+// them: the flush at the commit then has little left to wait for.
+void startWritingToDisk(int fd) {
+#ifdef SYNC_FILE_RANGE_WRITE
+    (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+#else
+    (void)fd;
+#endif
+}
+
 // Makes a rename in `folder` last through a crash; a failure here loses
 // nothing that was written.
 void flushFolder(const std::string& folder) {
@@ -163,6 +175,13 @@ bool SafeFile::fail(const std::string& why) {
 
 bool SafeFile::failWithErrno() { return fail(reasonOf(errno)); }
 
+void SafeFile::wrote(std::size_t size) {
+    unstarted_ += size;
+    if (unstarted_ < kStartWritingEvery) return;
+    unstarted_ = 0;
+    startWritingToDisk(fd_);
+}
+
 bool SafeFile::write(const void* data, std::size_t size) {
     if (fd_ < 0) return false;
     const auto* bytes = static_cast<const char*>(data);
@@ -172,6 +191,7 @@ bool SafeFile::write(const void* data, std::size_t size) {
         if (n <= 0) return n < 0 ? failWithErrno() : fail(reasonOf(EIO));
         bytes += n;
         size -= static_cast<std::size_t>(n);
+        wrote(static_cast<std::size_t>(n));
     }
     return true;
 }
@@ -186,6 +206,7 @@ bool SafeFile::writeAt(std::int64_t offset, const void* data, std::size_t size) 
         bytes += n;
         size -= static_cast<std::size_t>(n);
         offset += n;
+        wrote(static_cast<std::size_t>(n));
     }
     return true;
 }

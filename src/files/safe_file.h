@@ -16,7 +16,9 @@
 //
 // A streaming write: open, write chunks, commit. Aborting, or destroying the
 // object before a commit, removes the temporary file and leaves the target
-// as it was.
+// as it was. While the bytes come, the system is asked every few hundred
+// kilobytes to start writing them to the disk, so that the flush before the
+// commit finds little left to write.
 #pragma once
 
 #include <cstddef>
@@ -63,12 +65,14 @@ public:
 private:
     bool fail(const std::string& why);
     bool failWithErrno();
+    void wrote(std::size_t size);
 
     std::string target_;
     std::string temporary_;  // empty while the temporary file has no name
     std::string why_;
     int fd_ = -1;
     bool replacing_ = false;  // the target exists and is a regular file
+    std::size_t unstarted_ = 0;  // bytes written since the disk write was last started
 };
 
 // Writes all of `bytes` to `path` through a SafeFile. False on any failure,

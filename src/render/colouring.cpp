@@ -173,25 +173,41 @@ EscapeCountColours::Pair EscapeCountColours::computed(std::int64_t n) const {
 
 namespace {
 
-// The four colours, the escape count's two from `countColours(n)`.
-template <class CountColours>
+// The four colours, the escape count's two from `countColours(n)`; for a
+// `Method` of one quadrant only that quadrant's colour, the others 0.
+template <int Method = kSplitScreen, class CountColours>
 [[gnu::always_inline]] inline PointColours coloursOf(const OrbitResult& r, const ColourConstants& c,
                                                      const CountColours& countColours) {
+    constexpr bool all = Method == kSplitScreen;
+    constexpr bool upperLeft = all || Method == kUpperLeft, upperRight = all || Method == kUpperRight,
+                   lowerLeft = all || Method == kLowerLeft, lowerRight = all || Method == kLowerRight;
     PointColours pc;
     pc.interior = !r.escaped;
     if (r.escaped) {
-        const EscapeCountColours::Pair byCount = countColours(r.n);
-        pc.upperLeft = byCount.grey;
-        pc.lowerLeft = byCount.band;
-        pc.lowerRight = classifyMove(r, exteriorMoveLevel(r.moveSize, c));
-        pc.upperRight = exteriorGreen(r.r2, c);
+        if constexpr (upperLeft || lowerLeft) {
+            const EscapeCountColours::Pair byCount = countColours(r.n);
+            if constexpr (upperLeft) pc.upperLeft = byCount.grey;
+            if constexpr (lowerLeft) pc.lowerLeft = byCount.band;
+        }
+        if constexpr (lowerRight) pc.lowerRight = classifyMove(r, exteriorMoveLevel(r.moveSize, c));
+        if constexpr (upperRight) pc.upperRight = exteriorGreen(r.r2, c);
     } else {
-        pc.upperLeft = interiorBlue(r.r2, c);
-        pc.lowerLeft = periodColours()[static_cast<std::size_t>(std::clamp(r.period, 1, 16))];
-        pc.upperRight = set10(r.r2, c.kakudai);
-        pc.lowerRight = classifyMove(r, interiorMoveLevel(r.moveSize, c));
+        if constexpr (upperLeft) pc.upperLeft = interiorBlue(r.r2, c);
+        if constexpr (lowerLeft) pc.lowerLeft = periodColours()[static_cast<std::size_t>(std::clamp(r.period, 1, 16))];
+        if constexpr (upperRight) pc.upperRight = set10(r.r2, c.kakudai);
+        if constexpr (lowerRight) pc.lowerRight = classifyMove(r, interiorMoveLevel(r.moveSize, c));
     }
     return pc;
+}
+
+template <int Method>
+void coloursInPlace(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
+                    PointColours* out) {
+    // In place: a returned record copied over out[k] would be read back
+    // whole right after its fields were stored one by one.
+    for (int k = 0; k < count; ++k)
+        ::new (static_cast<void*>(out + k))
+            PointColours(coloursOf<Method>(r[k], c, [&byCount](std::int64_t n) { return byCount.colours(n); }));
 }
 
 }  // namespace
@@ -205,12 +221,19 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const 
 }
 
 void pointColours(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
-                  PointColours* out) {
-    // In place: a returned record copied over out[k] would be read back
-    // whole right after its fields were stored one by one.
-    for (int k = 0; k < count; ++k)
-        ::new (static_cast<void*>(out + k))
-            PointColours(coloursOf(r[k], c, [&byCount](std::int64_t n) { return byCount.colours(n); }));
+                  PointColours* out, int method) {
+    switch (method) {
+    case kUpperLeft:
+        return coloursInPlace<kUpperLeft>(r, count, c, byCount, out);
+    case kUpperRight:
+        return coloursInPlace<kUpperRight>(r, count, c, byCount, out);
+    case kLowerLeft:
+        return coloursInPlace<kLowerLeft>(r, count, c, byCount, out);
+    case kLowerRight:
+        return coloursInPlace<kLowerRight>(r, count, c, byCount, out);
+    default:
+        return coloursInPlace<kSplitScreen>(r, count, c, byCount, out);
+    }
 }
 
 void colourPoint(Surface& picture, int halfW, int halfH, int x, int y, const PointColours& colours) {

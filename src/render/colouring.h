@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "render/layout.h"
 #include "render/orbit.h"
 #include "render/surface.h"
 
@@ -79,9 +80,12 @@ private:
 
 // The same colours as pointColours(r, c), for `byCount` made from c.
 PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const EscapeCountColours& byCount);
-// The colours of `count` points into out[0..count-1], each built in place.
+// The colours of `count` points into out[0..count-1], each built in place:
+// for the drawing `method` of one quadrant (kUpperLeft .. kLowerRight, a
+// picture of one colouring) only that quadrant's colour, the others 0; for
+// kSplitScreen all four.
 void pointColours(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
-                  PointColours* out);
+                  PointColours* out, int method = kSplitScreen);
 
 // Writes the four colours of pixel offset (x, y) into their quadrants:
 // exterior points upper left, lower left, lower right, upper right;

@@ -103,7 +103,7 @@ void FastRowEngine::work(std::size_t id) {
             for (int i = 0; whole && i < rows; ++i) {
                 Slot& slot = slots_[static_cast<std::size_t>(r + i) % slots_.size()];
                 pointColours(orbits.data() + static_cast<std::size_t>(i) * static_cast<std::size_t>(first.count),
-                             first.count, setup.colours, countColours, slot.colours.data() + k);
+                             first.count, setup.colours, countColours, slot.colours.data() + k, setup.colourings);
             }
         }
         rowsAtOnce = std::chrono::steady_clock::now() - start < rows * kQuickRow ? mostRowsAtOnce(points) : 1;

@@ -61,18 +61,14 @@ Colour PointColours::*colouringOf(int quadrant) {
     }
 }
 
-// The bands each pass over the picture's points puts: a split picture both
-// halves at once, or (for a sink that needs its rows in order) the upper
-// half and then the lower half in a second pass.
-std::vector<std::vector<Band>> passesOf(const LargePicture& pic, bool rowsInOrder) {
-    if (!isSplit(pic)) return {{Band{colouringOf(pic.method), nullptr, 0}}};
-    const Band upper{colouringOf(1), colouringOf(2), 0};
-    const Band lower{colouringOf(3), colouringOf(4), pic.height() / 2};
-    if (rowsInOrder) return {{upper}, {lower}};
-    return {{upper, lower}};
+// The bands a pass over the picture's points puts: a split picture both
+// halves at once.
+std::vector<Band> bandsOf(const LargePicture& pic) {
+    if (!isSplit(pic)) return {Band{colouringOf(pic.method), nullptr, 0}};
+    return {Band{colouringOf(1), colouringOf(2), 0}, Band{colouringOf(3), colouringOf(4), pic.height() / 2}};
 }
 
-// Turns rows of points into rows of pixels for the bands of one pass: picks
+// Turns rows of points into rows of pixels for the bands of a pass: picks
 // each point's colour for its band and, with S x S points per pixel, sums
 // them in linear light until a row of pixels is complete.
 class RowAssembler {
@@ -142,10 +138,10 @@ private:
 };
 
 // Takes every row of the drawing the engine has started for `pic` and puts
-// the pixel rows of `bands` into the sink.
-RenderOutcome drawPass(const LargePicture& pic, std::vector<Band> bands, RowEngine& engine, PictureSink& sink,
-                       const RenderHooks& hooks, RowColours& row, std::int64_t& rowsPut) {
-    RowAssembler assembler(pic, std::move(bands));
+// its pixel rows into the sink.
+RenderOutcome drawPass(const LargePicture& pic, RowEngine& engine, PictureSink& sink, const RenderHooks& hooks,
+                       RowColours& row, std::int64_t& rowsPut) {
+    RowAssembler assembler(pic, bandsOf(pic));
     const DrawingSetup& setup = pic.points;
     row.resize(static_cast<std::size_t>(setup.pointsPerRow()));
     for (std::int64_t i = 0; i < 2 * std::int64_t{setup.halfH}; ++i) {
@@ -182,6 +178,12 @@ LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, i
     pic.points.halfW = window.halfW * finer;
     pic.points.halfH = window.halfH * finer;
     pic.points.orbit.pixelSize = window.orbit.pixelSize / finer;
+    pic.points.colourings = method;  // a picture of one colouring needs no other
+    // A pixel's samples lie to its right and below (x up, y down from the
+    // pixel's offsets): the grid moves back by half their extent.
+    const double toCentre = (samples - 1) * pic.points.orbit.pixelSize / 2;
+    pic.points.orbit.centerX -= toCentre;
+    pic.points.orbit.centerY += toCentre;
     return pic;
 }
 
@@ -225,22 +227,24 @@ RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngin
         const LargePicture& pic = pictures[i];
         std::unique_ptr<PictureSink> sink = hooks.open(i);
         if (!sink) return giveUp(RenderOutcome::Failed, nullptr);
-        const auto passes = passesOf(pic, sink->needsRowsInOrder());
-        for (std::size_t j = 0; j < passes.size(); ++j) {
-            if (j > 0) engine.startDrawing(pic.points);
-            const RenderOutcome outcome = drawPass(pic, passes[j], engine, *sink, hooks, row, rowsPut);
-            if (outcome != RenderOutcome::Finished) return giveUp(outcome, sink.get());
+        const RenderOutcome outcome = drawPass(pic, engine, *sink, hooks, row, rowsPut);
+        if (outcome != RenderOutcome::Finished) return giveUp(outcome, sink.get());
+        if (i + 1 == pictures.size()) {
+            // The last picture: nothing is drawn beside its finish, which
+            // this thread does at once rather than wake another for it.
+            engine.endDrawing();
+            if (!awaitFinishing()) return RenderOutcome::Failed;
+            if (sink->finish()) return RenderOutcome::Finished;
+            if (failure) *failure = sink->failure();
+            return RenderOutcome::Failed;
         }
         // The next picture's rows are computed while this one is finished.
-        if (i + 1 < pictures.size())
-            engine.startDrawing(pictures[i + 1].points);
-        else
-            engine.endDrawing();
+        engine.startDrawing(pictures[i + 1].points);
         if (!awaitFinishing()) return giveUp(RenderOutcome::Failed, nullptr);
         finishing = std::move(sink);
         finished = std::async(std::launch::async, [sink = finishing.get()] { return sink->finish(); });
     }
-    return awaitFinishing() ? RenderOutcome::Finished : RenderOutcome::Failed;
+    return RenderOutcome::Finished;
 }
 
 }  // namespace qel

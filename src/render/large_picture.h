@@ -35,8 +35,10 @@ struct LargePicture {
 // `method`) with `scale` x `scale` pixels for every pixel of the window's
 // picture: the same part of the plane, with the window's pixel size divided
 // by `scale`, and the window's colours. With `samples` S above 1 a pixel is
-// the average, in linear light, of the S x S points of the picture at
-// scale * S that start at its own point and lie to its right and below it.
+// the average, in linear light, of S x S points 1/S of its size apart,
+// centred on its own point: the points of the picture at scale * S moved
+// by (S - 1) / 2 of its pixels up and to the left. S = 1 computes exactly
+// the points of the window's pixels (times `scale`).
 LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, int samples = 1);
 
 // sRGB component 0..255 as linear light 0..65535.
@@ -46,14 +48,14 @@ int componentOfLinear(std::uint32_t linear);
 // The average in linear light of `count` colour numbers (0..0xFFFFFF).
 std::uint32_t averageInLinearLight(const std::uint32_t* colours, int count);
 
-// Where the pixel rows of one picture go.
+// Where the pixel rows of one picture go. Rows come top row first, each
+// once; those of a split-screen picture come from one pass over its
+// points, so its upper and lower halves arrive side by side: row v of the
+// upper half, then row v of the lower half, each half top row first.
 class PictureSink {
 public:
     // A sink destroyed before finish() gives its picture up.
     virtual ~PictureSink() = default;
-    // True when rows must come top row first, each once; otherwise they come
-    // in any order.
-    virtual bool needsRowsInOrder() const = 0;
     // Row v (0 at the top): the picture's width of colour numbers as the
     // pixels show them. False when it could not be kept.
     virtual bool putRow(std::int64_t v, const std::uint32_t* pixels) = 0;
@@ -80,9 +82,8 @@ enum class RenderOutcome { Finished, Stopped, Failed };
 // sink. The engine starts on the next picture as soon as the last row of
 // one is taken, and a picture is finished (its file flushed and named) on
 // a thread of its own while the next one is drawn, so the engine's threads
-// go on computing. A split-screen picture puts the rows of both halves from
-// one pass when its sink takes rows in any order, and computes its points a
-// second time for the lower half when the sink needs them in order.
+// go on computing. A split-screen picture's points are computed once, each
+// giving a pixel to all four of its colourings.
 // Stopped: keepGoing said stop; Failed: a sink could not be opened, keep a
 // row or finish (the sink's reason in `failure`, when given). Either way
 // the unfinished picture's sink is given up; pictures finished before stay.

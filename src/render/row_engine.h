@@ -20,6 +20,10 @@ struct DrawingSetup {
     int halfW = 200;
     int halfH = 150;
     int xStep = 1;  // 1, or 10 for the coarse preview
+    // The colours wanted: kSplitScreen all four of every point (what the
+    // window's surface holds); a method of one quadrant lets an engine make
+    // only that quadrant's colour, for a picture that shows nothing else.
+    int colourings = kSplitScreen;
 
     // Points computed per row: x = -halfW, -halfW + xStep, ... < halfW.
     int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }

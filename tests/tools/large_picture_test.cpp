@@ -66,15 +66,20 @@ struct Kept {
     std::map<std::int64_t, std::vector<std::uint32_t>> rows;
     std::int64_t put = 0;
     bool finished = false;
+    bool refuseRows = false;  // every row is refused, as a failing file would
 };
 
+// Keeps the rows `keep` picks, and refuses a row that comes out of order:
+// top row first, a split picture's halves side by side.
 class KeptRows : public PictureSink {
 public:
-    KeptRows(Kept& kept, std::int64_t width, std::function<bool(std::int64_t)> keep, bool inOrder)
-        : kept_(kept), width_(width), keep_(std::move(keep)), inOrder_(inOrder) {}
-    bool needsRowsInOrder() const override { return inOrder_; }
+    KeptRows(Kept& kept, const LargePicture& pic, std::function<bool(std::int64_t)> keep)
+        : kept_(kept), width_(pic.width()), half_(pic.method == 0 ? pic.height() / 2 : pic.height()),
+          keep_(std::move(keep)), next_{0, half_} {}
     bool putRow(std::int64_t v, const std::uint32_t* pixels) override {
-        if (inOrder_ && v != kept_.put) return false;
+        std::int64_t& next = next_[v < half_ ? 0 : 1];
+        if (kept_.refuseRows || v != next) return false;
+        ++next;
         ++kept_.put;
         if (keep_(v)) kept_.rows[v].assign(pixels, pixels + width_);
         return true;
@@ -86,16 +91,15 @@ public:
 
 private:
     Kept& kept_;
-    std::int64_t width_;
+    std::int64_t width_, half_;
     std::function<bool(std::int64_t)> keep_;
-    bool inOrder_;
+    std::int64_t next_[2];
 };
 
-Kept draw(const LargePicture& pic, RowEngine& engine, const std::function<bool(std::int64_t)>& keep,
-          bool inOrder = false) {
+Kept draw(const LargePicture& pic, RowEngine& engine, const std::function<bool(std::int64_t)>& keep) {
     Kept kept;
     RenderHooks hooks;
-    hooks.open = [&](std::size_t) { return std::make_unique<KeptRows>(kept, pic.width(), keep, inOrder); };
+    hooks.open = [&](std::size_t) { return std::make_unique<KeptRows>(kept, pic, keep); };
     EXPECT_EQ(renderPictures({pic}, engine, hooks), RenderOutcome::Finished);
     return kept;
 }
@@ -188,13 +192,26 @@ TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows)
     }
 }
 
-TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfThePointsFromItsOwnToTheLowerRight) {
-    // S x S samples of the picture at scale K are the S x S pixels of the
-    // picture at scale K * S that begin at the pixel's own point.
+TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfTheFinerPointsCentredOnItsOwn) {
+    const AppState view = viewOf(kViews[3]);
+    const LargePicture window = largePictureOf(view, 1);
+    for (int samples : {2, 3, 4}) {
+        // The mean of a pixel's S x S sample points is the pixel's point.
+        const LargePicture pic = largePictureOf(view, 1, samples);
+        const OrbitParams& fine = pic.points.orbit;
+        const double mid = (samples - 1) / 2.0, x = -window.points.halfW, y = window.points.halfH;
+        EXPECT_NEAR(fine.centerX + (samples * x + mid) * fine.pixelSize,
+                    window.points.orbit.centerX + x * window.points.orbit.pixelSize, 1e-15) << "S " << samples;
+        EXPECT_NEAR(fine.centerY + (samples * y - mid) * fine.pixelSize,
+                    window.points.orbit.centerY + y * window.points.orbit.pixelSize, 1e-15) << "S " << samples;
+    }
     for (int samples : {2, 3}) {
-        const AppState view = viewOf(kViews[3]);
-        const Kept averaged = draw(largePictureOf(view, 1, samples), fast, kEveryRow, true);
-        const Kept finer = draw(largePictureOf(view, samples), fast, kEveryRow);
+        // Each pixel averages its S x S block of those points drawn one a pixel.
+        const LargePicture pic = largePictureOf(view, 1, samples);
+        LargePicture finer = pic;
+        finer.samples = 1;
+        const Kept averaged = draw(pic, fast, kEveryRow);
+        const Kept points = draw(finer, fast, kEveryRow);
         int differing = 0;
         std::vector<std::uint32_t> block;
         for (int v = 0; v < 600; ++v) {
@@ -202,7 +219,7 @@ TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfThePointsFromItsOwnT
                 block.clear();
                 for (int i = 0; i < samples; ++i)
                     for (int j = 0; j < samples; ++j)
-                        block.push_back(finer.rows.at(v * samples + i)[static_cast<std::size_t>(u * samples + j)]);
+                        block.push_back(points.rows.at(v * samples + i)[static_cast<std::size_t>(u * samples + j)]);
                 differing += averaged.rows.at(v)[static_cast<std::size_t>(u)] !=
                              averageInLinearLight(block.data(), samples * samples);
             }
@@ -238,18 +255,20 @@ std::vector<std::uint32_t> pngPixels(const std::filesystem::path& path) {
 
 // The view's name in the PNG is qel-render's to show (its command-line test).
 TEST_F(LargePictures, PngAndBitmapHoldTheSamePixels) {
-    // The split picture's PNG takes its rows in order, in two passes; the
-    // bitmap takes both halves from one.
-    const LargePicture pic = largePictureOf(viewOf(kViews[3]), 2, 2);
-    const std::vector<std::uint32_t> png = pngPixels(write(pic, "poster.png"));
-    const std::string bmpPath = write(pic, "poster.bmp");
-    ASSERT_EQ(png.size(), 1600u * 1200u);
-    // The PNG's pixels, written as a bitmap, are the very bytes of the BMP.
-    Surface fromPng(1600, 1200);
-    for (int v = 0; v < 1200; ++v)
-        std::copy_n(png.begin() + v * 1600, 1600, fromPng.rowToWrite(v, 0, 1600));
-    const std::vector<std::uint8_t> expected = encodeBitmap(fromPng);
-    EXPECT_TRUE(bytesOf(bmpPath) == std::vector<char>(expected.begin(), expected.end()));
+    // The split picture's halves come side by side, so its PNG joins two
+    // compressed runs; a picture of one colouring is one run.
+    for (const TestView& v : {kViews[3], kViews[1]}) {
+        const LargePicture pic = largePictureOf(viewOf(v), 2, 2);
+        const std::vector<std::uint32_t> png = pngPixels(write(pic, "poster.png"));
+        const std::string bmpPath = write(pic, "poster.bmp");
+        ASSERT_EQ(png.size(), 1600u * 1200u) << v.what;
+        // The PNG's pixels, written as a bitmap, are the very bytes of the BMP.
+        Surface fromPng(1600, 1200);
+        for (int row = 0; row < 1200; ++row)
+            std::copy_n(png.begin() + row * 1600, 1600, fromPng.rowToWrite(row, 0, 1600));
+        const std::vector<std::uint8_t> expected = encodeBitmap(fromPng);
+        EXPECT_TRUE(bytesOf(bmpPath) == std::vector<char>(expected.begin(), expected.end())) << v.what;
+    }
 }
 
 TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) {
@@ -257,7 +276,7 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
     const LargePicture pic = largePictureOf(viewOf(kViews[0]), 1);
     std::vector<Kept> kept(2);
     RenderHooks hooks;
-    hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic.width(), kEveryRow, true); };
+    hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic, kEveryRow); };
     hooks.keepGoing = [&] { return kept[1].put < 10; };
     EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
     EXPECT_TRUE(kept[0].finished);  // finished beside the second one's drawing
@@ -266,7 +285,7 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
 
     // A row the sink cannot keep fails the drawing.
     kept.assign(2, Kept{});
-    kept[0].put = -1;  // the sink takes row 0 for out of order
+    kept[0].refuseRows = true;
     hooks.keepGoing = [] { return true; };
     EXPECT_EQ(renderPictures({pic}, fast, hooks), RenderOutcome::Failed);
     EXPECT_FALSE(kept[0].finished);

@@ -71,6 +71,18 @@ middle="$(grep -a -o "M1s[0-9p]*x-0p75y0p1k1000t1.bmp" "$DIR/film/frame-0002.png
 check "the last frame is the view's picture" cmp -s "$DIR/film/frame-0003.png" "$DIR/last.png"
 check "the first frame is the view at magnification 1" cmp -s "$DIR/film/frame-0001.png" "$DIR/first.png"
 check "a middle frame ($middle) is the picture of its own view" cmp -s "$DIR/film/frame-0002.png" "$DIR/middle.png"
+# A write that fails midway (a file size limit stands in for a full disk):
+# the failure is reported, the file under the name stays as it was, and no
+# temporary file is left beside it.
+for ext in png bmp; do
+    mkdir "$DIR/full-$ext"
+    echo "earlier" >"$DIR/full-$ext/p.$ext"
+    (ulimit -f 64; trap '' XFSZ; exec "$TOOL" --quiet --scale 4 --method 1 --out "$DIR/full-$ext/p.$ext") 2>"$DIR/err"
+    status=$?
+    check "a $ext write failing midway fails, says why and leaves the earlier file alone" eval \
+        '[ $status -eq 1 ] && says "File too large" && [ "$(cat "$DIR/full-$ext/p.$ext")" = earlier ] &&
+         [ "$(ls -A "$DIR/full-$ext")" = "p.$ext" ]'
+done
 
 # Ctrl+C during a long drawing: the drawing stops, nothing stays behind.
 mkdir "$DIR/stop"
