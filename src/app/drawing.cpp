@@ -4,7 +4,9 @@
 #include <cmath>
 
 #include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/number_text.h"
+#include "render/deep/deep_colour_rows.h"
 #include "render/layout.h"
 
 namespace qel {
@@ -55,7 +57,7 @@ LargePicture largePictureOf(const AppState& view, int scale, int samples) {
     s.halfH = static_cast<Int16>(halfHeightFor(s));
     s.pixelSize = s.radius / s.halfW;
     s.lineStep = -1;
-    const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, s.initialRadius / s.radius));
+    const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, colourMagnification(s)));
     return largePictureOf(window, s.live.drawMethod, scale, samples);
 }
 
@@ -196,7 +198,7 @@ void Essence(Program& p) {
     startJulia(s);
     snapshotView(s, p.dialog.magText());
     s.stopRequest = false;
-    const ColourConstants colours = colourConstantsFor(s.live.contourT, s.initialRadius / s.radius);
+    const ColourConstants colours = colourConstantsFor(s.live.contourT, colourMagnification(s));
     p.platform.setBusyPointer(true);
     s.busy = true;
     layoutPicture(s, p.picture1);
@@ -206,8 +208,13 @@ void Essence(Program& p) {
     // The view is fixed here for the whole drawing, so the picture matches
     // the cur layer even if the dialog changes the live values meanwhile.
     const DrawingSetup setup = drawingSetupFor(s, colours);
-    ReferenceRowEngine reference;
-    scanRows(p, p.engine ? *p.engine : reference, setup);
+    if (isDeep(s.live)) {
+        DeepColourRows deep([&s](const DrawingSetup& d) { return deepViewOf(s, d.halfW); });
+        scanRows(p, deep, setup);
+    } else {
+        ReferenceRowEngine reference;
+        scanRows(p, p.engine ? *p.engine : reference, setup);
+    }
     // The whole picture is on the screen before the end caption says so.
     p.platform.showPictureNow();
     finishDrawing(p);

@@ -1,0 +1,84 @@
+#include "app/deep_place.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
+#include "app/view_limits.h"
+
+namespace qel {
+namespace {
+
+// More digits than any double's exact decimal expansion has (767).
+constexpr int kAllDigitsOfADouble = 800;
+
+ExtFloat magnificationOfView(const AppState& s, const View& v) {
+    if (isDeep(v)) return magnificationOfText(v.deep.magnification);
+    return ExtFloat::of(s.initialRadius / s.radius);
+}
+
+}  // namespace
+
+bool beyondDeepestMagnification(ExtFloat magnification) {
+    return !(magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationPowerOfTen);
+}
+
+bool needsDeep(double radius, int halfWidth, double centerX, double centerY) {
+    return !pixelsStayApart(radius, halfWidth, centerX, centerY);
+}
+
+ExtFloat liveMagnification(const AppState& s) { return magnificationOfView(s, s.live); }
+
+double colourMagnification(const AppState& s) {
+    if (!isDeep(s.live)) return s.initialRadius / s.radius;
+    return std::min(liveMagnification(s).toDouble(), DBL_MAX);
+}
+
+double radiusFor(const AppState& s, ExtFloat magnification) {
+    return (ExtFloat::of(s.initialRadius) / magnification).toDouble();
+}
+
+ExtFloat shownPixelSize(const AppState& s) {
+    if (!isDeep(s.cur)) return ExtFloat::of(s.pixelSize);
+    return pixelSizeFor(magnificationOfText(s.cur.deep.magnification), s.halfW, s.initialRadius);
+}
+
+DeepView deepViewOf(const AppState& s, int halfWidth) {
+    const DeepPlace& d = s.live.deep;
+    const ExtFloat pixelSize = pixelSizeFor(magnificationOfText(d.magnification), halfWidth, s.initialRadius);
+    // A limit that is no number would never be passed: such a view stops at once.
+    const double maxIter = std::isnan(s.live.maxIter) ? 0.0 : s.live.maxIter;
+    return deepViewOf(s.live.isJulia == kYes, {d.centerX, d.centerY, d.juliaRe, d.juliaIm}, pixelSize, maxIter);
+}
+
+double valueOfDeepText(std::string_view text) { return BigReal::fromText(text, 64).toDouble(); }
+
+BigReal shownCentre(const AppState& s, bool imaginary) {
+    return BigReal::fromText(imaginary ? s.cur.deep.centerY : s.cur.deep.centerX, precisionBitsFor(shownPixelSize(s)));
+}
+
+std::string exactText(double v) { return BigReal(v, 64).str(kAllDigitsOfADouble); }
+
+DeepPlace deepPlaceOf(const BigReal& centreRe, const BigReal& centreIm, const std::string& juliaRe,
+                      const std::string& juliaIm, ExtFloat magnification) {
+    const int digits = significantDigitsFor(magnification);
+    return {centreRe.str(digits), centreIm.str(digits), juliaRe, juliaIm, magnificationStr(magnification)};
+}
+
+std::string deepNumberText(const BigReal& v, ExtFloat magnification) {
+    return numberTextOfStr(v.str(significantDigitsFor(magnification)));
+}
+
+std::string numberTextOfStr(std::string_view str) {
+    while (!str.empty() && str.front() == ' ') str.remove_prefix(1);
+    while (!str.empty() && str.back() == ' ') str.remove_suffix(1);
+    const bool negative = !str.empty() && str.front() == '-';
+    const std::string_view magnitude = negative ? str.substr(1) : str;
+    // Str writes a magnitude below 1 with a leading point or, below 1E-4,
+    // with a negative exponent.
+    const bool belowOne = magnitude.starts_with('.') || magnitude.find("E-") != std::string_view::npos;
+    if (!belowOne) return std::string(str);
+    return (negative ? "-0" : "0") + std::string(magnitude);
+}
+
+}  // namespace qel
