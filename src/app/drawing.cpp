@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/captions.h"
 #include "app/deep_place.h"
@@ -59,6 +60,36 @@ LargePicture largePictureOf(const AppState& view, int scale, int samples) {
     s.lineStep = -1;
     const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, colourMagnification(s)));
     return largePictureOf(window, s.live.drawMethod, scale, samples);
+}
+
+ViewRowEngines::ViewRowEngines(std::vector<AppState> views, RowEngine& doubles, bool slowStandard)
+    : views_(std::move(views)), doubles_(doubles), slowStandard_(slowStandard) {}
+
+void ViewRowEngines::startDrawing(const DrawingSetup& setup) {
+    const auto i = static_cast<std::size_t>(setup.picture);
+    const AppState* view = i < views_.size() ? &views_[i] : nullptr;
+    current_ = &doubles_;
+    if (view && isDeep(view->live)) {
+        DeepViewFor viewFor = [view](const DrawingSetup& d) { return deepViewOf(*view, d.halfW); };
+        if (slowStandard_)
+            deep_ = std::make_unique<MpfrColourRows>(std::move(viewFor));
+        else
+            deep_ = std::make_unique<DeepColourRows>(std::move(viewFor));
+        current_ = deep_.get();
+    }
+    current_->startDrawing(setup);
+}
+
+void ViewRowEngines::computeRow(const DrawingSetup& setup, int y, RowColours& out) {
+    current_->computeRow(setup, y, out);
+}
+
+bool ViewRowEngines::awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) {
+    return current_->awaitRow(setup, y, out, keepAlive);
+}
+
+void ViewRowEngines::endDrawing() {
+    if (current_) current_->endDrawing();
 }
 
 void calibratePeriodColours(AppState& s, Surface& scratch) {

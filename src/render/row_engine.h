@@ -20,6 +20,8 @@ struct DrawingSetup {
     int halfW = 200;
     int halfH = 150;
     int xStep = 1;  // 1, or 10 for the coarse preview
+    // Which picture of a sequence (a film's frames) the rows belong to.
+    int picture = 0;
 
     // Points computed per row: x = -halfW, -halfW + xStep, ... < halfW.
     int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }
