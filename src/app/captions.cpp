@@ -24,6 +24,11 @@ std::string magnificationText(const AppState& s) {
     return numberText(s.initialRadius / s.radius);
 }
 
+std::string zoomedMagnificationText(const AppState& s) {
+    if (isDeep(s.live)) return numberTextOfStr(magnificationStr(liveMagnification(s) * s.zoom));
+    return numberText(s.initialRadius * s.zoom / s.radius);
+}
+
 std::string requestViewInfo(const AppState& s) {
     std::string head = setPrefix(s) + s.pointLabel + centreText(s.live, false) + " , " + centreText(s.live, true);
     if (juliaConstantToPick(s)) return head + "): 初期倍率:";

@@ -32,6 +32,8 @@ std::string firstViewInfo(const AppState& s);
 std::string centreText(const View& v, bool imaginary);
 // The live view's magnification as captions and the dialog show it.
 std::string magnificationText(const AppState& s);
+// The magnification the next zoom leads to, as the dialog shows it.
+std::string zoomedMagnificationText(const AppState& s);
 
 // The drawing request's view text: "J: 定数項(X , Y): 初期倍率:" for a new
 // Julia set, else prefix + pointLabel + "X , Y): 倍率M:". Uses s.pointLabel.

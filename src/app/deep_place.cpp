@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/view_limits.h"
+#include "render/layout.h"
 
 namespace qel {
 namespace {
@@ -79,6 +80,48 @@ std::string numberTextOfStr(std::string_view str) {
     const bool belowOne = magnitude.starts_with('.') || magnitude.find("E-") != std::string_view::npos;
     if (!belowOne) return std::string(str);
     return (negative ? "-0" : "0") + std::string(magnitude);
+}
+
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
+    const double radius = s.radius / s.zoom;
+    const ExtFloat magnification =
+        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
+    const double x = re.toDouble(), y = im.toDouble();
+    const int halfWidth = halfSizeFor(s.live.drawMethod, s.picW);
+    if (!needsDeep(radius, halfWidth, x, y)) {
+        // Within a double's reach (again, after a zoom out).
+        s.live.deep = {};
+        s.live.centerX = x;
+        s.live.centerY = y;
+        s.radius = radius;
+        return true;
+    }
+    if (beyondDeepestMagnification(magnification)) return false;
+    const bool deepBefore = isDeep(s.live);
+    const std::string juliaRe = deepBefore ? s.live.deep.juliaRe : exactText(s.live.juliaRe);
+    const std::string juliaIm = deepBefore ? s.live.deep.juliaIm : exactText(s.live.juliaIm);
+    s.live.deep = deepPlaceOf(re, im, juliaRe, juliaIm, magnification);
+    s.live.centerX = valueOfDeepText(s.live.deep.centerX);
+    s.live.centerY = valueOfDeepText(s.live.deep.centerY);
+    s.radius = radiusFor(s, magnification);
+    return true;
+}
+
+namespace {
+
+long livePrecision(const AppState& s) {
+    return precisionBitsFor(pixelSizeFor(liveMagnification(s), halfSizeFor(s.live.drawMethod, s.picW), s.initialRadius));
+}
+
+}  // namespace
+
+std::string deepCentreText(const AppState& s, std::string_view typed) {
+    return BigReal::fromText(typed, livePrecision(s)).str(significantDigitsFor(liveMagnification(s)));
+}
+
+BigReal liveCentre(const AppState& s, bool imaginary) {
+    if (!isDeep(s.live)) return BigReal(imaginary ? s.live.centerY : s.live.centerX, 64);
+    return BigReal::fromText(imaginary ? s.live.deep.centerY : s.live.deep.centerX, livePrecision(s));
 }
 
 }  // namespace qel

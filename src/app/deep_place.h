@@ -62,4 +62,20 @@ std::string deepNumberText(const BigReal& v, ExtFloat magnification);
 // "-1E-20" -> "-01E-20").
 std::string numberTextOfStr(std::string_view str);
 
+// Zooms the live view by `zoom` about the centre (re, im), a point held at
+// the precision of the picture it was chosen on: the radius divided by
+// zoom, a deep view's magnification multiplied by it. The view is deep
+// where needsDeep says so, its centre written with the digits its
+// magnification needs; otherwise its doubles alone are the view. False, and
+// nothing changed, beyond the deepest magnification.
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im);
+
+// A centre coordinate typed for the live deep view, with the digits its
+// magnification needs.
+std::string deepCentreText(const AppState& s, std::string_view typed);
+
+// The live view's centre coordinate at the precision its pixel size needs:
+// its text on a deep view, else its double.
+BigReal liveCentre(const AppState& s, bool imaginary);
+
 }  // namespace qel

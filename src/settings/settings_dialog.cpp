@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/drawing.h"
 #include "app/drawing_request.h"
 #include "app/number_text.h"
@@ -18,6 +19,12 @@ void showNumber(Field* field, double value) { field->setTextUtf8(numberText(valu
 void showPoint(Field* x, Field* y, double px, double py) {
     showNumber(x, px);
     showNumber(y, py);
+}
+
+// A view's centre: a deep view's texts, else its doubles.
+void showCentre(Field* x, Field* y, const View& v) {
+    x->setTextUtf8(centreText(v, false));
+    y->setTextUtf8(centreText(v, true));
 }
 
 }  // namespace
@@ -36,10 +43,10 @@ SettingsDialog::SettingsDialog(AppState& s, Platform& platform, Surface& picture
 
 void SettingsDialog::fillAtStartUp() {
     showNumber(Text1, s_.zoom);
-    showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
-    showNumber(Text2, s_.initialRadius / s_.radius);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
-    showPoint(Text4, Text6, s_.live.centerX, s_.live.centerY);
+    Text7->setTextUtf8(zoomedMagnificationText(s_));
+    Text2->setTextUtf8(magnificationText(s_));
+    showCentre(Text3, Text5, s_.live);
+    showCentre(Text4, Text6, s_.live);
     Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Text9->setTextUtf8(numberText(s_.live.contourT));
 
@@ -50,7 +57,7 @@ void SettingsDialog::fillAtStartUp() {
 }
 
 void SettingsDialog::fill() {
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showCentre(Text3, Text5, s_.live);
     if (s_.cur.isJulia == kYes) setZoomControlsEnabled(true);
     Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Text9->setTextUtf8(numberText(s_.live.contourT));
@@ -59,8 +66,8 @@ void SettingsDialog::fill() {
         Text1->setTextUtf8(strDouble(s_.defaultZoom));
         s_.zoom = s_.defaultZoom;
     }
-    showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
-    showNumber(Text2, s_.initialRadius / s_.radius);
+    Text7->setTextUtf8(zoomedMagnificationText(s_));
+    Text2->setTextUtf8(magnificationText(s_));
 
     const bool julia = s_.live.isJulia == kYes;
     const bool juliaOnScreen = s_.cur.isJulia == kYes;
@@ -69,8 +76,8 @@ void SettingsDialog::fill() {
     if (julia && juliaOnScreen)
         showPoint(Text4, Text6, s_.live.juliaRe, s_.live.juliaIm);
     else
-        showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+        showCentre(Text4, Text6, s_.cur);
+    showCentre(Text3, Text5, s_.live);
 
     if (julia)
         Option10->select();
@@ -113,8 +120,8 @@ void SettingsDialog::Option9_Click() {
     updateNewMagnification();
     showPointRows(kMandelbrotRows);
     setZoomControlsEnabled(true);
-    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showCentre(Text4, Text6, s_.cur);
+    showCentre(Text3, Text5, s_.live);
 }
 
 void SettingsDialog::Option10_Click() {
@@ -122,7 +129,7 @@ void SettingsDialog::Option10_Click() {
     Check5->setChecked(false);
     if (s_.cur.isJulia != kNo) {
         showPointRows(kJuliaZoomRows);
-        showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+        showCentre(Text3, Text5, s_.live);
         showPoint(Text4, Text6, s_.cur.juliaRe, s_.cur.juliaIm);
         setZoomControlsEnabled(true);
         return;
@@ -133,8 +140,8 @@ void SettingsDialog::Option10_Click() {
     s_.zoom = zoomFor(Text7->value()).value_or(s_.zoom);
     showNumber(Text1, s_.zoom);
     showPointRows(kConstantPickRowsOnChoice);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
-    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
+    showCentre(Text3, Text5, s_.live);
+    showCentre(Text4, Text6, s_.cur);
     setZoomControlsEnabled(false);
 }
 
@@ -205,9 +212,19 @@ bool SettingsDialog::Text7_LostFocus() {
     return true;
 }
 
-bool SettingsDialog::Text3_LostFocus() { return checkCoordinate(Text3, s_.live.centerX, kXTitle); }
+bool SettingsDialog::Text3_LostFocus() {
+    return checkCoordinate(Text3, s_.live.centerX, kXTitle) && keepDeepCentre(Text3, s_.live.deep.centerX);
+}
 
-bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.live.centerY, kYTitle); }
+bool SettingsDialog::Text5_LostFocus() {
+    return checkCoordinate(Text5, s_.live.centerY, kYTitle) && keepDeepCentre(Text5, s_.live.deep.centerY);
+}
+
+// A deep view keeps a typed centre with every digit its magnification needs.
+bool SettingsDialog::keepDeepCentre(Field* field, std::string& deepText) {
+    if (isDeep(s_.live)) deepText = deepCentreText(s_, field->textUtf8());
+    return true;
+}
 
 bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const char* title) {
     double v = field->value();
@@ -334,16 +351,27 @@ void SettingsDialog::Command1_Click() {
     takeSettings();
     s_.menuOpen = false;
     hide();
-    const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
-    if (zoomed.outcome == ZoomOutcome::tooSmall) {
-        platform_.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+    if (!isDeep(s_.live)) {
+        const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
+        if (zoomed.outcome == ZoomOutcome::tooSmall) {
+            platform_.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+            return;
+        }
+        if (zoomed.outcome == ZoomOutcome::beep) {
+            platform_.beep();
+            return;
+        }
+        if (!needsDeep(zoomed.radius, halfWidthFor(s_), s_.live.centerX, s_.live.centerY)) {
+            s_.radius = zoomed.radius;
+            if (drawingRequest_) drawingRequest_();
+            return;
+        }
+    }
+    // Deep, or deep from here on: the centre at the view's precision.
+    if (!zoomLiveViewAbout(s_, liveCentre(s_, false), liveCentre(s_, true))) {
+        platform_.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
         return;
     }
-    if (zoomed.outcome == ZoomOutcome::beep) {
-        platform_.beep();
-        return;
-    }
-    s_.radius = zoomed.radius;
     if (drawingRequest_) drawingRequest_();
 }
 

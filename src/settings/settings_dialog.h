@@ -86,6 +86,7 @@ private:
     bool Text8_LostFocus();
     bool Text9_LostFocus();
     bool checkCoordinate(Field* field, double& coordinate, const char* title);
+    bool keepDeepCentre(Field* field, std::string& deepText);
     bool refuse(Field* field, const char* message, const char* title, const std::string& refill);
 
     // Presets following typed values.

@@ -1,5 +1,6 @@
 #include "view/picture_events.h"
 
+#include "app/captions.h"
 #include "app/deep_place.h"
 #include "app/drawing.h"
 #include "app/drawing_request.h"
@@ -62,33 +63,14 @@ void refuseTooDeep(Program& p) {
     p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
 }
 
-// The new live view of a click zoom that reaches where the doubles no
-// longer tell pixels apart, or that starts from such a picture: the centre
-// at the precision of the picture clicked. False (nothing changed) when the
-// zoom goes beyond the deepest magnification.
-bool zoomAtPrecision(AppState& s, const DeepPoint& centre) {
-    const double radius = s.radius / s.zoom;
-    const ExtFloat magnification =
-        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
-    const double re = centre.re.toDouble(), im = centre.im.toDouble();
-    if (!needsDeep(radius, halfWidthFor(s), re, im)) {
-        // Back within a double's reach (a zoom out, or a Julia set's constant
-        // picked at the initial magnification).
-        s.live.deep = {};
-        s.live.centerX = re;
-        s.live.centerY = im;
-        s.radius = radius;
-        return true;
-    }
-    if (beyondDeepestMagnification(magnification)) return false;
-    const bool deepBefore = isDeep(s.live);
-    const std::string juliaRe = deepBefore ? s.live.deep.juliaRe : exactText(s.live.juliaRe);
-    const std::string juliaIm = deepBefore ? s.live.deep.juliaIm : exactText(s.live.juliaIm);
-    s.live.deep = deepPlaceOf(centre.re, centre.im, juliaRe, juliaIm, magnification);
-    s.live.centerX = valueOfDeepText(s.live.deep.centerX);
-    s.live.centerY = valueOfDeepText(s.live.deep.centerY);
-    s.radius = radiusFor(s, magnification);
-    return true;
+// A Julia set's constant picked on a deep picture: the set starts at the
+// initial magnification, as the hint says, whatever a double makes of the
+// zoom that would lead there.
+void pickJuliaConstantAt(AppState& s, const DeepPoint& centre) {
+    s.live.deep = {};
+    s.live.centerX = centre.re.toDouble();
+    s.live.centerY = centre.im.toDouble();
+    s.radius = s.initialRadius;
 }
 
 }  // namespace
@@ -101,7 +83,11 @@ void zoomIntoClickedPoint(Program& p) {
     }
     PicturePos folded = foldAgainForZoom(s, s.mouseX, s.mouseY);
     if (isDeep(s.cur)) {
-        if (!zoomAtPrecision(s, deepGridPoint(s, folded))) return refuseTooDeep(p);
+        const DeepPoint centre = deepGridPoint(s, folded);
+        if (juliaConstantToPick(s))
+            pickJuliaConstantAt(s, centre);
+        else if (!zoomLiveViewAbout(s, centre.re, centre.im))
+            return refuseTooDeep(p);
     } else {
         std::optional<PlanePoint> centre = gridPoint(s, folded);
         if (!centre) return refuseTooDeep(p);
@@ -110,7 +96,7 @@ void zoomIntoClickedPoint(Program& p) {
             s.live.centerX = centre->re;
             s.live.centerY = centre->im;
             s.radius = s.radius / s.zoom;
-        } else if (!zoomAtPrecision(s, {BigReal(centre->re, 64), BigReal(centre->im, 64)})) {
+        } else if (!zoomLiveViewAbout(s, BigReal(centre->re, 64), BigReal(centre->im, 64))) {
             return refuseTooDeep(p);
         }
     }

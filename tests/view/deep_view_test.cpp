@@ -83,6 +83,14 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     // Zooming again from the restored picture zooms from its own centre.
     leftClickAt(p, 0.0f, 0.0f);
     EXPECT_EQ(p.s.cur.deep.magnification, " 2.25179981368525E+15");
+
+    // Zooming out below the wall, the doubles alone are the view again.
+    p.s.zoom = 1.0 / 64;
+    leftClickAt(p, 0.0f, 0.0f);
+    EXPECT_FALSE(isDeep(p.s.cur));
+    EXPECT_EQ(p.s.radius, 2.0 / 35184372088832.0);
+    EXPECT_EQ(platform.caption, "M: 中心(-0.228155493653962 , 1.11514250803994): 倍率35184372088832:  "
+                                "Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
 }
 
 TEST_F(DeepViewTest, ARightClickStopsADeepDrawingAfterTheCurrentRow) {
