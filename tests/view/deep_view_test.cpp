@@ -150,5 +150,27 @@ TEST_F(DeepViewTest, AJuliaSetStartsFromAClickOnADeepMandelbrotPicture) {
     EXPECT_EQ(dialog.mag, "1");
 }
 
+TEST_F(DeepViewTest, AJuliaSetZoomedPastTheWallKeepsItsConstantToTheLastBit) {
+    p.s.live.isJulia = p.s.live.juliaStarted = kYes;
+    p.s.live.juliaRe = -0.123;
+    p.s.live.juliaIm = 0.745;
+    p.s.live.centerX = 0.3;
+    p.s.live.centerY = -0.2;
+    p.s.live.maxIter = 300;
+    p.s.radius = 2.0 / 281474976710656.0;
+    redrw(p);
+    ASSERT_FALSE(isDeep(p.s.cur));
+    leftClickAt(p, 0.0f, 0.0f);
+    ASSERT_TRUE(isDeep(p.s.cur));
+    EXPECT_EQ(BigReal::fromText(p.s.cur.deep.juliaRe, 64).toDouble(), -0.123);
+    // The text is the double's exact value, not a 17-digit rounding of it.
+    EXPECT_GT(p.s.cur.deep.juliaIm.size(), 40u);
+    EXPECT_EQ(deepViewOf(p.s, p.s.halfW).juliaIm.toDouble(), 0.745);
+    EXPECT_FALSE(p.s.busy);
+    // The centre: the doubles 0.3 and -0.2 with the 19 digits of 2.3E+15.
+    EXPECT_EQ(platform.caption, "J: 中心(0.2999999999999999889 , -0.2000000000000000111): 倍率2.25179981368525E+15:  "
+                                "Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
+}
+
 }  // namespace
 }  // namespace qel
