@@ -18,6 +18,12 @@ ExtFloat magnificationOfView(const AppState& s, const View& v) {
     return ExtFloat::of(s.initialRadius / s.radius);
 }
 
+// The precision the live view's centre needs, at its method's pixel size.
+long livePrecision(const AppState& s) {
+    const ExtFloat magnification = magnificationOfView(s, s.live);
+    return precisionBitsFor(pixelSizeFor(magnification, halfSizeFor(s.live.drawMethod, s.picW), s.initialRadius));
+}
+
 }  // namespace
 
 bool beyondDeepestMagnification(ExtFloat magnification) {
@@ -106,14 +112,6 @@ bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
     s.radius = radiusFor(s, magnification);
     return true;
 }
-
-namespace {
-
-long livePrecision(const AppState& s) {
-    return precisionBitsFor(pixelSizeFor(liveMagnification(s), halfSizeFor(s.live.drawMethod, s.picW), s.initialRadius));
-}
-
-}  // namespace
 
 std::string deepCentreText(const AppState& s, std::string_view typed) {
     return BigReal::fromText(typed, livePrecision(s)).str(significantDigitsFor(liveMagnification(s)));

@@ -2,7 +2,6 @@
 
 #include "app/captions.h"
 #include "app/deep_place.h"
-#include "app/drawing.h"
 #include "app/drawing_request.h"
 #include "render/layout.h"
 #include "view/titles.h"
