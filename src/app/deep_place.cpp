@@ -117,6 +117,14 @@ std::string deepCentreText(const AppState& s, std::string_view typed) {
     return BigReal::fromText(typed, livePrecision(s)).str(significantDigitsFor(liveMagnification(s)));
 }
 
+std::optional<double> deepZoomFor(const AppState& s, std::string_view newMagnification) {
+    const ExtFloat magnification = magnificationOfText(newMagnification);
+    if (magnification.isZero()) return std::nullopt;
+    const double zoom = (magnification / liveMagnification(s)).toDouble();
+    if (!(zoom > 0) || !std::isfinite(zoom)) return std::nullopt;
+    return zoom;
+}
+
 BigReal liveCentre(const AppState& s, bool imaginary) {
     if (!isDeep(s.live)) return BigReal(imaginary ? s.live.centerY : s.live.centerX, 64);
     return BigReal::fromText(imaginary ? s.live.deep.centerY : s.live.deep.centerX, livePrecision(s));

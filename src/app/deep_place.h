@@ -3,6 +3,7 @@
 // it, and its numbers in the form every caption and field shows.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,6 +74,11 @@ bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im);
 // A centre coordinate typed for the live deep view, with the digits its
 // magnification needs.
 std::string deepCentreText(const AppState& s, std::string_view typed);
+
+// The zoom factor that takes a deep live view to a typed new magnification
+// (a magnification beyond a double's range too), or nothing when the text
+// holds none or the factor is no positive double.
+std::optional<double> deepZoomFor(const AppState& s, std::string_view newMagnification);
 
 // The live view's centre coordinate at the precision its pixel size needs:
 // its text on a deep view, else its double.

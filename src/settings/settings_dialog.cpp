@@ -137,7 +137,7 @@ void SettingsDialog::Option10_Click() {
     // The new Julia set starts at the initial magnification: the zoom is the
     // reciprocal of the magnification on screen.
     Text7->setText("1");
-    s_.zoom = zoomFor(Text7->value()).value_or(s_.zoom);
+    s_.zoom = zoomFor(Text7->textUtf8()).value_or(s_.zoom);
     showNumber(Text1, s_.zoom);
     showPointRows(kConstantPickRowsOnChoice);
     showCentre(Text3, Text5, s_.live);
@@ -149,11 +149,17 @@ void SettingsDialog::Option10_Click() {
 
 double SettingsDialog::shownMagnification() const { return shownMagnificationOf(Text2->value()); }
 
-std::optional<double> SettingsDialog::zoomFor(double newMagnification) const {
-    return zoomForMagnification(newMagnification, shownMagnification());
+std::optional<double> SettingsDialog::zoomFor(const std::string& newMagnification) const {
+    if (isDeep(s_.live)) return deepZoomFor(s_, newMagnification);
+    return zoomForMagnification(valueOfText(newMagnification), shownMagnification());
 }
 
-void SettingsDialog::updateNewMagnification() { showNumber(Text7, s_.zoom * shownMagnification()); }
+void SettingsDialog::updateNewMagnification() {
+    if (isDeep(s_.live))
+        Text7->setTextUtf8(zoomedMagnificationText(s_));
+    else
+        showNumber(Text7, s_.zoom * shownMagnification());
+}
 
 // ---------------------------------------------------------------- field checks
 
@@ -192,7 +198,7 @@ bool SettingsDialog::refuse(Field* field, const char* message, const char* title
 bool SettingsDialog::Text1_LostFocus() {
     double v = Text1->value();
     if (!acceptsZoom(v))
-        return refuse(Text1, kPositiveIntegerMessage, kZoomTitle, numberText(zoomFor(Text7->value()).value_or(s_.zoom)));
+        return refuse(Text1, kPositiveIntegerMessage, kZoomTitle, numberText(zoomFor(Text7->textUtf8()).value_or(s_.zoom)));
     if (v != s_.zoom) {
         s_.zoom = v;
         updateNewMagnification();
@@ -201,12 +207,25 @@ bool SettingsDialog::Text1_LostFocus() {
 }
 
 bool SettingsDialog::Text7_LostFocus() {
+    if (isDeep(s_.live)) return takeDeepNewMagnification();
     double v = Text7->value();
     if (!acceptsNewMagnification(v, shownMagnification()))
         return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle,
                       numberText(s_.zoom * shownMagnification()));
     if (s_.zoom * shownMagnification() != v) {
-        s_.zoom = *zoomFor(v);
+        s_.zoom = *zoomFor(Text7->textUtf8());
+        showNumber(Text1, s_.zoom);
+    }
+    return true;
+}
+
+// A deep view's new magnification may lie beyond a double's range; the zoom
+// that leads there is a double all the same.
+bool SettingsDialog::takeDeepNewMagnification() {
+    const std::optional<double> zoom = zoomFor(Text7->textUtf8());
+    if (!zoom) return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle, zoomedMagnificationText(s_));
+    if (trimBlanks(Text7->textUtf8()) != zoomedMagnificationText(s_)) {
+        s_.zoom = *zoom;
         showNumber(Text1, s_.zoom);
     }
     return true;
@@ -336,7 +355,7 @@ void SettingsDialog::setPointCaptions(const std::string& first, const std::strin
 
 void SettingsDialog::takeSettings() {
     const double zoomValue = Text1->value();
-    const double magnificationValue = Text7->value();
+    const double magnificationValue = isDeep(s_.live) && zoomFor(Text7->textUtf8()) ? 1.0 : Text7->value();
     const double iterationValue = Text8->value();
     if (zoomValue > 0 && magnificationValue > 0 && iterationValue > 0) {
         if (zoomValue != s_.zoom) s_.zoom = zoomValue;

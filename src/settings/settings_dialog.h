@@ -81,6 +81,7 @@ private:
     bool checkField(Field* field);
     bool Text1_LostFocus();
     bool Text7_LostFocus();
+    bool takeDeepNewMagnification();
     bool Text3_LostFocus();
     bool Text5_LostFocus();
     bool Text8_LostFocus();
@@ -107,7 +108,7 @@ private:
     double shownMagnification() const;
     // The zoom factor that leads to `newMagnification`, or nothing when that
     // is no finite positive number.
-    std::optional<double> zoomFor(double newMagnification) const;
+    std::optional<double> zoomFor(const std::string& newMagnification) const;
 
     void showPointRows(const PointRowTexts& texts);
     void setZoomControlsEnabled(bool enabled);

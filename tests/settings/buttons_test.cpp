@@ -184,5 +184,24 @@ TEST_F(ButtonTest, ADeepViewShowsItsLongCentreAndStartsFromATypedOne) {
     EXPECT_EQ(s.live.deep.centerX, "-.228155493653961819214572");
 }
 
+// Beyond a double's range the new magnification is typed as any other, and
+// the zoom factor that leads there is a double again.
+TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
+    s.live.deep = {" .5", " .25", " 0", " 0", " 1E+400"};
+    s.live.centerX = 0.5;
+    s.live.centerY = 0.25;
+    s.radius = 0;
+    open();
+    EXPECT_EQ(text("Text2"), "1E+400");
+    EXPECT_EQ(text("Text7"), "8E+400");
+    paste("Text7", "1e500");
+    moveFocusTo("Text9");
+    EXPECT_EQ(text("Text1"), "1E+100");
+    gh->Command1_Click();
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(s.live.deep.magnification, " 1E+500");
+    EXPECT_EQ(s.live.deep.centerX, " .5");
+}
+
 }  // namespace
 }  // namespace qel
