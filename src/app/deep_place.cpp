@@ -114,7 +114,7 @@ bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
 }
 
 std::string deepCentreText(const AppState& s, std::string_view typed) {
-    return BigReal::fromText(typed, livePrecision(s)).str(significantDigitsFor(liveMagnification(s)));
+    return centreOfText(s, typed).str(significantDigitsFor(liveMagnification(s)));
 }
 
 std::optional<double> deepZoomFor(const AppState& s, std::string_view newMagnification) {
@@ -125,9 +125,6 @@ std::optional<double> deepZoomFor(const AppState& s, std::string_view newMagnifi
     return zoom;
 }
 
-BigReal liveCentre(const AppState& s, bool imaginary) {
-    if (!isDeep(s.live)) return BigReal(imaginary ? s.live.centerY : s.live.centerX, 64);
-    return BigReal::fromText(imaginary ? s.live.deep.centerY : s.live.deep.centerX, livePrecision(s));
-}
+BigReal centreOfText(const AppState& s, std::string_view text) { return BigReal::fromText(text, livePrecision(s)); }
 
 }  // namespace qel

@@ -80,8 +80,8 @@ std::string deepCentreText(const AppState& s, std::string_view typed);
 // holds none or the factor is no positive double.
 std::optional<double> deepZoomFor(const AppState& s, std::string_view newMagnification);
 
-// The live view's centre coordinate at the precision its pixel size needs:
-// its text on a deep view, else its double.
-BigReal liveCentre(const AppState& s, bool imaginary);
+// A centre coordinate of the live view as a field shows or a user typed it,
+// with every digit of the text and at least the precision the view needs.
+BigReal centreOfText(const AppState& s, std::string_view text);
 
 }  // namespace qel

@@ -386,8 +386,9 @@ void SettingsDialog::Command1_Click() {
             return;
         }
     }
-    // Deep, or deep from here on: the centre at the view's precision.
-    if (!zoomLiveViewAbout(s_, liveCentre(s_, false), liveCentre(s_, true))) {
+    // Deep, or deep from here on: the centre as its fields show it, every
+    // digit a user typed included.
+    if (!zoomLiveViewAbout(s_, centreOfText(s_, Text3->textUtf8()), centreOfText(s_, Text5->textUtf8()))) {
         platform_.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
         return;
     }

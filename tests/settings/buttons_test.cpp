@@ -180,7 +180,8 @@ TEST_F(ButtonTest, ADeepViewShowsItsLongCentreAndStartsFromATypedOne) {
     gh->Command1_Click();
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(s.live.deep.magnification, " 8E+24");
-    EXPECT_EQ(s.live.deep.centerY, " 1.11514250803993735974576464");
+    // 28 digits at 8E+24, from the text as typed
+    EXPECT_EQ(s.live.deep.centerY, " 1.115142508039937359745764636");
     EXPECT_EQ(s.live.deep.centerX, "-.228155493653961819214572");
 }
 
@@ -201,6 +202,23 @@ TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(s.live.deep.magnification, " 1E+500");
     EXPECT_EQ(s.live.deep.centerX, " .5");
+}
+
+// A centre typed with more digits than a double holds, on a view the start
+// takes past the wall, keeps them all.
+TEST_F(ButtonTest, ACentreTypedForAZoomPastTheWallKeepsEveryDigit) {
+    s.radius = 2e-13;
+    open();
+    paste("Text3", "-0.228155493653961819214572014099126");
+    moveFocusTo("Text9");
+    paste("Text1", "1000");
+    moveFocusTo("Text9");
+    gh->Command1_Click();
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(s.live.deep.magnification, " 1E+16");
+    // 19 digits at 1E+16
+    EXPECT_EQ(s.live.deep.centerX, "-.2281554936539618192");
+    EXPECT_EQ(s.live.deep.centerY, " 0");
 }
 
 }  // namespace
