@@ -3,15 +3,18 @@
 // events after a chosen time sets the stop request, as a right click would,
 // and the program prints the time from that request to the end caption.
 //
-// Two views: the interior-heavy view at m = 10^7, and a view whose top row
+// Three views: the interior-heavy view at m = 10^7, a view whose top row
 // lies on the chaotic part of the real axis at m = 10^12, where one row
 // takes far longer than a human waits: there the stop arrives while the
-// loop waits for a row.
+// loop waits for a row; and a deep view into a minibrot at 10^50 with
+// m = 10^7, drawn by the perturbation engine.
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 
+#include "../tests/deep/deep_views.h"
 #include "headless_program.h"
+#include "app/deep_place.h"
 #include "app/number_text.h"
 #include "render/engine_rows.h"
 #include "render/layout.h"
@@ -45,6 +48,7 @@ void measure(FastRowEngine& engine, const LatencyView& v, double stopAfterMs) {
     p.s.radius = v.radius;
     p.s.drawingCaption = "drawing";
     dialog.setMagText(numberText(p.s.initialRadius / p.s.radius));
+    if (isDeep(v.view)) dialog.setMagText(trimBlanks(v.view.deep.magnification));
 
     const Clock::time_point start = Clock::now();
     Clock::time_point requested{}, ended{};
@@ -99,5 +103,11 @@ int main() {
                               radius};
     for (double ms : {10.0, 30.0, 100.0}) measure(engine, interior, ms);
     for (double ms : {10.0, 100.0, 500.0}) measure(engine, chaotic, ms);
+    const testing::DeepTestView& minibrot = testing::kDeepViews[1];
+    LatencyView deep{"deep minibrot at 1E50, m 1e7", {.maxIter = 1e7, .drawMethod = kUpperLeft}, 2e-50};
+    deep.view.deep = {minibrot.cx, minibrot.cy, " 0", " 0", " 1E+50"};
+    deep.view.centerX = valueOfDeepText(minibrot.cx);
+    deep.view.centerY = valueOfDeepText(minibrot.cy);
+    for (double ms : {10.0, 100.0, 500.0}) measure(engine, deep, ms);
     return 0;
 }

@@ -67,9 +67,20 @@ struct Series {
 // centre of the top-left picture after every zoom; (125, 140) is
 // (-0.75, 0.1) on the start view, in the valley between the cardioid and
 // the period-2 disk.
+// (177, 39) is (-0.23, 1.11) on the start view, beside the spiral of the
+// Misiurewicz point -0.2282 + 1.1151i; twenty zooms by 8 about it reach
+// 1.2E+18, the last five past the magnification where doubles stop telling
+// pixels apart, drawn by the deep engine.
+Series pastTheWall() {
+    Series s{"zoom x8 about (-0.23, 1.11) past the wall", {{177, 39}}};
+    s.clicks.resize(20, WindowPoint{200, 150});
+    return s;
+}
+
 const Series kSeries[] = {
     {"zoom x8 about (0, 0)", {{200, 150}, {200, 150}, {200, 150}}},
     {"zoom x8 about (-0.75, 0.1)", {{125, 140}, {200, 150}, {200, 150}}},
+    pastTheWall(),
 };
 
 bool isDrawingCaption(const std::string& title) { return title.rfind(kDrawingPrefix, 0) == 0; }

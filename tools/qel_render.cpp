@@ -3,7 +3,9 @@
 // zoom film. `qel-render --help` lists the options.
 //
 // Rows are computed by the fast engine on every processor (--reference: by
-// the literal iteration, point by point) and written as they come, so memory
+// the literal iteration, point by point), a view deeper than a double
+// reaches by the perturbation engine (--reference: every point in MPFR), and
+// written as they come, so memory
 // does not grow with a picture's height. A file is written under a temporary
 // name and takes its own name only once it is complete: a failure or Ctrl+C
 // leaves no partial picture behind. A refused argument prints one line and
@@ -25,6 +27,7 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/deep_place.h"
 #include "headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
@@ -75,6 +78,7 @@ const char kUsage[] =
     "  --surface          the window's whole 1600 x 1200 drawing surface\n"
     "  --coarse           the window's coarse preview (every tenth column)\n"
     "  --reference        compute with the literal iteration instead of the engine\n"
+    "                     (on a deep view: every point directly at full precision)\n"
     "  --quiet            no progress line on a terminal\n"
     "  --help, --version\n";
 
@@ -353,8 +357,14 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     v.juliaIm = s.live.juliaIm;
     v.maxIter = s.live.maxIter;
     v.contourT = s.live.contourT;
+    if (isDeep(s.live)) {
+        // The texts are the view; the doubles only approximate it.
+        v.magnification = 1;
+        v.centerX = v.centerY = 0;
+        if (beyondDeepestMagnification(liveMagnification(s))) return describeViewFault(ViewFault::tooDeep);
+    }
     if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
-    if (!pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
+    if (!isDeep(s.live) && !pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
                std::to_string(scale) + " to differ at this centre";
     return std::nullopt;
@@ -490,6 +500,7 @@ private:
 int drawLarge(const Request& r, const AppState& view) {
     const std::vector<Planned> planned = planPictures(r, view);
     std::vector<LargePicture> pictures;
+    std::vector<AppState> views;
     std::vector<PictureFormat> formats;
     for (const Planned& p : planned) {
         const std::optional<PictureFormat> format = pictureFormatOf(p.path);
@@ -497,6 +508,8 @@ int drawLarge(const Request& r, const AppState& view) {
         const AppState s = viewAtMagnification(view, p.magText);
         if (const auto why = viewRefusal(s, r.scale)) refuse(*why);
         pictures.push_back(largePictureOf(s, r.scale, r.samples));
+        pictures.back().points.picture = static_cast<int>(views.size());
+        views.push_back(s);
         if (*format == PictureFormat::Bitmap && !fitsBitmapFile(pictures.back().width(), pictures.back().height()))
             refuse("a picture this large does not fit a bitmap file (4 GiB); write a .png");
         formats.push_back(*format);
@@ -523,7 +536,7 @@ int drawLarge(const Request& r, const AppState& view) {
 
     FastRowEngine fast;
     ReferenceRowEngine reference;
-    RowEngine& engine = r.reference ? static_cast<RowEngine&>(reference) : fast;
+    ViewRowEngines engine(std::move(views), r.reference ? static_cast<RowEngine&>(reference) : fast, r.reference);
     const RenderOutcome outcome = renderPictures(pictures, engine, hooks, &failure);
     progress.clear();
     if (outcome == RenderOutcome::Stopped) {

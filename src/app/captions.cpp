@@ -1,5 +1,6 @@
 #include "app/captions.h"
 
+#include "app/deep_place.h"
 #include "app/number_text.h"
 
 namespace qel {
@@ -13,15 +14,31 @@ std::string firstViewInfo(const AppState& s) {
            numberText(s.initialRadius / s.radius) + ":";
 }
 
+std::string centreText(const View& v, bool imaginary) {
+    if (isDeep(v)) return numberTextOfStr(imaginary ? v.deep.centerY : v.deep.centerX);
+    return numberText(imaginary ? v.centerY : v.centerX);
+}
+
+std::string magnificationText(const AppState& s) {
+    if (isDeep(s.live)) return numberTextOfStr(s.live.deep.magnification);
+    return numberText(s.initialRadius / s.radius);
+}
+
+std::string zoomedMagnificationText(const AppState& s) {
+    if (isDeep(s.live)) return numberTextOfStr(magnificationStr(liveMagnification(s) * s.zoom));
+    return numberText(s.initialRadius * s.zoom / s.radius);
+}
+
 std::string requestViewInfo(const AppState& s) {
-    std::string head = setPrefix(s) + s.pointLabel + numberText(s.live.centerX) + " , " + numberText(s.live.centerY);
+    std::string head = setPrefix(s) + s.pointLabel + centreText(s.live, false) + " , " + centreText(s.live, true);
     if (juliaConstantToPick(s)) return head + "): 初期倍率:";
-    return head + "): 倍率" + numberText(s.initialRadius / s.radius) + ":";
+    return head + "): 倍率" + magnificationText(s) + ":";
 }
 
 std::string retitleViewInfo(const AppState& s, double magnification) {
-    return setPrefix(s) + s.pointLabel + numberText(s.live.centerX) + "　,　" + numberText(s.live.centerY) + "): 倍率" +
-           numberText(magnification) + ":";
+    const std::string shown = isDeep(s.live) ? magnificationText(s) : numberText(magnification);
+    return setPrefix(s) + s.pointLabel + centreText(s.live, false) + "　,　" + centreText(s.live, true) + "): 倍率" +
+           shown + ":";
 }
 
 std::string zoomHint(double zoom) { return "  Clickするとそこを中心に" + numberText(zoom) + "倍に拡大描画します:"; }
@@ -35,7 +52,11 @@ std::string rightButtonHint(bool otherScreens) { return otherScreens ? kOtherScr
 std::string periodLabel(int period) { return " 周期" + strDouble(period); }
 
 std::string cursorInfoText(const std::string& label, double re, double im) {
-    return label + "(" + numberText(re) + " , " + numberText(im) + ")";
+    return cursorInfoText(label, numberText(re), numberText(im));
+}
+
+std::string cursorInfoText(const std::string& label, const std::string& re, const std::string& im) {
+    return label + "(" + re + " , " + im + ")";
 }
 
 }  // namespace qel

@@ -27,11 +27,20 @@ std::string pointLabelFor(const AppState& s);
 
 // " 中心(X , Y): 倍率M:" of the first drawing.
 std::string firstViewInfo(const AppState& s);
+// A coordinate of a view's centre as captions show it: its deep text, or
+// numberText of its double.
+std::string centreText(const View& v, bool imaginary);
+// The live view's magnification as captions and the dialog show it.
+std::string magnificationText(const AppState& s);
+// The magnification the next zoom leads to, as the dialog shows it.
+std::string zoomedMagnificationText(const AppState& s);
+
 // The drawing request's view text: "J: 定数項(X , Y): 初期倍率:" for a new
 // Julia set, else prefix + pointLabel + "X , Y): 倍率M:". Uses s.pointLabel.
 std::string requestViewInfo(const AppState& s);
 // retitle's form, with ideographic spaces around the comma; `magnification`
-// is the value of the dialog's magnification field.
+// is the value of the dialog's magnification field (a deep view shows its
+// own).
 std::string retitleViewInfo(const AppState& s, double magnification);
 
 // "  Clickするとそこを中心に" + Z + "倍に拡大描画します:".
@@ -48,6 +57,7 @@ inline const std::string kPeriodUndeterminedLabel = " 周期未定";
 // " 周期" + the period as plain text with its leading blank: " 周期 3".
 std::string periodLabel(int period);
 std::string cursorInfoText(const std::string& label, double re, double im);
+std::string cursorInfoText(const std::string& label, const std::string& re, const std::string& im);
 
 // Captions of the dialog's two point rows (Label4, Label5): "拡大点(" and
 // "定数項(" for the Julia set, "新中心(" and "現中心(" for the Mandelbrot set.

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/number_text.h"
+#include "render/deep/deep_colour_rows.h"
 #include "render/layout.h"
 
 namespace qel {
@@ -55,8 +58,38 @@ LargePicture largePictureOf(const AppState& view, int scale, int samples) {
     s.halfH = static_cast<Int16>(halfHeightFor(s));
     s.pixelSize = s.radius / s.halfW;
     s.lineStep = -1;
-    const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, s.initialRadius / s.radius));
+    const DrawingSetup window = drawingSetupFor(s, colourConstantsFor(s.live.contourT, colourMagnification(s)));
     return largePictureOf(window, s.live.drawMethod, scale, samples);
+}
+
+ViewRowEngines::ViewRowEngines(std::vector<AppState> views, RowEngine& doubles, bool slowStandard)
+    : views_(std::move(views)), doubles_(doubles), slowStandard_(slowStandard) {}
+
+void ViewRowEngines::startDrawing(const DrawingSetup& setup) {
+    const auto i = static_cast<std::size_t>(setup.picture);
+    const AppState* view = i < views_.size() ? &views_[i] : nullptr;
+    current_ = &doubles_;
+    if (view && isDeep(view->live)) {
+        DeepViewFor viewFor = [view](const DrawingSetup& d) { return deepViewOf(*view, d.halfW); };
+        if (slowStandard_)
+            deep_ = std::make_unique<MpfrColourRows>(std::move(viewFor));
+        else
+            deep_ = std::make_unique<DeepColourRows>(std::move(viewFor));
+        current_ = deep_.get();
+    }
+    current_->startDrawing(setup);
+}
+
+void ViewRowEngines::computeRow(const DrawingSetup& setup, int y, RowColours& out) {
+    current_->computeRow(setup, y, out);
+}
+
+bool ViewRowEngines::awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) {
+    return current_->awaitRow(setup, y, out, keepAlive);
+}
+
+void ViewRowEngines::endDrawing() {
+    if (current_) current_->endDrawing();
 }
 
 void calibratePeriodColours(AppState& s, Surface& scratch) {
@@ -198,7 +231,7 @@ void Essence(Program& p) {
     startJulia(s);
     snapshotView(s, p.dialog.magText());
     s.stopRequest = false;
-    const ColourConstants colours = colourConstantsFor(s.live.contourT, s.initialRadius / s.radius);
+    const ColourConstants colours = colourConstantsFor(s.live.contourT, colourMagnification(s));
     p.platform.setBusyPointer(true);
     s.busy = true;
     layoutPicture(s, p.picture1);
@@ -208,8 +241,13 @@ void Essence(Program& p) {
     // The view is fixed here for the whole drawing, so the picture matches
     // the cur layer even if the dialog changes the live values meanwhile.
     const DrawingSetup setup = drawingSetupFor(s, colours);
-    ReferenceRowEngine reference;
-    scanRows(p, p.engine ? *p.engine : reference, setup);
+    if (isDeep(s.live)) {
+        DeepColourRows deep([&s](const DrawingSetup& d) { return deepViewOf(s, d.halfW); });
+        scanRows(p, deep, setup);
+    } else {
+        ReferenceRowEngine reference;
+        scanRows(p, p.engine ? *p.engine : reference, setup);
+    }
     // The whole picture is on the screen before the end caption says so.
     p.platform.showPictureNow();
     finishDrawing(p);

@@ -3,7 +3,9 @@
 // The renderer itself (src/render/) knows nothing of the program.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/program.h"
 #include "render/colouring.h"
@@ -33,6 +35,27 @@ void showQuadrant(const AppState& s, Surface& picture1, int method);
 // `scale` x `scale` pixels for every pixel of the window's picture, each the
 // average of `samples` x `samples` points (render/large_picture.h).
 LargePicture largePictureOf(const AppState& s, int scale, int samples = 1);
+
+// The rows of a sequence of pictures, one view each (the setup's `picture`
+// says which): each drawn by `doubles` or, where its view is deep, by the
+// perturbation engine (with `slowStandard`, every point iterated in MPFR
+// instead).
+class ViewRowEngines : public RowEngine {
+public:
+    ViewRowEngines(std::vector<AppState> views, RowEngine& doubles, bool slowStandard = false);
+
+    void startDrawing(const DrawingSetup& setup) override;
+    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override;
+    bool awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) override;
+    void endDrawing() override;
+
+private:
+    std::vector<AppState> views_;
+    RowEngine& doubles_;
+    bool slowStandard_;
+    std::unique_ptr<RowEngine> deep_;
+    RowEngine* current_ = nullptr;
+};
 
 // Keeps what `scratch` (or a small surface of its own) shows for each period
 // colour in periodShown and periodInverted.

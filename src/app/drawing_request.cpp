@@ -16,7 +16,7 @@ void redrw(Program& p) {
         p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;
     }
-    p.dialog.setMagText(numberText(s.initialRadius / s.radius));
+    p.dialog.setMagText(magnificationText(s));
     s.pointLabel = pointLabelFor(s);
     s.viewInfo = requestViewInfo(s);
     s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;

@@ -2,10 +2,16 @@
 // runs it.
 #pragma once
 
+#include <string>
+
 #include "app/program.h"
 
 namespace qel {
 
+// A zoom past the deepest magnification.
+inline const std::string kMagnificationTooLarge =
+    "これ以上拡大すると隣り合う点の座標が区別できなくなるため拡大できません";
+inline const std::string kMagnificationTooLargeTitle = "倍率過大";
 inline const std::string kMagnificationTooSmall = "画面設定で初期画面からの新倍率は 0.1 以上にして下さい";
 inline const std::string kMagnificationTooSmallTitle = "倍率過少";
 

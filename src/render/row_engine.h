@@ -24,6 +24,8 @@ struct DrawingSetup {
     // window's surface holds); a method of one quadrant lets an engine make
     // only that quadrant's colour, for a picture that shows nothing else.
     int colourings = kSplitScreen;
+    // Which picture of a sequence (a film's frames) the rows belong to.
+    int picture = 0;
 
     // Points computed per row: x = -halfW, -halfW + xStep, ... < halfW.
     int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/drawing.h"
 #include "app/drawing_request.h"
 #include "app/number_text.h"
@@ -18,6 +19,12 @@ void showNumber(Field* field, double value) { field->setTextUtf8(numberText(valu
 void showPoint(Field* x, Field* y, double px, double py) {
     showNumber(x, px);
     showNumber(y, py);
+}
+
+// A view's centre: a deep view's texts, else its doubles.
+void showCentre(Field* x, Field* y, const View& v) {
+    x->setTextUtf8(centreText(v, false));
+    y->setTextUtf8(centreText(v, true));
 }
 
 }  // namespace
@@ -36,10 +43,10 @@ SettingsDialog::SettingsDialog(AppState& s, Platform& platform, Surface& picture
 
 void SettingsDialog::fillAtStartUp() {
     showNumber(Text1, s_.zoom);
-    showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
-    showNumber(Text2, s_.initialRadius / s_.radius);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
-    showPoint(Text4, Text6, s_.live.centerX, s_.live.centerY);
+    Text7->setTextUtf8(zoomedMagnificationText(s_));
+    Text2->setTextUtf8(magnificationText(s_));
+    showCentre(Text3, Text5, s_.live);
+    showCentre(Text4, Text6, s_.live);
     Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Text9->setTextUtf8(numberText(s_.live.contourT));
 
@@ -50,7 +57,7 @@ void SettingsDialog::fillAtStartUp() {
 }
 
 void SettingsDialog::fill() {
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showCentre(Text3, Text5, s_.live);
     if (s_.cur.isJulia == kYes) setZoomControlsEnabled(true);
     Text8->setTextUtf8(strDouble(s_.live.maxIter));
     Text9->setTextUtf8(numberText(s_.live.contourT));
@@ -59,8 +66,8 @@ void SettingsDialog::fill() {
         Text1->setTextUtf8(strDouble(s_.defaultZoom));
         s_.zoom = s_.defaultZoom;
     }
-    showNumber(Text7, s_.initialRadius * s_.zoom / s_.radius);
-    showNumber(Text2, s_.initialRadius / s_.radius);
+    Text7->setTextUtf8(zoomedMagnificationText(s_));
+    Text2->setTextUtf8(magnificationText(s_));
 
     const bool julia = s_.live.isJulia == kYes;
     const bool juliaOnScreen = s_.cur.isJulia == kYes;
@@ -69,8 +76,8 @@ void SettingsDialog::fill() {
     if (julia && juliaOnScreen)
         showPoint(Text4, Text6, s_.live.juliaRe, s_.live.juliaIm);
     else
-        showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+        showCentre(Text4, Text6, s_.cur);
+    showCentre(Text3, Text5, s_.live);
 
     if (julia)
         Option10->select();
@@ -113,8 +120,8 @@ void SettingsDialog::Option9_Click() {
     updateNewMagnification();
     showPointRows(kMandelbrotRows);
     setZoomControlsEnabled(true);
-    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+    showCentre(Text4, Text6, s_.cur);
+    showCentre(Text3, Text5, s_.live);
 }
 
 void SettingsDialog::Option10_Click() {
@@ -122,7 +129,7 @@ void SettingsDialog::Option10_Click() {
     Check5->setChecked(false);
     if (s_.cur.isJulia != kNo) {
         showPointRows(kJuliaZoomRows);
-        showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
+        showCentre(Text3, Text5, s_.live);
         showPoint(Text4, Text6, s_.cur.juliaRe, s_.cur.juliaIm);
         setZoomControlsEnabled(true);
         return;
@@ -130,11 +137,11 @@ void SettingsDialog::Option10_Click() {
     // The new Julia set starts at the initial magnification: the zoom is the
     // reciprocal of the magnification on screen.
     Text7->setText("1");
-    s_.zoom = zoomFor(Text7->value()).value_or(s_.zoom);
+    s_.zoom = zoomFor(Text7->textUtf8()).value_or(s_.zoom);
     showNumber(Text1, s_.zoom);
     showPointRows(kConstantPickRowsOnChoice);
-    showPoint(Text3, Text5, s_.live.centerX, s_.live.centerY);
-    showPoint(Text4, Text6, s_.cur.centerX, s_.cur.centerY);
+    showCentre(Text3, Text5, s_.live);
+    showCentre(Text4, Text6, s_.cur);
     setZoomControlsEnabled(false);
 }
 
@@ -142,11 +149,17 @@ void SettingsDialog::Option10_Click() {
 
 double SettingsDialog::shownMagnification() const { return shownMagnificationOf(Text2->value()); }
 
-std::optional<double> SettingsDialog::zoomFor(double newMagnification) const {
-    return zoomForMagnification(newMagnification, shownMagnification());
+std::optional<double> SettingsDialog::zoomFor(const std::string& newMagnification) const {
+    if (isDeep(s_.live)) return deepZoomFor(s_, newMagnification);
+    return zoomForMagnification(valueOfText(newMagnification), shownMagnification());
 }
 
-void SettingsDialog::updateNewMagnification() { showNumber(Text7, s_.zoom * shownMagnification()); }
+void SettingsDialog::updateNewMagnification() {
+    if (isDeep(s_.live))
+        Text7->setTextUtf8(zoomedMagnificationText(s_));
+    else
+        showNumber(Text7, s_.zoom * shownMagnification());
+}
 
 // ---------------------------------------------------------------- field checks
 
@@ -185,7 +198,7 @@ bool SettingsDialog::refuse(Field* field, const char* message, const char* title
 bool SettingsDialog::Text1_LostFocus() {
     double v = Text1->value();
     if (!acceptsZoom(v))
-        return refuse(Text1, kPositiveIntegerMessage, kZoomTitle, numberText(zoomFor(Text7->value()).value_or(s_.zoom)));
+        return refuse(Text1, kPositiveIntegerMessage, kZoomTitle, numberText(zoomFor(Text7->textUtf8()).value_or(s_.zoom)));
     if (v != s_.zoom) {
         s_.zoom = v;
         updateNewMagnification();
@@ -194,20 +207,43 @@ bool SettingsDialog::Text1_LostFocus() {
 }
 
 bool SettingsDialog::Text7_LostFocus() {
+    if (isDeep(s_.live)) return takeDeepNewMagnification();
     double v = Text7->value();
     if (!acceptsNewMagnification(v, shownMagnification()))
         return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle,
                       numberText(s_.zoom * shownMagnification()));
     if (s_.zoom * shownMagnification() != v) {
-        s_.zoom = *zoomFor(v);
+        s_.zoom = *zoomFor(Text7->textUtf8());
         showNumber(Text1, s_.zoom);
     }
     return true;
 }
 
-bool SettingsDialog::Text3_LostFocus() { return checkCoordinate(Text3, s_.live.centerX, kXTitle); }
+// A deep view's new magnification may lie beyond a double's range; the zoom
+// that leads there is a double all the same.
+bool SettingsDialog::takeDeepNewMagnification() {
+    const std::optional<double> zoom = zoomFor(Text7->textUtf8());
+    if (!zoom) return refuse(Text7, kNewMagnificationMessage, kNewMagnificationTitle, zoomedMagnificationText(s_));
+    if (trimBlanks(Text7->textUtf8()) != zoomedMagnificationText(s_)) {
+        s_.zoom = *zoom;
+        showNumber(Text1, s_.zoom);
+    }
+    return true;
+}
 
-bool SettingsDialog::Text5_LostFocus() { return checkCoordinate(Text5, s_.live.centerY, kYTitle); }
+bool SettingsDialog::Text3_LostFocus() {
+    return checkCoordinate(Text3, s_.live.centerX, kXTitle) && keepDeepCentre(Text3, s_.live.deep.centerX);
+}
+
+bool SettingsDialog::Text5_LostFocus() {
+    return checkCoordinate(Text5, s_.live.centerY, kYTitle) && keepDeepCentre(Text5, s_.live.deep.centerY);
+}
+
+// A deep view keeps a typed centre with every digit its magnification needs.
+bool SettingsDialog::keepDeepCentre(Field* field, std::string& deepText) {
+    if (isDeep(s_.live)) deepText = deepCentreText(s_, field->textUtf8());
+    return true;
+}
 
 bool SettingsDialog::checkCoordinate(Field* field, double& coordinate, const char* title) {
     double v = field->value();
@@ -319,7 +355,7 @@ void SettingsDialog::setPointCaptions(const std::string& first, const std::strin
 
 void SettingsDialog::takeSettings() {
     const double zoomValue = Text1->value();
-    const double magnificationValue = Text7->value();
+    const double magnificationValue = isDeep(s_.live) && zoomFor(Text7->textUtf8()) ? 1.0 : Text7->value();
     const double iterationValue = Text8->value();
     if (zoomValue > 0 && magnificationValue > 0 && iterationValue > 0) {
         if (zoomValue != s_.zoom) s_.zoom = zoomValue;
@@ -334,16 +370,28 @@ void SettingsDialog::Command1_Click() {
     takeSettings();
     s_.menuOpen = false;
     hide();
-    const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
-    if (zoomed.outcome == ZoomOutcome::tooSmall) {
-        platform_.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+    if (!isDeep(s_.live)) {
+        const ZoomedRadius zoomed = radiusAfterZoom(s_.radius, s_.zoom, s_.initialRadius);
+        if (zoomed.outcome == ZoomOutcome::tooSmall) {
+            platform_.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+            return;
+        }
+        if (zoomed.outcome == ZoomOutcome::beep) {
+            platform_.beep();
+            return;
+        }
+        if (!needsDeep(zoomed.radius, halfWidthFor(s_), s_.live.centerX, s_.live.centerY)) {
+            s_.radius = zoomed.radius;
+            if (drawingRequest_) drawingRequest_();
+            return;
+        }
+    }
+    // Deep, or deep from here on: the centre as its fields show it, every
+    // digit a user typed included.
+    if (!zoomLiveViewAbout(s_, centreOfText(s_, Text3->textUtf8()), centreOfText(s_, Text5->textUtf8()))) {
+        platform_.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
         return;
     }
-    if (zoomed.outcome == ZoomOutcome::beep) {
-        platform_.beep();
-        return;
-    }
-    s_.radius = zoomed.radius;
     if (drawingRequest_) drawingRequest_();
 }
 

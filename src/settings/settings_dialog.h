@@ -81,11 +81,13 @@ private:
     bool checkField(Field* field);
     bool Text1_LostFocus();
     bool Text7_LostFocus();
+    bool takeDeepNewMagnification();
     bool Text3_LostFocus();
     bool Text5_LostFocus();
     bool Text8_LostFocus();
     bool Text9_LostFocus();
     bool checkCoordinate(Field* field, double& coordinate, const char* title);
+    bool keepDeepCentre(Field* field, std::string& deepText);
     bool refuse(Field* field, const char* message, const char* title, const std::string& refill);
 
     // Presets following typed values.
@@ -106,7 +108,7 @@ private:
     double shownMagnification() const;
     // The zoom factor that leads to `newMagnification`, or nothing when that
     // is no finite positive number.
-    std::optional<double> zoomFor(double newMagnification) const;
+    std::optional<double> zoomFor(const std::string& newMagnification) const;
 
     void showPointRows(const PointRowTexts& texts);
     void setZoomControlsEnabled(bool enabled);

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+
+#include "app/deep_place.h"
 
 namespace qel {
 namespace {
@@ -15,7 +18,35 @@ struct AxisFrame {
     double cx, cy;              // plane centre of the pictures on the screen
     double axisX, axisY;        // surface x of the imaginary axis, y of the real axis
     double pixel;               // plane units per pixel
+    // A deep picture spans less than a double tells apart: at most one whole
+    // number per axis falls on it, at these offsets in pixels from the
+    // centre (NaN: none but 0, or none in view).
+    bool deep;
+    double realTick, imaginaryTick;
 };
+
+constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+
+// Pixels from the centre coordinate `c` to the whole number nearest it,
+// when that is not 0.
+double tickOffset(const BigReal& c, ExtFloat pixel) {
+    const BigReal k = nearestWhole(c);
+    if (mpfr_zero_p(k.get())) return kNone;
+    return unitsBetween(c, k, pixel);
+}
+
+// The axes of a deep picture: where 0 and the nearest whole numbers lie, in
+// pixels from the centre, at the centre's precision.
+void placeDeepAxes(const AppState& s, AxisFrame& f) {
+    const ExtFloat pixel = shownPixelSize(s);
+    const BigReal cx = shownCentre(s, false), cy = shownCentre(s, true);
+    const BigReal zero(0.0, 64);
+    f.deep = true;
+    f.axisX = unitsBetween(cx, zero, pixel);
+    f.axisY = unitsBetween(cy, zero, pixel);
+    f.realTick = tickOffset(cx, pixel);
+    f.imaginaryTick = tickOffset(cy, pixel);
+}
 
 AxisFrame axisFrameOf(const AppState& s) {
     AxisFrame f{};
@@ -30,6 +61,9 @@ AxisFrame axisFrameOf(const AppState& s) {
     f.axisX = -f.cx * f.halfW / f.radius;
     f.axisY = -f.cy * f.halfH / f.halfHeight;
     f.pixel = s.radius / s.halfW;
+    f.deep = false;
+    f.realTick = f.imaginaryTick = kNone;
+    if (!constantPicked && isDeep(s.cur)) placeDeepAxes(s, f);
     return f;
 }
 
@@ -59,6 +93,11 @@ void drawRealAxis(Surface& surface, const AxisFrame& f) {
         for (int j = 0; j <= 1; ++j) {
             double dx = 2 * f.halfW * i, dy = -2 * f.halfH * j;
             lineOf(surface, -f.halfW + dx, f.axisY + dy, f.halfW - 1 + dx, f.axisY + dy);
+            if (f.deep) {
+                if (-f.halfW <= f.realTick && f.realTick <= f.halfW - 1)
+                    lineOf(surface, f.realTick + dx, top + dy, f.realTick + dx, bottom + dy);
+                continue;
+            }
             if (!(std::floor(f.cx - f.radius) < std::floor(f.cx + f.radius - f.pixel))) continue;
             forEachUnit(f.cx - f.radius, f.cx + f.radius - f.pixel, 2 * f.halfW, [&](double k) {
                 double x = (k - f.cx) * f.halfW / f.radius + dx;
@@ -77,6 +116,13 @@ void drawImaginaryAxis(Surface& surface, const AxisFrame& f) {
         for (int j = 0; j <= 1; ++j) {
             lineOf(surface, f.axisX + 2 * f.halfW * i, f.halfH - 2 * f.halfH * j, f.axisX + 2 * f.halfW * i,
                    1 - f.halfH - 2 * f.halfH * j);
+            if (f.deep) {
+                if (1 - f.halfH <= f.imaginaryTick && f.imaginaryTick <= f.halfH) {
+                    double y = f.imaginaryTick - 2 * f.halfH * i;
+                    lineOf(surface, right + 2 * f.halfW * j, y, left + 2 * f.halfW * j, y);
+                }
+                continue;
+            }
             double low = f.cy - f.halfHeight + f.pixel, high = f.cy + f.halfHeight;
             if (!(std::floor(low) < std::floor(high))) continue;
             forEachUnit(low, high, 2 * f.halfH, [&](double k) {

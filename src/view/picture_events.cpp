@@ -1,5 +1,7 @@
 #include "view/picture_events.h"
 
+#include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/drawing_request.h"
 #include "render/layout.h"
 #include "view/titles.h"
@@ -54,6 +56,24 @@ void showNextColouring(Program& p) {
     p.platform.pictureChanged();
 }
 
+namespace {
+
+void refuseTooDeep(Program& p) {
+    p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
+}
+
+// A Julia set's constant picked on a deep picture: the set starts at the
+// initial magnification, as the hint says, whatever a double makes of the
+// zoom that would lead there.
+void pickJuliaConstantAt(AppState& s, const DeepPoint& centre) {
+    s.live.deep = {};
+    s.live.centerX = centre.re.toDouble();
+    s.live.centerY = centre.im.toDouble();
+    s.radius = s.initialRadius;
+}
+
+}  // namespace
+
 void zoomIntoClickedPoint(Program& p) {
     AppState& s = p.s;
     if (zoomOutOverflows(s)) {
@@ -61,16 +81,26 @@ void zoomIntoClickedPoint(Program& p) {
         return;
     }
     PicturePos folded = foldAgainForZoom(s, s.mouseX, s.mouseY);
-    std::optional<PlanePoint> centre = gridPoint(s, folded);
-    if (!centre || !zoomStaysDistinct(s, *centre)) {
-        p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
-        return;
+    if (isDeep(s.cur)) {
+        const DeepPoint centre = deepGridPoint(s, folded);
+        if (juliaConstantToPick(s))
+            pickJuliaConstantAt(s, centre);
+        else if (!zoomLiveViewAbout(s, centre.re, centre.im))
+            return refuseTooDeep(p);
+    } else {
+        std::optional<PlanePoint> centre = gridPoint(s, folded);
+        if (!centre) return refuseTooDeep(p);
+        if (zoomStaysDistinct(s, *centre)) {
+            s.live.deep = {};
+            s.live.centerX = centre->re;
+            s.live.centerY = centre->im;
+            s.radius = s.radius / s.zoom;
+        } else if (!zoomLiveViewAbout(s, BigReal(centre->re, 64), BigReal(centre->im, 64))) {
+            return refuseTooDeep(p);
+        }
     }
     s.mouseX = folded.x;
     s.mouseY = folded.y;
-    s.live.centerX = centre->re;
-    s.live.centerY = centre->im;
-    s.radius = s.radius / s.zoom;
     redrw(p);
 }
 

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "app/deep_place.h"
+
 namespace qel {
 namespace {
 
@@ -29,6 +31,12 @@ std::optional<PlanePoint> gridPoint(const AppState& s, PicturePos folded) {
                   gridCoordinate(s.pixelSize, folded.y, s.cur.centerY)};
     if (!std::isfinite(at.re) || !std::isfinite(at.im)) return std::nullopt;
     return at;
+}
+
+DeepPoint deepGridPoint(const AppState& s, PicturePos folded) {
+    const ExtFloat pixelSize = shownPixelSize(s);
+    return {gridPointBy(shownCentre(s, false), folded.x, pixelSize),
+            gridPointBy(shownCentre(s, true), folded.y, pixelSize)};
 }
 
 PlanePoint cursorPoint(const AppState& s, PicturePos folded) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "render/deep/big_real.h"
 #include "render/surface.h"
 
 namespace qel {
@@ -40,6 +41,15 @@ PicturePos foldAgainForZoom(const AppState& s, double x, double y);
 // when the pixel size is not a positive number or the result is not finite
 // (a pixel size that underflowed to 0 or the quotient overflowing).
 std::optional<PlanePoint> gridPoint(const AppState& s, PicturePos folded);
+
+// A point of the plane at the precision of a deep picture.
+struct DeepPoint {
+    BigReal re, im;
+};
+
+// The plane point of a folded position on a deep picture on the screen, by
+// the same rule as gridPoint, at the precision of its pixel size.
+DeepPoint deepGridPoint(const AppState& s, PicturePos folded);
 
 // The cursor's plane point: the grid point, or the centre of the picture
 // when the pixels are too small to tell points apart.

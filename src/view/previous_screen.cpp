@@ -1,5 +1,6 @@
 #include "view/previous_screen.h"
 
+#include "app/deep_place.h"
 #include "app/drawing.h"
 #include "view/titles.h"
 
@@ -9,7 +10,8 @@ void restorePrevious(Program& p) {
     AppState& s = p.s;
     s.live = s.prev;
     p.dialog.setMagText(s.prev.magText);
-    s.radius = radiusOfMagText(s, s.prev.magText);
+    s.radius = isDeep(s.prev) ? radiusFor(s, magnificationOfText(s.prev.deep.magnification))
+                              : radiusOfMagText(s, s.prev.magText);
 
     // The cur layer takes only what the titles read before the snapshot.
     s.cur.centerX = s.prev.centerX;
@@ -17,6 +19,7 @@ void restorePrevious(Program& p) {
     s.cur.isJulia = s.prev.isJulia;
     s.cur.contourT = s.prev.contourT;
     s.cur.juliaStarted = s.prev.juliaStarted;
+    s.cur.deep = s.prev.deep;
 }
 
 void mnuzen_Click(Program& p) {

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/captions.h"
+#include "app/deep_place.h"
 #include "app/number_text.h"
 #include "app/drawing.h"
 #include "render/layout.h"
@@ -45,7 +46,7 @@ void retitle(Program& p) {
     s.halfH = static_cast<Int16>(halfHeightFor(s));
     p.dialog.selectMethodOption(s.live.drawMethod);
     std::string magText = p.dialog.magText();
-    s.radius = radiusOfMagText(s, magText);
+    s.radius = isDeep(s.live) ? radiusFor(s, liveMagnification(s)) : radiusOfMagText(s, magText);
     s.pixelSize = s.radius / s.halfW;
     if (juliaConstantToPick(s)) s.live.centerX = s.live.centerY = 0.0;
     captionPointRows(p);
@@ -86,9 +87,16 @@ void showCursorReadOut(Program& p, PictureFloat at) {
     PicturePos folded = foldOntoTopLeft(s, s.mouseX, s.mouseY);
     s.mouseX = folded.x;
     s.mouseY = folded.y;
-    PlanePoint plane = cursorPoint(s, folded);
     std::string label = readsPeriodAt(s, at) ? periodLabelOf(s, p.picture1.point(at.x, at.y)) : kCursorLabel;
-    s.cursorInfo = cursorInfoText(label, plane.re, plane.im);
+    if (isDeep(s.cur)) {
+        const DeepPoint plane = deepGridPoint(s, folded);
+        const ExtFloat magnification = magnificationOfText(s.cur.deep.magnification);
+        s.cursorInfo = cursorInfoText(label, deepNumberText(plane.re, magnification),
+                                      deepNumberText(plane.im, magnification));
+    } else {
+        const PlanePoint plane = cursorPoint(s, folded);
+        s.cursorInfo = cursorInfoText(label, plane.re, plane.im);
+    }
     p.platform.setMainCaption(cursorTitle(p));
     s.lastMouseX = static_cast<float>(s.mouseX);
     s.lastMouseY = static_cast<float>(s.mouseY);

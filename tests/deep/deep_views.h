@@ -100,16 +100,8 @@ inline void PrintTo(const DeepTestView& v, std::ostream* out) { *out << v.name; 
 inline const DeepGrid kDeepGrid{400, 300, 1};
 
 inline DeepView deepViewOf(const DeepTestView& v) {
-    DeepView view;
-    view.julia = v.julia;
-    view.pixelSize = pixelSizeFor(magnificationOfText(v.mag), kDeepGrid.halfW);
-    const long bits = precisionBitsFor(view.pixelSize);
-    view.centreRe = BigReal::fromText(v.cx, bits);
-    view.centreIm = BigReal::fromText(v.cy, bits);
-    view.juliaRe = BigReal::fromText(v.jre, bits);
-    view.juliaIm = BigReal::fromText(v.jim, bits);
-    view.maxIter = v.maxIter;
-    return view;
+    return qel::deepViewOf(v.julia, {v.cx, v.cy, v.jre, v.jim}, pixelSizeFor(magnificationOfText(v.mag), kDeepGrid.halfW),
+                           v.maxIter);
 }
 
 }  // namespace qel::testing

@@ -1,6 +1,8 @@
 // "描画開始" and "閉じる": taking the settings, the drawing request, the
 // click hint, and the field checks that run before them.
 #include "app/captions.h"
+#include "app/drawing_request.h"
+#include "app/number_text.h"
 #include "dialog_fixture.h"
 #include "finite_state.h"
 
@@ -122,7 +124,7 @@ TEST_F(ButtonTest, ConstantPickStartsTheJuliaSetAtTheInitialMagnification) {
     EXPECT_EQ(radiusDrawn, s.initialRadius);
 }
 
-TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHolds) {
+TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHoldsAndAZoomPastTheDeepestMagnification) {
     open();
     // a zoom out so strong that the radius would be infinite
     paste("Text1", "1D-320");
@@ -131,18 +133,76 @@ TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHolds) {
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(platform.messages[0].style, kMsgStop);
     EXPECT_EQ(requests, 0);
-    // a zoom in past every bound: the radius would be 0, refused with a beep
+    // zooms in past what a double holds make deep views, up to 1E+10000
     open();
     paste("Text1", "1D308");
     moveFocusTo("Text9");
-    gh->Command1_Click();
-    const double deepest = s.radius;
-    gh->Command1_Click();
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(s.radius, deepest);
-    EXPECT_GT(s.radius, 0.0);
+    while (platform.messages.size() == 1 && requests < 40) gh->Command1_Click();
+    EXPECT_EQ(requests, 32);
+    ASSERT_EQ(platform.messages.size(), 2u);
+    EXPECT_EQ(platform.messages[1].text, kMagnificationTooLarge);
+    EXPECT_EQ(trimBlanks(s.live.deep.magnification), "1E+9856");
     expectFiniteState(s);
+}
+
+// A deep view in the dialog: its centre and magnification with every digit,
+// a long typed centre kept to the digits the view needs, and the start
+// zooming about it.
+TEST_F(ButtonTest, ADeepViewShowsItsLongCentreAndStartsFromATypedOne) {
+    s.live.deep = {"-.2281554936539618192145720", " 1.1151425080399373597457646", " 0", " 0", " 1E+24"};
+    s.live.centerX = -0.22815549365396182;
+    s.live.centerY = 1.1151425080399374;
+    s.radius = 2e-24;
+    open();  // the zoom back to 8
+    EXPECT_EQ(text("Text3"), "-0.2281554936539618192145720");
+    EXPECT_EQ(text("Text2"), "1E+24");
+    EXPECT_EQ(text("Text7"), "8E+24");
+    paste("Text5", "1.11514250803993735974576463631501406818");
+    moveFocusTo("Text9");
+    // 27 digits at 1E+24
+    EXPECT_EQ(s.live.deep.centerY, " 1.11514250803993735974576464");
+    gh->Command1_Click();
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(s.live.deep.magnification, " 8E+24");
+    // 28 digits at 8E+24, from the text as typed
+    EXPECT_EQ(s.live.deep.centerY, " 1.115142508039937359745764636");
+    EXPECT_EQ(s.live.deep.centerX, "-.228155493653961819214572");
+}
+
+// Beyond a double's range the new magnification is typed as any other, and
+// the zoom factor that leads there is a double again.
+TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
+    s.live.deep = {" .5", " .25", " 0", " 0", " 1E+400"};
+    s.live.centerX = 0.5;
+    s.live.centerY = 0.25;
+    s.radius = 0;
+    open();
+    EXPECT_EQ(text("Text2"), "1E+400");
+    EXPECT_EQ(text("Text7"), "8E+400");
+    paste("Text7", "1e500");
+    moveFocusTo("Text9");
+    EXPECT_EQ(text("Text1"), "1E+100");
+    gh->Command1_Click();
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(s.live.deep.magnification, " 1E+500");
+    EXPECT_EQ(s.live.deep.centerX, " .5");
+}
+
+// A centre typed with more digits than a double holds, on a view the start
+// takes past the wall, keeps them all.
+TEST_F(ButtonTest, ACentreTypedForAZoomPastTheWallKeepsEveryDigit) {
+    s.radius = 2e-13;
+    open();
+    paste("Text3", "-0.228155493653961819214572014099126");
+    moveFocusTo("Text9");
+    paste("Text1", "1000");
+    moveFocusTo("Text9");
+    gh->Command1_Click();
+    EXPECT_EQ(requests, 1);
+    EXPECT_EQ(s.live.deep.magnification, " 1E+16");
+    // 19 digits at 1E+16
+    EXPECT_EQ(s.live.deep.centerX, "-.2281554936539618192");
+    EXPECT_EQ(s.live.deep.centerY, " 0");
 }
 
 }  // namespace

@@ -158,19 +158,21 @@ TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
     }
 }
 
-// The literal iteration on the rows it is asked for; other rows are left
-// as they are.
+// An engine computing only the rows it is asked for (the literal iteration
+// unless told otherwise); other rows are left as they are.
 class SampledReference : public RowEngine {
 public:
-    explicit SampledReference(std::function<bool(int)> sampled) : sampled_(std::move(sampled)) {}
-    void startDrawing(const DrawingSetup& setup) override { reference_.startDrawing(setup); }
+    explicit SampledReference(std::function<bool(int)> sampled, RowEngine* engine = nullptr)
+        : sampled_(std::move(sampled)), engine_(engine ? *engine : reference_) {}
+    void startDrawing(const DrawingSetup& setup) override { engine_.startDrawing(setup); }
     void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
-        if (sampled_(setup.halfH - y)) reference_.computeRow(setup, y, out);
+        if (sampled_(setup.halfH - y)) engine_.computeRow(setup, y, out);
     }
 
 private:
     std::function<bool(int)> sampled_;
     ReferenceRowEngine reference_;
+    RowEngine& engine_;
 };
 
 TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows) {
@@ -190,6 +192,40 @@ TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows)
         ASSERT_FALSE(fastRows.rows.empty());
         EXPECT_TRUE(fastRows.rows == referenceRows.rows) << c.view.what << ", K " << c.scale << ", S " << c.samples;
     }
+}
+
+// The spiral of a Misiurewicz point at 1E+20, where only the texts tell
+// its pixels apart.
+AppState deepView() {
+    AppState s = viewOf({"deep spiral, upper left",
+                         {.centerX = -0.22815549365396182, .centerY = 1.1151425080399374, .maxIter = 1000,
+                          .drawMethod = 1},
+                         1e20});
+    s.live.deep = {"-.2281554936539618192145720140991", " 1.1151425080399373597457646363150", " 0", " 0", " 1E+20"};
+    return s;
+}
+
+TEST_F(LargePictures, ADeepViewIsDrawnAsTheWindowDrawsItAndAsTheIterationAtFullPrecision) {
+    const AppState view = deepView();
+    const Surface window = windowPicture(view, fast);
+    ViewRowEngines deep({view}, fast);
+    const LargePicture pic = largePictureOf(view, 2);
+    const Kept kept = draw(pic, deep, [](std::int64_t row) { return row % 2 == 0; });
+    int differing = 0;
+    for (int row = 0; row < 600; ++row)
+        for (int u = 0; u < 800; ++u)
+            differing += kept.rows.at(std::int64_t{row} * 2)[static_cast<std::size_t>(u * 2)] !=
+                         static_cast<std::uint32_t>(window.pixel(u, row));
+    EXPECT_EQ(differing, 0);
+
+    const LargePicture one = largePictureOf(view, 1);
+    const auto sampledRow = [](std::int64_t row) { return row % 250 == 0; };
+    ViewRowEngines slowStandard({view}, fast, true);
+    SampledReference mpfr(sampledRow, &slowStandard);
+    const Kept standardRows = draw(one, mpfr, sampledRow);
+    const Kept deepRows = draw(one, deep, sampledRow);
+    ASSERT_EQ(deepRows.rows.size(), 3u);
+    EXPECT_TRUE(deepRows.rows == standardRows.rows);
 }
 
 TEST_F(LargePictures, ASupersampledPixelIsTheLinearAverageOfTheFinerPointsCentredOnItsOwn) {

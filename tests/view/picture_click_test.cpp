@@ -44,28 +44,29 @@ TEST_F(PictureClickTest, DuringADrawingOnlyTheRightButtonDoesAnything) {
     EXPECT_EQ(p.s.zoom, 4.0);
 }
 
-// A zoom is refused before anything changes when the next pixel size would
-// be subnormal, when such pixels no longer move the centre, or when a
-// zoom-out would make the radius infinite.
-TEST_F(PictureClickTest, AZoomPastWhatADoubleCanTellApartIsRefusedAndChangesNothing) {
+// A zoom is refused before anything changes when it would go past the
+// deepest magnification, or when a zoom-out would make the radius infinite.
+TEST_F(PictureClickTest, AZoomPastTheDeepestMagnificationOrOutPastEveryBoundIsRefusedAndChangesNothing) {
+    const DeepPlace deepest{" .5", " .25", " 0", " 0", " 2E+9999"};
     const struct {
-        double radius, centre, zoom;
+        double radius, zoom;
+        DeepPlace place;
         const std::string& text;
     } cases[] = {
-        {1e-305, 0.0, 8, kMagnificationTooLarge},
-        {1e-14, -0.75, 8, kMagnificationTooLarge},  // next pixel 6.25e-18, below half a step of -0.75
-        {1e300, 0.0, 1e-10, kMagnificationTooSmall},
+        {0.0, 8, deepest, kMagnificationTooLarge},
+        {1e300, 1e-10, {}, kMagnificationTooSmall},
     };
     for (const auto& c : cases) {
         platform.messages.clear();
         p.s.radius = c.radius;
         p.s.pixelSize = c.radius / p.s.halfW;
-        p.s.cur.centerX = c.centre;
+        p.s.cur.deep = p.s.live.deep = c.place;
         p.s.zoom = c.zoom;
         leftClickAt(p, 10.0f, -20.0f);
         ASSERT_EQ(platform.messages.size(), 1u) << c.radius;
         EXPECT_EQ(platform.messages[0].text, c.text) << c.radius;
         EXPECT_EQ(p.s.radius, c.radius);
+        EXPECT_EQ(p.s.live.deep, c.place);
         EXPECT_EQ(p.s.live.centerX, 0.0);
     }
 }

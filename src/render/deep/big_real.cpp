@@ -98,6 +98,33 @@ BigReal offsetBy(const BigReal& x, double offset, ExtFloat unit) {
     return sum;
 }
 
+BigReal gridPointBy(const BigReal& x, double offset, ExtFloat unit) {
+    BigReal u(64);
+    mpfr_set_d(u.get(), unit.m, MPFR_RNDN);
+    mpfr_mul_2si(u.get(), u.get(), static_cast<long>(unit.e), MPFR_RNDN);
+    BigReal q(x.precision() + 64);
+    mpfr_div(q.get(), x.get(), u.get(), MPFR_RNDN);
+    mpfr_add_d(q.get(), q.get(), offset, MPFR_RNDN);
+    mpfr_floor(q.get(), q.get());
+    BigReal at(x.precision());
+    mpfr_mul(at.get(), q.get(), u.get(), MPFR_RNDN);
+    return at;
+}
+
+double unitsBetween(const BigReal& from, const BigReal& to, ExtFloat unit) {
+    BigReal d(std::max(from.precision(), to.precision()) + 1);
+    mpfr_sub(d.get(), to.get(), from.get(), MPFR_RNDN);
+    const ExtFloat difference = d.toExt();
+    if (difference.isZero()) return 0.0;
+    return (difference / unit).toDouble();
+}
+
+BigReal nearestWhole(const BigReal& x) {
+    BigReal k(x.precision());
+    mpfr_round(k.get(), x.get());
+    return k;
+}
+
 void squarePlus(BigReal& zRe, BigReal& zIm, const BigReal& cRe, const BigReal& cIm, BigReal& scratch1,
                 BigReal& scratch2) {
     mpfr_sqr(scratch1.get(), zIm.get(), MPFR_RNDN);

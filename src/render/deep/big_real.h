@@ -53,6 +53,19 @@ long bitsForDigits(std::int64_t digits);
 // x + offset * unit at the precision of x.
 BigReal offsetBy(const BigReal& x, double offset, ExtFloat unit);
 
+// The grid point of a click: floor((x + offset * unit) / unit) * unit, the
+// multiple of the pixel size `unit` at or below x + offset pixels, at the
+// precision of x (which must hold the quotient's whole part, as the
+// precision a view of that pixel size has does).
+BigReal gridPointBy(const BigReal& x, double offset, ExtFloat unit);
+
+// (to - from) / unit as a double: how many units lie between two numbers
+// (an infinity when more than a double holds).
+double unitsBetween(const BigReal& from, const BigReal& to, ExtFloat unit);
+
+// The whole number nearest x, at the precision of x.
+BigReal nearestWhole(const BigReal& x);
+
 // One step z -> z * z + c at the precision of z, with two scratch numbers:
 // re' = re^2 - im^2 + cRe, im' = 2 re im + cIm.
 void squarePlus(BigReal& zRe, BigReal& zIm, const BigReal& cRe, const BigReal& cIm, BigReal& scratch1,

@@ -10,6 +10,19 @@ constexpr int kMagnificationDigits = 15;
 
 }  // namespace
 
+DeepView deepViewOf(bool julia, const DeepTexts& texts, ExtFloat pixelSize, double maxIter) {
+    DeepView view;
+    view.julia = julia;
+    view.pixelSize = pixelSize;
+    const long bits = precisionBitsFor(pixelSize);
+    view.centreRe = BigReal::fromText(texts.centreRe, bits);
+    view.centreIm = BigReal::fromText(texts.centreIm, bits);
+    view.juliaRe = BigReal::fromText(texts.juliaRe, bits);
+    view.juliaIm = BigReal::fromText(texts.juliaIm, bits);
+    view.maxIter = maxIter;
+    return view;
+}
+
 long precisionBitsFor(ExtFloat pixelSize) {
     if (pixelSize.isZero()) return 64;
     return std::max<long>(64, static_cast<long>(std::ceil(-pixelSize.log2Abs())) + 64);

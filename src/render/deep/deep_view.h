@@ -35,6 +35,16 @@ struct DeepGrid {
     int yOfRow(int row) const { return halfH - row; }
 };
 
+// The texts of a deep view's centre and Julia constant, as a view keeps them.
+struct DeepTexts {
+    std::string_view centreRe, centreIm;
+    std::string_view juliaRe, juliaIm;
+};
+
+// The view of those texts at a pixel size: each number read at the
+// precision the pixel size needs (and never fewer bits than its digits hold).
+DeepView deepViewOf(bool julia, const DeepTexts& texts, ExtFloat pixelSize, double maxIter);
+
 // The precision the reference orbit and the centre need for a pixel size:
 // log2(1 / pixelSize) + 64 bits, at least 64.
 long precisionBitsFor(ExtFloat pixelSize);
