@@ -43,7 +43,7 @@ std::int64_t readExponent(Reader& in) {
 void trimZeros(DecimalNumber& n) {
     const std::size_t first = n.digits.find_first_not_of('0');
     if (first == std::string::npos) {
-        n = DecimalNumber{};
+        n = DecimalNumber{.negative = n.negative};  // a zero keeps its sign, as a double's does
         return;
     }
     n.digits.erase(0, first);
