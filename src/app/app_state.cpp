@@ -1,6 +1,7 @@
 #include "app/app_state.h"
 
 #include "app/number_text.h"
+#include "app/view_texts.h"
 
 namespace qel {
 
@@ -11,6 +12,15 @@ void setStartValues(AppState& s) {
     s.cur = s.prev = s.live;
     s.cur.magText = strDouble(2.0 / 2.0);
     s.prev.magText = strDouble(s.initialRadius / s.radius);
+}
+
+void putView(AppState& s, const View& view) {
+    s.live = view;
+    s.live.magText.clear();
+    s.cur = view;
+    const double magnification = magnificationOf(view);
+    if (magnification > 0) s.radius = s.initialRadius / magnification;
+    s.shownMethod = s.shownQuad = view.drawMethod;
 }
 
 void snapshotView(AppState& s, const std::string& magText) {

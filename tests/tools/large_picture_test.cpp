@@ -12,6 +12,7 @@
 #include <map>
 
 #include "headless_program.h"
+#include "app/number_text.h"
 #include "files/bitmap.h"
 #include "files/picture_files.h"
 #include "files/picture_output.h"
@@ -42,15 +43,16 @@ const TestView kViews[] = {
 AppState viewOf(const TestView& v) {
     AppState s;
     setStartValues(s);
-    s.live.isJulia = s.live.juliaStarted = v.julia ? kYes : kNo;
-    s.live.centerX = v.cx;
-    s.live.centerY = v.cy;
-    s.live.juliaRe = v.jre;
-    s.live.juliaIm = v.jim;
-    s.radius = s.initialRadius / v.mag;
-    s.live.maxIter = v.maxIter;
-    s.live.contourT = v.t;
-    s.live.drawMethod = s.shownMethod = static_cast<Int16>(v.method);
+    putView(s, View{.centerX = v.cx,
+                    .centerY = v.cy,
+                    .juliaRe = v.jre,
+                    .juliaIm = v.jim,
+                    .isJulia = v.julia ? kYes : kNo,
+                    .juliaStarted = v.julia ? kYes : kNo,
+                    .maxIter = v.maxIter,
+                    .contourT = v.t,
+                    .drawMethod = static_cast<Int16>(v.method),
+                    .magText = strDouble(v.mag)});
     return s;
 }
 

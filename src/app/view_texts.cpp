@@ -1,0 +1,69 @@
+#include "app/view_texts.h"
+
+#include <cmath>
+#include <limits>
+
+#include "app/number_text.h"
+#include "app/view_limits.h"
+#include "render/deep/deep_view.h"
+#include "render/layout.h"
+
+namespace qel {
+namespace {
+
+// The deep text of a coordinate: the number of the text rounded to the
+// digits that tell the view's pixels apart.
+std::string deepText(const std::string& text, ExtFloat magnification, int halfW) {
+    const long bits = precisionBitsFor(pixelSizeFor(magnification, halfW));
+    return BigReal::fromText(text, bits).str(significantDigitsFor(magnification));
+}
+
+bool withinDeepestMagnification(ExtFloat magnification) {
+    return magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationExp10;
+}
+
+// The nearest double of a magnification text, read as every number field
+// reads; infinity beyond a double's range.
+double magnificationValue(const std::string& text) {
+    return numberOverflows(text) ? std::numeric_limits<double>::infinity() : valueOfText(text);
+}
+
+}  // namespace
+
+double magnificationOf(const View& v) {
+    if (!v.deep.empty() && magnificationOfText(v.deep.magnification).isZero()) return 0.0;
+    return magnificationValue(v.deep.empty() ? v.magText : v.deep.magnification);
+}
+
+bool placeFromTexts(View& v, const ViewTexts& texts) {
+    const ExtFloat magnification = magnificationOfText(texts.magnification);
+    if (magnification.isZero() || !withinDeepestMagnification(magnification)) return false;
+    const double nearest = magnificationValue(texts.magnification);
+    // So small a magnification would give a radius beyond a double's range.
+    if (!(nearest > 0) || !std::isfinite(AppState{}.initialRadius / nearest)) return false;
+    for (const std::string* coordinate : {&texts.centerX, &texts.centerY, &texts.juliaRe, &texts.juliaIm})
+        if (numberOverflows(*coordinate)) return false;
+
+    v.magText = texts.magnification;
+    v.centerX = valueOfText(texts.centerX);
+    v.centerY = valueOfText(texts.centerY);
+    v.juliaRe = valueOfText(texts.juliaRe);
+    v.juliaIm = valueOfText(texts.juliaIm);
+    v.deep = {};
+    if (!isDeepView(nearest, v.drawMethod, v.centerX, v.centerY)) return true;
+    const int halfW = halfSizeFor(v.drawMethod, AppState{}.picW);
+    v.deep.centerX = deepText(texts.centerX, magnification, halfW);
+    v.deep.centerY = deepText(texts.centerY, magnification, halfW);
+    v.deep.juliaRe = deepText(texts.juliaRe, magnification, halfW);
+    v.deep.juliaIm = deepText(texts.juliaIm, magnification, halfW);
+    v.deep.magnification = magnificationStr(magnification);
+    return true;
+}
+
+ViewTexts textsOfPlace(const View& v) {
+    if (!v.deep.empty())
+        return {v.deep.magnification, v.deep.centerX, v.deep.centerY, v.deep.juliaRe, v.deep.juliaIm};
+    return {v.magText, strDouble(v.centerX), strDouble(v.centerY), strDouble(v.juliaRe), strDouble(v.juliaIm)};
+}
+
+}  // namespace qel
