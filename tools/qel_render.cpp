@@ -29,6 +29,7 @@
 #include "app/number_text.h"
 #include "app/program.h"
 #include "app/view_limits.h"
+#include "app/view_texts.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/picture_files.h"
@@ -61,7 +62,9 @@ const char kUsage[] =
     "  --cx X --cy Y      the centre\n"
     "  --jre A --jim B    the Julia constant (without it --set J takes the centre\n"
     "                     as the constant and draws around 0)\n"
-    "  --mag M            magnification, at least 0.1\n"
+    "  --mag M            magnification, at least 0.1, up to 1E+10000; the\n"
+    "                     centre, constant and magnification take any number\n"
+    "                     of digits (deep views are not drawn by this version)\n"
     "  --maxiter K        iteration limit, a positive whole number\n"
     "  --t T              contour interval and brightness, 0 to 5\n"
     "\n"
@@ -87,11 +90,12 @@ const char kUsage[] =
 
 struct Request {
     bool julia = false;
-    std::optional<double> jre, jim;
+    std::optional<std::string> jre, jim;
     int method = 0;
-    double cx = 0.0, cy = 0.0, mag = 1.0, maxIter = 500.0;
+    std::string cx = "0", cy = "0", mag = "1";  // as written, with every digit
+    double maxIter = 500.0;
     float t = 1.0f;
-    std::string magText;  // as a saved name writes it, when --name gave one
+    std::optional<View> named;  // the view --name gave
     bool coarse = false, wholeSurface = false, reference = false, quiet = false;
     int scale = 1, samples = 1, frames = 0;
     std::string out;
@@ -157,9 +161,15 @@ bool isDecimal(const std::string& text) {
     return i == text.size();
 }
 
+// A decimal number with as many digits as it is written with.
+std::string decimalTextOf(int option, const std::string& text) {
+    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    return text;
+}
+
 // A decimal number within a double's range; anything else is refused.
 double numberOf(int option, const std::string& text) {
-    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    decimalTextOf(option, text);
     const char* first = text.c_str() + (text[0] == '+' ? 1 : 0);
     double v = 0.0;
     const auto [end, ec] = std::from_chars(first, text.c_str() + text.size(), v);
@@ -179,20 +189,8 @@ int wholeNumberOf(int option, const std::string& text, int low, int high) {
 }
 
 void takeName(const std::string& value, Request& r) {
-    const std::optional<FileView> view = decodeFileName(value);
-    if (!view) refuse("--name: \"" + value + "\" carries no view");
-    r.julia = view->julia;
-    r.method = view->method;
-    r.cx = view->centerX;
-    r.cy = view->centerY;
-    if (view->julia) {
-        r.jre = view->juliaRe;
-        r.jim = view->juliaIm;
-    }
-    r.magText = view->magText;
-    r.mag = valueOfText(view->magText);
-    r.maxIter = view->maxIter;
-    r.t = view->contourT;
+    r.named = decodeFileName(value);
+    if (!r.named) refuse("--name: \"" + value + "\" carries no view");
 }
 
 void takeOption(int id, const std::string& value, Request& r) {
@@ -212,19 +210,19 @@ void takeOption(int id, const std::string& value, Request& r) {
         r.method = wholeNumberOf(id, value, 0, 4);
         break;
     case kCx:
-        r.cx = numberOf(id, value);
+        r.cx = decimalTextOf(id, value);
         break;
     case kCy:
-        r.cy = numberOf(id, value);
+        r.cy = decimalTextOf(id, value);
         break;
     case kJre:
-        r.jre = numberOf(id, value);
+        r.jre = decimalTextOf(id, value);
         break;
     case kJim:
-        r.jim = numberOf(id, value);
+        r.jim = decimalTextOf(id, value);
         break;
     case kMag:
-        r.mag = numberOf(id, value);
+        r.mag = decimalTextOf(id, value);
         break;
     case kMaxIter:
         r.maxIter = numberOf(id, value);
@@ -301,6 +299,15 @@ Request parseArguments(int argc, char** argv) {
 
 // ---------------------------------------------------------------- the view
 
+// The magnification text the window's dialog would show for a magnification
+// typed as `text`: numberText of the magnification its radius gives, or
+// the text itself beyond a double's range.
+std::string dialogMagText(const std::string& text) {
+    if (numberOverflows(text)) return text;
+    const double initialRadius = AppState{}.initialRadius;
+    return numberText(initialRadius / (initialRadius / valueOfText(text)));
+}
+
 // The request's view as the window would draw it: the live values, a Julia
 // constant fixed (--set J without one takes the centre and draws around
 // 0), and the cur layer that names the picture, with the magnification
@@ -308,24 +315,23 @@ Request parseArguments(int argc, char** argv) {
 AppState viewOf(const Request& r) {
     AppState s;
     setStartValues(s);
-    s.live.isJulia = r.julia ? kYes : kNo;
-    s.live.juliaStarted = s.live.isJulia;
-    s.live.centerX = r.cx;
-    s.live.centerY = r.cy;
-    if (r.julia && r.jre) {
-        s.live.juliaRe = *r.jre;
-        s.live.juliaIm = *r.jim;
-    } else if (r.julia) {
-        s.live.juliaRe = r.cx;
-        s.live.juliaIm = r.cy;
-        s.live.centerX = s.live.centerY = 0.0;
+    View v = r.named.value_or(View{.isJulia = r.julia ? kYes : kNo,
+                                   .juliaStarted = r.julia ? kYes : kNo,
+                                   .maxIter = r.maxIter,
+                                   .contourT = r.t,
+                                   .drawMethod = static_cast<Int16>(r.method)});
+    if (!r.named) {
+        ViewTexts place{dialogMagText(r.mag), r.cx, r.cy, r.jre.value_or("0"), r.jim.value_or("0")};
+        if (r.julia && !r.jre) {
+            place.juliaRe = r.cx;
+            place.juliaIm = r.cy;
+            place.centerX = place.centerY = "0";
+        }
+        if (!placeFromTexts(v, place))
+            refuse("the magnification is below 0.1, beyond 1E+" + std::to_string(kDeepestMagnificationExp10) +
+                   " or unusable, or a coordinate is beyond the range of numbers");
     }
-    s.radius = s.initialRadius / r.mag;
-    s.live.maxIter = r.maxIter;
-    s.live.contourT = r.t;
-    s.live.drawMethod = static_cast<Int16>(r.method);
-    s.shownMethod = s.live.drawMethod;
-    snapshotView(s, r.magText.empty() ? numberText(s.initialRadius / s.radius) : r.magText);
+    putView(s, v);
     return s;
 }
 
@@ -353,6 +359,7 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     v.juliaIm = s.live.juliaIm;
     v.maxIter = s.live.maxIter;
     v.contourT = s.live.contourT;
+    v.deep = !s.live.deep.empty();
     if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
     if (!pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
@@ -573,6 +580,8 @@ int drawWindowSurface(const Request& r, const AppState& view) {
 int main(int argc, char** argv) {
     const Request request = parseArguments(argc, argv);
     const AppState view = viewOf(request);
+    if (!view.live.deep.empty())
+        refuse(viewName(view) + ": a view this deep needs the deep-zoom engine, which qel-render does not draw with yet");
     stopOnSignals();
     if (request.coarse || request.wholeSurface) return drawWindowSurface(request, view);
     return drawLarge(request, view);
