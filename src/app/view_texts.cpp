@@ -1,5 +1,6 @@
 #include "app/view_texts.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -16,6 +17,13 @@ namespace {
 std::string deepText(const std::string& text, ExtFloat magnification, int halfW) {
     const long bits = precisionBitsFor(pixelSizeFor(magnification, halfW));
     return BigReal::fromText(text, bits).str(significantDigitsFor(magnification));
+}
+
+// The deep text of a Julia constant: the number as it is written, with all
+// its digits (a double's constant has its exact ones), in Str's form.
+std::string constantText(const std::string& text) {
+    const DecimalNumber number = scanDecimal(text);
+    return strOfDecimal(number, std::max(15, static_cast<int>(number.digits.size())));
 }
 
 bool withinDeepestMagnification(ExtFloat magnification) {
@@ -54,9 +62,14 @@ bool placeFromTexts(View& v, const ViewTexts& texts) {
     const int halfW = halfSizeFor(v.drawMethod, AppState{}.picW);
     v.deep.centerX = deepText(texts.centerX, magnification, halfW);
     v.deep.centerY = deepText(texts.centerY, magnification, halfW);
-    v.deep.juliaRe = deepText(texts.juliaRe, magnification, halfW);
-    v.deep.juliaIm = deepText(texts.juliaIm, magnification, halfW);
+    v.deep.juliaRe = constantText(texts.juliaRe);
+    v.deep.juliaIm = constantText(texts.juliaIm);
     v.deep.magnification = magnificationStr(magnification);
+    // The doubles are those nearest the deep texts, as every deep view has them.
+    v.centerX = valueOfText(v.deep.centerX);
+    v.centerY = valueOfText(v.deep.centerY);
+    v.juliaRe = valueOfText(v.deep.juliaRe);
+    v.juliaIm = valueOfText(v.deep.juliaIm);
     return true;
 }
 

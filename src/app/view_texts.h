@@ -25,7 +25,8 @@ struct ViewTexts {
 // Puts the place the texts give into `v` (its drawing method chosen
 // already): magText, the nearest doubles of the centre and constant, and
 // View::deep when the view is deep (app/view_limits.h, isDeepView), else
-// an empty one. False, with `v` untouched, when the magnification is not a
+// an empty one. A deep view's centre has the digits its magnification
+// needs; its Julia constant keeps every digit it is written with. False, with `v` untouched, when the magnification is not a
 // positive number whose radius a double holds or lies beyond
 // 10^kDeepestMagnificationExp10, or a coordinate lies beyond a double's
 // range.
