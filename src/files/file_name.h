@@ -34,7 +34,7 @@ std::string pToPoint(const std::string& text);
 std::string composeFileName(const AppState& s, const std::string& magText, const std::string& contourText);
 
 // The name a picture is saved under. A deep view's whole name may pass
-// kLongestFileName (from about 10^111, 10^51 for a Julia set): then `name`
+// kLongestFileName (from about 10^111, 10^54 for a Julia set): then `name`
 // is the name with the deep texts rounded to as many digits as fit in
 // kShortenedFileName, and `wholeName` the whole one, which the bitmap
 // carries (files/bitmap.h) so that opening it finds the view to the last
