@@ -414,6 +414,9 @@ std::vector<PictureText> textsOf(const AppState& s, const Request& r) {
 struct Planned {
     std::string path;
     std::string magText;  // empty: the view's own magnification
+    std::optional<BitmapViewNote> note;  // the whole name, when the file's is shortened
+
+    const BitmapViewNote* noteOrNull() const { return note ? &*note : nullptr; }
 };
 
 // The files to write and the magnification of each.
@@ -422,11 +425,17 @@ std::vector<Planned> planPictures(const Request& r, const AppState& view) {
         if (!namesFolder(r.out)) refuse("--frames: --out must be a folder (DIR/)");
         std::vector<Planned> frames;
         const std::vector<std::string> mags = frameMagnifications(view.initialRadius / view.radius, r.frames);
-        for (int i = 0; i < r.frames; ++i) frames.push_back({inFolder(r.out, frameName(i)), mags[static_cast<std::size_t>(i)]});
+        for (int i = 0; i < r.frames; ++i)
+            frames.push_back({inFolder(r.out, frameName(i)), mags[static_cast<std::size_t>(i)], std::nullopt});
         return frames;
     }
-    const std::string path = namesFolder(r.out) ? inFolder(r.out, viewName(view)) : r.out;
-    return {{path, ""}};
+    if (!namesFolder(r.out)) return {{r.out, "", std::nullopt}};
+    // The name the window saves under: shortened, with the whole one in the
+    // bitmap, when a file name cannot hold it.
+    const SavedName saved = savedNameOf(view, view.cur.magText, numberText(view.live.contourT));
+    Planned planned{inFolder(r.out, saved.name), "", std::nullopt};
+    if (!saved.wholeName.empty()) planned.note = BitmapViewNote{saved.name, saved.wholeName};
+    return {planned};
 }
 
 // ---------------------------------------------------------------- stopping and progress
@@ -523,7 +532,7 @@ int drawLarge(const Request& r, const AppState& view) {
         current = i;
         const AppState s = viewAtMagnification(view, planned[i].magText);
         return openPictureFile(planned[i].path, formats[i], pictures[i].width(), pictures[i].height(), textsOf(s, r),
-                               failure);
+                               failure, planned[i].noteOrNull());
     };
     hooks.keepGoing = [] { return gStopSignal == 0; };
     hooks.rowsPut = [&](std::int64_t done) { progress.rowsDone(done, current); };
@@ -546,7 +555,8 @@ int drawLarge(const Request& r, const AppState& view) {
 
 // --surface and --coarse: the window's own render loop on its surfaces.
 int drawWindowSurface(const Request& r, const AppState& view) {
-    const std::string path = planPictures(r, view).front().path;
+    const Planned planned = planPictures(r, view).front();
+    const std::string& path = planned.path;
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) refuse("--out: \"" + path + "\" ends neither in .bmp nor in .png");
     if (const auto why = viewRefusal(view, 1)) refuse(*why);
@@ -564,7 +574,8 @@ int drawWindowSurface(const Request& r, const AppState& view) {
     const Surface picture = r.wholeSurface ? p.picture1 : visiblePicture(p);
     std::string failure;
     std::unique_ptr<PictureSink> sink =
-        openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure);
+        openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure,
+                        planned.noteOrNull());
     bool written = sink != nullptr;
     for (int v = 0; written && v < picture.height(); ++v) written = sink->putRow(v, picture.row(v));
     written = written && sink->finish();

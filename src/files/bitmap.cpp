@@ -31,10 +31,6 @@ std::uint32_t u32At(const std::vector<std::uint8_t>& b, std::size_t at) {
     return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24);
 }
 
-void setU32At(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
-
 // The note's bytes: a mark, the name, the whole name, each line ended by a
 // line feed (no name holds one), padded with zeros to whole 4-byte words.
 std::vector<std::uint8_t> noteBytes(const BitmapViewNote& note) {
@@ -44,11 +40,6 @@ std::vector<std::uint8_t> noteBytes(const BitmapViewNote& note) {
     return bytes;
 }
 
-// Moves the pixels `extra` bytes further: the header's offset and file size.
-void makeRoomBeforePixels(std::vector<std::uint8_t>& header, std::uint32_t extra) {
-    setU32At(header, 2, u32At(header, 2) + extra);
-    setU32At(header, kOffsetOfPixelsOffset, u32At(header, kOffsetOfPixelsOffset) + extra);
-}
 
 }  // namespace
 
@@ -59,9 +50,10 @@ bool fitsBitmapFile(std::int64_t width, std::int64_t height) {
            kFileHeaderSize + kInfoHeaderSize + bitmapRowBytes(width) * height <= std::int64_t{UINT32_MAX};
 }
 
-std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height) {
+std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height, const BitmapViewNote* note) {
     const std::int64_t dataSize = bitmapRowBytes(width) * height;
-    const std::int64_t offset = kFileHeaderSize + kInfoHeaderSize;
+    const std::vector<std::uint8_t> noted = note ? noteBytes(*note) : std::vector<std::uint8_t>{};
+    const std::int64_t offset = kFileHeaderSize + kInfoHeaderSize + static_cast<std::int64_t>(noted.size());
     std::vector<std::uint8_t> b;
     b.reserve(static_cast<std::size_t>(offset));
     b.push_back('B');
@@ -80,6 +72,7 @@ std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height) 
     putU32(b, 3780);
     putU32(b, 0);  // colours used
     putU32(b, 0);  // colours important
+    b.insert(b.end(), noted.begin(), noted.end());
     return b;
 }
 
@@ -97,12 +90,7 @@ void encodeBitmapRow(const std::uint32_t* pixels, std::int64_t width, std::uint8
 std::vector<std::uint8_t> encodeBitmap(const Surface& picture, const BitmapViewNote* note) {
     const std::int64_t w = picture.width(), h = picture.height();
     const std::int64_t stride = bitmapRowBytes(w);
-    std::vector<std::uint8_t> b = bitmapHeader(w, h);
-    if (note) {
-        const std::vector<std::uint8_t> bytes = noteBytes(*note);
-        makeRoomBeforePixels(b, static_cast<std::uint32_t>(bytes.size()));
-        b.insert(b.end(), bytes.begin(), bytes.end());
-    }
+    std::vector<std::uint8_t> b = bitmapHeader(w, h, note);
     const std::size_t offset = b.size();
     b.resize(offset + static_cast<std::size_t>(stride * h));
     for (std::int64_t v = h - 1; v >= 0; --v)

@@ -25,9 +25,10 @@ struct BitmapViewNote {
 std::vector<std::uint8_t> encodeBitmap(const Surface& picture, const BitmapViewNote* note = nullptr);
 
 // The same file written a row at a time: the headers of a width x height
-// picture, followed at their places by the rows, bottom row first, each
-// bitmapRowBytes long.
-std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height);
+// picture (and the note, when one is given), followed at their places by the
+// rows, bottom row first, each bitmapRowBytes long.
+std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height,
+                                       const BitmapViewNote* note = nullptr);
 std::int64_t bitmapRowBytes(std::int64_t width);
 // One row of colour numbers (0..0xFFFFFF) as the file holds it, padding included.
 void encodeBitmapRow(const std::uint32_t* pixels, std::int64_t width, std::uint8_t* out);

@@ -123,13 +123,14 @@ protected:
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     // Writes the picture to `name` in the test's folder.
-    std::filesystem::path write(const LargePicture& pic, const std::string& name) {
+    std::filesystem::path write(const LargePicture& pic, const std::string& name,
+                                const BitmapViewNote* note = nullptr) {
         const std::filesystem::path path = dir / name;
         std::string failure;
         RenderHooks hooks;
         hooks.open = [&](std::size_t) {
             return openPictureFile(path.string(), *pictureFormatOf(name), pic.width(), pic.height(), {{"qel view", name}},
-                                   failure);
+                                   failure, note);
         };
         EXPECT_EQ(renderPictures({pic}, fast, hooks, &failure), RenderOutcome::Finished) << failure;
         return path;
@@ -139,14 +140,19 @@ protected:
     FastRowEngine fast;
 };
 
+// With a note too, as a picture whose name had to be shortened is saved.
 TEST_F(LargePictures, AtScaleOneTheBitmapIsTheWindowsSavedPictureByteForByte) {
+    const BitmapViewNote note{"M1s1E+200x0y0k500t1.bmp", "M1s1E+200x" + std::string(300, '1') + "y0k500t1.bmp"};
     for (const TestView& v : kViews) {
-        const std::vector<std::uint8_t> saved = encodeBitmap(windowPicture(viewOf(v), fast));
-        const std::vector<char> written = bytesOf(write(largePictureOf(viewOf(v), 1), "one.bmp"));
-        EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.begin(), written.end(),
-                               [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
-            << v.what;
+        for (const BitmapViewNote* withNote : {static_cast<const BitmapViewNote*>(nullptr), &note}) {
+            const std::vector<std::uint8_t> saved = encodeBitmap(windowPicture(viewOf(v), fast), withNote);
+            const std::vector<char> written = bytesOf(write(largePictureOf(viewOf(v), 1), "one.bmp", withNote));
+            EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.begin(), written.end(),
+                                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+                << v.what;
+        }
     }
+    EXPECT_EQ(viewNoteOfBitmap((dir / "one.bmp").string())->wholeName, note.wholeName);
 }
 
 TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
