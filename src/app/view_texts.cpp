@@ -26,6 +26,16 @@ std::string constantText(const std::string& text) {
     return strOfDecimal(number, std::max(15, static_cast<int>(number.digits.size())));
 }
 
+// A deep view's number written with a decimal exponent beyond this reads
+// as no number MPFR holds the same (its exponents end near 10^+-3E+8) and
+// as none a view can reach; such a text is refused rather than changed.
+constexpr std::int64_t kFarthestDeepExponent = 100000;
+
+bool withinDeepTextRange(const std::string& text) {
+    const DecimalNumber number = scanDecimal(text);
+    return number.isZero() || (number.exp10 >= -kFarthestDeepExponent && number.exp10 <= kFarthestDeepExponent);
+}
+
 bool withinDeepestMagnification(ExtFloat magnification) {
     return magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationExp10;
 }
@@ -52,13 +62,19 @@ bool placeFromTexts(View& v, const ViewTexts& texts) {
     for (const std::string* coordinate : {&texts.centerX, &texts.centerY, &texts.juliaRe, &texts.juliaIm})
         if (numberOverflows(*coordinate)) return false;
 
+    const bool deep =
+        isDeepView(nearest, v.drawMethod, valueOfText(texts.centerX), valueOfText(texts.centerY));
+    if (deep)
+        for (const std::string* coordinate : {&texts.centerX, &texts.centerY, &texts.juliaRe, &texts.juliaIm})
+            if (!withinDeepTextRange(*coordinate)) return false;
+
     v.magText = texts.magnification;
     v.centerX = valueOfText(texts.centerX);
     v.centerY = valueOfText(texts.centerY);
     v.juliaRe = valueOfText(texts.juliaRe);
     v.juliaIm = valueOfText(texts.juliaIm);
     v.deep = {};
-    if (!isDeepView(nearest, v.drawMethod, v.centerX, v.centerY)) return true;
+    if (!deep) return true;
     const int halfW = halfSizeFor(v.drawMethod, AppState{}.picW);
     v.deep.centerX = deepText(texts.centerX, magnification, halfW);
     v.deep.centerY = deepText(texts.centerY, magnification, halfW);

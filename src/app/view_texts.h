@@ -29,7 +29,8 @@ struct ViewTexts {
 // needs; its Julia constant keeps every digit it is written with. False, with `v` untouched, when the magnification is not a
 // positive number whose radius a double holds or lies beyond
 // 10^kDeepestMagnificationExp10, or a coordinate lies beyond a double's
-// range.
+// range (or, on a deep view, is written with a decimal exponent beyond
+// +-100000).
 bool placeFromTexts(View& v, const ViewTexts& texts);
 
 // The texts of a view's place, each in Str's form with its leading blank:
