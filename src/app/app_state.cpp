@@ -1,5 +1,8 @@
 #include "app/app_state.h"
 
+#include <algorithm>
+#include <cfloat>
+
 #include "app/number_text.h"
 #include "app/view_texts.h"
 
@@ -18,7 +21,9 @@ void putView(AppState& s, const View& view) {
     s.live = view;
     s.live.magText.clear();
     s.cur = view;
-    const double magnification = magnificationOf(view);
+    // Beyond a double's range the radius is the least a double's
+    // magnification gives, never 0, which every caption divides by.
+    const double magnification = std::min(magnificationOf(view), DBL_MAX);
     if (magnification > 0) s.radius = s.initialRadius / magnification;
     s.shownMethod = s.shownQuad = view.drawMethod;
 }

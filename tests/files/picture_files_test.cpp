@@ -258,6 +258,12 @@ TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToThe
     mnuyomi_Click(p);
     EXPECT_TRUE(p.s.cur.deep.empty());
     EXPECT_EQ(p.s.cur.centerX, -0.75);
+    // Beyond a double's range too.
+    std::filesystem::copy_file(saved, dir.file("M1s1E+400x-1p75y0k500t1.bmp"));
+    platform.openAnswer = dir.file("M1s1E+400x-1p75y0k500t1.bmp");
+    mnuyomi_Click(p);
+    EXPECT_EQ(p.s.cur.deep.magnification, " 1E+400");
+    EXPECT_GT(p.s.radius, 0);
     EXPECT_TRUE(platform.messages.empty());
 }
 
