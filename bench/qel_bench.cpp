@@ -44,17 +44,18 @@ constexpr double kSeriesSpan = 1.0;  // seconds
 struct StandardView {
     const char* name;
     View view;
-    double mag;
 };
 
 const StandardView kViews[] = {
-    {"start view, split", {}, 1},
-    {"start view, full size", {.drawMethod = kUpperLeft}, 1},
-    {"interior-heavy (-0.2, 0) mag 10 m 100000", {.centerX = -0.2, .maxIter = 100000, .drawMethod = kUpperLeft}, 10},
+    {"start view, split", {.magText = "1"}},
+    {"start view, full size", {.drawMethod = kUpperLeft, .magText = "1"}},
+    {"interior-heavy (-0.2, 0) mag 10 m 100000",
+     {.centerX = -0.2, .maxIter = 100000, .drawMethod = kUpperLeft, .magText = "10"}},
     {"boundary (-0.7435669, 0.1314023) mag 20000 m 10000",
-     {.centerX = -0.7435669, .centerY = 0.1314023, .maxIter = 10000, .drawMethod = kUpperLeft}, 20000},
+     {.centerX = -0.7435669, .centerY = 0.1314023, .maxIter = 10000, .drawMethod = kUpperLeft, .magText = "20000"}},
     {"Julia (-0.8, 0.156) m 500",
-     {.juliaRe = -0.8, .juliaIm = 0.156, .isJulia = kYes, .juliaStarted = kYes, .drawMethod = kUpperLeft}, 1},
+     {.juliaRe = -0.8, .juliaIm = 0.156, .isJulia = kYes, .juliaStarted = kYes, .drawMethod = kUpperLeft,
+      .magText = "1"}},
 };
 
 double secondsSince(Clock::time_point start) {
@@ -69,8 +70,7 @@ long peakMemoryKiB() {
 
 void putView(const StandardView& v, AppState& s) {
     setStartValues(s);
-    s.live = v.view;
-    s.radius = s.initialRadius / v.mag;
+    putView(s, v.view);
 }
 
 // The setup the render loop would make for the view.

@@ -76,11 +76,11 @@ const Job kJobs[] = {
 AppState viewOf(const Job& j) {
     AppState s;
     setStartValues(s);
-    s.live.centerX = j.cx;
-    s.live.centerY = j.cy;
-    s.radius = s.initialRadius / j.mag;
-    s.live.maxIter = j.maxIter;
-    s.live.drawMethod = s.shownMethod = static_cast<Int16>(j.method);
+    putView(s, View{.centerX = j.cx,
+                    .centerY = j.cy,
+                    .maxIter = j.maxIter,
+                    .drawMethod = static_cast<Int16>(j.method),
+                    .magText = numberText(j.mag)});
     return s;
 }
 

@@ -45,8 +45,7 @@ const BenchView kViews[] = {
 
 void putView(const BenchView& v, AppState& s) {
     setStartValues(s);
-    s.radius = s.initialRadius / v.mag;
-    s.live.drawMethod = static_cast<Int16>(v.method);
+    putView(s, View{.drawMethod = static_cast<Int16>(v.method), .magText = numberText(v.mag)});
 }
 
 // The engine's rows of the view, nothing else.

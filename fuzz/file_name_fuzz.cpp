@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/number_text.h"
+#include "app/view_texts.h"
 #include "files/file_name.h"
 #include "files/file_stand_ins.h"
 #include "fuzz_support.h"
@@ -22,25 +23,25 @@ using qel::fuzz::exactly;
 using qel::fuzz::quoted;
 using qel::fuzz::require;
 
-void requireUsableView(const FileView& v, const std::string& name) {
+void requireUsableView(const View& v, const std::string& name) {
     const std::string about = quoted(name);
-    require(v.method >= 0 && v.method <= 4, "an accepted name has a method 0..4", about);
+    require(v.drawMethod >= 0 && v.drawMethod <= 4, "an accepted name has a method 0..4", about);
     require(std::isfinite(v.centerX) && std::isfinite(v.centerY), "an accepted centre is finite", about);
     require(std::isfinite(v.juliaRe) && std::isfinite(v.juliaIm), "an accepted Julia constant is finite", about);
-    require(v.julia || (v.juliaRe == 0 && v.juliaIm == 0), "a Mandelbrot name has the constant 0, 0", about);
+    require(v.isJulia == kYes || (v.juliaRe == 0 && v.juliaIm == 0), "a Mandelbrot name has the constant 0, 0", about);
     require(std::isfinite(v.maxIter), "an accepted iteration limit is finite", about);
     require(std::isfinite(v.contourT), "an accepted contour interval is finite", about);
-    const double magnification = valueOfText(v.magText);
+    const double magnification = magnificationOf(v);
     require(magnification > 0, "an accepted magnification is positive", about + " mag " + quoted(v.magText));
     AppState s;
     setStartValues(s);
-    require(std::isnormal(s.initialRadius / magnification), "an accepted magnification gives a usable radius",
-            about + " mag " + quoted(v.magText));
+    require(!v.deep.empty() || std::isnormal(s.initialRadius / magnification),
+            "an accepted magnification gives a usable radius or a deep view", about + " mag " + quoted(v.magText));
 }
 
 // The state reader takes the openable names; a refused name changes nothing
 // but the working text and the verdict.
-void requireReaderAgrees(const std::optional<FileView>& view, const std::string& name) {
+void requireReaderAgrees(const std::optional<View>& view, const std::string& name) {
     AppState s;
     setStartValues(s);
     s.live.centerX = s.cur.centerX = 0.125;
@@ -57,8 +58,9 @@ void requireReaderAgrees(const std::optional<FileView>& view, const std::string&
     }
     require(s.fileNameOk == 1, "an accepted name gives fileNameOk 1", about);
     require(s.live.centerX == view->centerX && s.live.centerY == view->centerY && s.live.maxIter == view->maxIter &&
-                s.live.drawMethod == view->method && s.live.contourT == view->contourT && s.live.juliaRe == view->juliaRe &&
-                s.live.juliaIm == view->juliaIm && (s.live.isJulia == kYes) == view->julia,
+                s.live.drawMethod == view->drawMethod && s.live.contourT == view->contourT &&
+                s.live.juliaRe == view->juliaRe && s.live.juliaIm == view->juliaIm && s.live.isJulia == view->isJulia &&
+                s.live.deep == view->deep,
             "the state holds the decoded view", about);
     require(dialog.mag == view->magText && s.cur.magText == view->magText, "the magnification text is taken verbatim",
             about);
@@ -66,39 +68,33 @@ void requireReaderAgrees(const std::optional<FileView>& view, const std::string&
     AppState drawn;
     setStartValues(drawn);
     require(viewFromFileName(name, drawn), "an openable name can be drawn", about);
-    require(std::isnormal(drawn.radius) && drawn.radius > 0, "an opened view has a usable positive radius",
+    require((std::isnormal(drawn.radius) && drawn.radius > 0) || !drawn.live.deep.empty(),
+            "an opened view has a usable positive radius or is deep",
             about + " radius " + exactly(drawn.radius));
 }
 
 // The picture on the screen showing `v`, as the encoder sees it.
-AppState screenShowing(const FileView& v) {
+AppState screenShowing(const View& v) {
     AppState s;
     setStartValues(s);
-    s.cur.isJulia = v.julia ? kYes : kNo;
-    s.shownMethod = static_cast<Int16>(v.method);
-    s.cur.centerX = v.centerX;
-    s.cur.centerY = v.centerY;
-    s.cur.juliaRe = v.juliaRe;
-    s.cur.juliaIm = v.juliaIm;
-    s.cur.maxIter = v.maxIter;
-    s.cur.contourT = v.contourT;
+    putView(s, v);
     return s;
 }
 
 // The name saved for `v`, with the dialog's fields as they would show it.
-std::string savedName(const FileView& v) { return composeFileName(screenShowing(v), v.magText, numberText(v.contourT)); }
+std::string savedName(const View& v) { return composeFileName(screenShowing(v), v.magText, numberText(v.contourT)); }
 
 void requireSameNumber(double again, double first, const char* rule, const std::string& name) {
     require(fuzz::withinFifteenDigits(again, first), rule, quoted(name) + " " + exactly(first) + " -> " + exactly(again));
 }
 
-void requireSavedNameReadsBack(const FileView& first, const std::string& name) {
+void requireSavedNameReadsBack(const View& first, const std::string& name) {
     const std::string saved = savedName(first);
-    const std::optional<FileView> again = decodeFileName(saved);
+    const std::optional<View> again = decodeFileName(saved);
     require(again.has_value(), "the saved name of an accepted view is accepted", quoted(name) + " -> " + quoted(saved));
-    require(again->julia == first.julia && again->method == first.method, "the saved name keeps set and method",
+    require(again->isJulia == first.isJulia && again->drawMethod == first.drawMethod, "the saved name keeps set and method",
             quoted(saved));
-    require(valueOfText(again->magText) == valueOfText(first.magText), "the saved name keeps the magnification",
+    require(magnificationOf(*again) == magnificationOf(first), "the saved name keeps the magnification",
             quoted(saved));
     requireSameNumber(again->centerX, first.centerX, "the saved name keeps the centre", saved);
     requireSameNumber(again->centerY, first.centerY, "the saved name keeps the centre", saved);
@@ -115,7 +111,7 @@ void requireSavedNameReadsBack(const FileView& first, const std::string& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string name = fuzz::textOf(data, size);
-    const std::optional<FileView> view = decodeFileName(name);
+    const std::optional<View> view = decodeFileName(name);
     requireReaderAgrees(openableView(name), name);
     if (view) {
         requireUsableView(*view, name);

@@ -20,9 +20,11 @@ TARGETS=(file_name value_of_text number_text bitmap)
 # otherwise cost more than the reading it serves). The picture reader is
 # ours around Qt's image reader: it alone is built against Qt, and only the
 # bitmap target links it (Qt itself runs as installed, uninstrumented).
-FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/files/file_name.cpp)
+FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/app/view_texts.cpp
+                src/files/file_name.cpp src/render/deep/decimal_text.cpp)
 QT_FUZZED_SOURCES=(src/platform/qt_picture_file.cpp)
-SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp)
+SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp src/files/bitmap.cpp
+                 src/render/deep/big_real.cpp src/render/deep/deep_view.cpp)
 QT_TARGETS=(bitmap)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
@@ -65,7 +67,7 @@ build() {
         local with=()
         [[ " ${QT_TARGETS[*]} " == *" $t "* ]] && with=("${qt_flags[@]}" "${qt_objects[@]}" "${qt_libs[@]}")
         clang++ "${FLAGS[@]}" -fsanitize=fuzzer,$SANITIZERS "$ROOT/fuzz/${t}_fuzz.cpp" "${objects[@]}" \
-            "${with[@]}" -o "$OUT/fuzz-${t//_/-}"
+            "${with[@]}" -lmpfr -lgmp -o "$OUT/fuzz-${t//_/-}"
         echo "built $OUT/fuzz-${t//_/-}"
     done
 }

@@ -32,6 +32,7 @@
 #include "app/number_text.h"
 #include "app/program.h"
 #include "app/view_limits.h"
+#include "app/view_texts.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/picture_files.h"
@@ -64,7 +65,9 @@ const char kUsage[] =
     "  --cx X --cy Y      the centre\n"
     "  --jre A --jim B    the Julia constant (without it --set J takes the centre\n"
     "                     as the constant and draws around 0)\n"
-    "  --mag M            magnification, at least 0.1\n"
+    "  --mag M            magnification, at least 0.1, up to 1E+10000; the\n"
+    "                     centre, constant and magnification take any number\n"
+    "                     of digits\n"
     "  --maxiter K        iteration limit, a positive whole number\n"
     "  --t T              contour interval and brightness, 0 to 5\n"
     "\n"
@@ -91,11 +94,12 @@ const char kUsage[] =
 
 struct Request {
     bool julia = false;
-    std::optional<double> jre, jim;
+    std::optional<std::string> jre, jim;
     int method = 0;
-    double cx = 0.0, cy = 0.0, mag = 1.0, maxIter = 500.0;
+    std::string cx = "0", cy = "0", mag = "1";  // as written, with every digit
+    double maxIter = 500.0;
     float t = 1.0f;
-    std::string magText;  // as a saved name writes it, when --name gave one
+    std::optional<View> named;  // the view --name gave
     bool coarse = false, wholeSurface = false, reference = false, quiet = false;
     int scale = 1, samples = 1, frames = 0;
     std::string out;
@@ -161,9 +165,15 @@ bool isDecimal(const std::string& text) {
     return i == text.size();
 }
 
+// A decimal number with as many digits as it is written with.
+std::string decimalTextOf(int option, const std::string& text) {
+    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    return text;
+}
+
 // A decimal number within a double's range; anything else is refused.
 double numberOf(int option, const std::string& text) {
-    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    decimalTextOf(option, text);
     const char* first = text.c_str() + (text[0] == '+' ? 1 : 0);
     double v = 0.0;
     const auto [end, ec] = std::from_chars(first, text.c_str() + text.size(), v);
@@ -183,20 +193,8 @@ int wholeNumberOf(int option, const std::string& text, int low, int high) {
 }
 
 void takeName(const std::string& value, Request& r) {
-    const std::optional<FileView> view = decodeFileName(value);
-    if (!view) refuse("--name: \"" + value + "\" carries no view");
-    r.julia = view->julia;
-    r.method = view->method;
-    r.cx = view->centerX;
-    r.cy = view->centerY;
-    if (view->julia) {
-        r.jre = view->juliaRe;
-        r.jim = view->juliaIm;
-    }
-    r.magText = view->magText;
-    r.mag = valueOfText(view->magText);
-    r.maxIter = view->maxIter;
-    r.t = view->contourT;
+    r.named = decodeFileName(value);
+    if (!r.named) refuse("--name: \"" + value + "\" carries no view");
 }
 
 void takeOption(int id, const std::string& value, Request& r) {
@@ -216,19 +214,19 @@ void takeOption(int id, const std::string& value, Request& r) {
         r.method = wholeNumberOf(id, value, 0, 4);
         break;
     case kCx:
-        r.cx = numberOf(id, value);
+        r.cx = decimalTextOf(id, value);
         break;
     case kCy:
-        r.cy = numberOf(id, value);
+        r.cy = decimalTextOf(id, value);
         break;
     case kJre:
-        r.jre = numberOf(id, value);
+        r.jre = decimalTextOf(id, value);
         break;
     case kJim:
-        r.jim = numberOf(id, value);
+        r.jim = decimalTextOf(id, value);
         break;
     case kMag:
-        r.mag = numberOf(id, value);
+        r.mag = decimalTextOf(id, value);
         break;
     case kMaxIter:
         r.maxIter = numberOf(id, value);
@@ -305,6 +303,15 @@ Request parseArguments(int argc, char** argv) {
 
 // ---------------------------------------------------------------- the view
 
+// The magnification text the window's dialog would show for a magnification
+// typed as `text`: numberText of the magnification its radius gives, or
+// the text itself beyond a double's range.
+std::string dialogMagText(const std::string& text) {
+    if (numberOverflows(text)) return text;
+    const double initialRadius = AppState{}.initialRadius;
+    return numberText(initialRadius / (initialRadius / valueOfText(text)));
+}
+
 // The request's view as the window would draw it: the live values, a Julia
 // constant fixed (--set J without one takes the centre and draws around
 // 0), and the cur layer that names the picture, with the magnification
@@ -312,24 +319,23 @@ Request parseArguments(int argc, char** argv) {
 AppState viewOf(const Request& r) {
     AppState s;
     setStartValues(s);
-    s.live.isJulia = r.julia ? kYes : kNo;
-    s.live.juliaStarted = s.live.isJulia;
-    s.live.centerX = r.cx;
-    s.live.centerY = r.cy;
-    if (r.julia && r.jre) {
-        s.live.juliaRe = *r.jre;
-        s.live.juliaIm = *r.jim;
-    } else if (r.julia) {
-        s.live.juliaRe = r.cx;
-        s.live.juliaIm = r.cy;
-        s.live.centerX = s.live.centerY = 0.0;
+    View v = r.named.value_or(View{.isJulia = r.julia ? kYes : kNo,
+                                   .juliaStarted = r.julia ? kYes : kNo,
+                                   .maxIter = r.maxIter,
+                                   .contourT = r.t,
+                                   .drawMethod = static_cast<Int16>(r.method)});
+    if (!r.named) {
+        ViewTexts place{dialogMagText(r.mag), r.cx, r.cy, r.jre.value_or("0"), r.jim.value_or("0")};
+        if (r.julia && !r.jre) {
+            place.juliaRe = r.cx;
+            place.juliaIm = r.cy;
+            place.centerX = place.centerY = "0";
+        }
+        if (!placeFromTexts(v, place))
+            refuse("the magnification is below 0.1, beyond 1E+" + std::to_string(kDeepestMagnificationPowerOfTen) +
+                   " or unusable, or a coordinate is beyond the range of numbers");
     }
-    s.radius = s.initialRadius / r.mag;
-    s.live.maxIter = r.maxIter;
-    s.live.contourT = r.t;
-    s.live.drawMethod = static_cast<Int16>(r.method);
-    s.shownMethod = s.live.drawMethod;
-    snapshotView(s, r.magText.empty() ? numberText(s.initialRadius / s.radius) : r.magText);
+    putView(s, v);
     return s;
 }
 
@@ -338,6 +344,16 @@ AppState viewOf(const Request& r) {
 AppState viewAtMagnification(const AppState& view, const std::string& magText) {
     if (magText.empty()) return view;
     AppState s = view;
+    if (isDeep(view.cur)) {
+        // The centre's texts at the frame's magnification: a deep view, or
+        // the doubles nearest them once a double tells the pixels apart.
+        View frame = view.cur;
+        ViewTexts place = textsOfPlace(view.cur);
+        place.magnification = magText;
+        if (!placeFromTexts(frame, place)) refuse("no view at magnification " + magText);
+        putView(s, frame);
+        return s;
+    }
     s.radius = s.initialRadius / valueOfText(magText);
     snapshotView(s, magText);
     return s;
@@ -357,12 +373,7 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     v.juliaIm = s.live.juliaIm;
     v.maxIter = s.live.maxIter;
     v.contourT = s.live.contourT;
-    if (isDeep(s.live)) {
-        // The texts are the view; the doubles only approximate it.
-        v.magnification = 1;
-        v.centerX = v.centerY = 0;
-        if (beyondDeepestMagnification(liveMagnification(s))) return describeViewFault(ViewFault::tooDeep);
-    }
+    v.deep = isDeep(s.live);
     if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
     if (!isDeep(s.live) && !pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
@@ -389,13 +400,26 @@ std::string frameName(int i) {
 
 // The magnification texts of the frames: frame i of n at M^(i / (n - 1)),
 // from 1 to the view's own (the last text is empty); each frame is drawn at
-// the value of its text, so that its name's view is exactly the frame's.
-std::vector<std::string> frameMagnifications(double m, int frames) {
+// the value of its text, so that its name's view is exactly the frame's. A
+// deep view's magnification may lie beyond a double's range, so its powers
+// are taken through its binary logarithm.
+std::vector<std::string> frameMagnifications(const AppState& view, int frames) {
+    const bool deep = isDeep(view.live);
+    const double log2M = liveMagnification(view).log2Abs();
     std::vector<std::string> texts;
     for (int i = 0; i < frames; ++i) {
-        if (i == 0) texts.push_back("1");
-        else if (i == frames - 1) texts.push_back("");
-        else texts.push_back(numberText(std::pow(m, static_cast<double>(i) / (frames - 1))));
+        const double share = static_cast<double>(i) / (frames - 1);
+        if (i == 0) {
+            texts.push_back("1");
+        } else if (i == frames - 1) {
+            texts.push_back("");
+        } else if (deep) {
+            const double log2Frame = log2M * share, whole = std::floor(log2Frame);
+            texts.push_back(trimBlanks(magnificationStr(
+                ExtFloat::normalised(std::exp2(log2Frame - whole), static_cast<std::int64_t>(whole)))));
+        } else {
+            texts.push_back(numberText(std::pow(view.initialRadius / view.radius, share)));
+        }
     }
     return texts;
 }
@@ -404,19 +428,24 @@ std::string viewName(const AppState& s) { return composeFileName(s, s.cur.magTex
 
 // What a PNG carries: the name the view is saved under and its values.
 std::vector<PictureText> textsOf(const AppState& s, const Request& r) {
-    std::string values = s.live.isJulia == kYes ? "Julia set, constant " + numberText(s.live.juliaRe) + " " +
-                                                 numberText(s.live.juliaIm) + ", "
+    // Every digit of a deep view's place, the doubles' texts otherwise.
+    const ViewTexts place = textsOfPlace(s.cur);
+    std::string values = s.live.isJulia == kYes ? "Julia set, constant " + numberTextOfStr(place.juliaRe) + " " +
+                                                 numberTextOfStr(place.juliaIm) + ", "
                                            : std::string("Mandelbrot set, ");
     values += "method " + std::to_string(s.live.drawMethod) + ", magnification " + s.cur.magText + ", centre " +
-              numberText(s.live.centerX) + " " + numberText(s.live.centerY) + ", iterations " + trimBlanks(strDouble(s.live.maxIter)) +
-              ", t " + numberText(s.live.contourT) + ", scale " + std::to_string(r.scale) + ", supersample " +
-              std::to_string(r.samples);
+              numberTextOfStr(place.centerX) + " " + numberTextOfStr(place.centerY) + ", iterations " +
+              trimBlanks(strDouble(s.live.maxIter)) + ", t " + numberText(s.live.contourT) + ", scale " +
+              std::to_string(r.scale) + ", supersample " + std::to_string(r.samples);
     return {{"qel view", viewName(s) + "\n" + values}, {"Software", std::string("qel-render ") + QEL_VERSION}};
 }
 
 struct Planned {
     std::string path;
     std::string magText;  // empty: the view's own magnification
+    std::optional<BitmapViewNote> note;  // the whole name, when the file's is shortened
+
+    const BitmapViewNote* noteOrNull() const { return note ? &*note : nullptr; }
 };
 
 // The files to write and the magnification of each.
@@ -424,12 +453,18 @@ std::vector<Planned> planPictures(const Request& r, const AppState& view) {
     if (r.frames > 0) {
         if (!namesFolder(r.out)) refuse("--frames: --out must be a folder (DIR/)");
         std::vector<Planned> frames;
-        const std::vector<std::string> mags = frameMagnifications(view.initialRadius / view.radius, r.frames);
-        for (int i = 0; i < r.frames; ++i) frames.push_back({inFolder(r.out, frameName(i)), mags[static_cast<std::size_t>(i)]});
+        const std::vector<std::string> mags = frameMagnifications(view, r.frames);
+        for (int i = 0; i < r.frames; ++i)
+            frames.push_back({inFolder(r.out, frameName(i)), mags[static_cast<std::size_t>(i)], std::nullopt});
         return frames;
     }
-    const std::string path = namesFolder(r.out) ? inFolder(r.out, viewName(view)) : r.out;
-    return {{path, ""}};
+    if (!namesFolder(r.out)) return {{r.out, "", std::nullopt}};
+    // The name the window saves under: shortened, with the whole one in the
+    // bitmap, when a file name cannot hold it.
+    const SavedName saved = savedNameOf(view, view.cur.magText, numberText(view.live.contourT));
+    Planned planned{inFolder(r.out, saved.name), "", std::nullopt};
+    if (!saved.wholeName.empty()) planned.note = BitmapViewNote{saved.name, saved.wholeName};
+    return {planned};
 }
 
 // ---------------------------------------------------------------- stopping and progress
@@ -529,7 +564,7 @@ int drawLarge(const Request& r, const AppState& view) {
         current = i;
         const AppState s = viewAtMagnification(view, planned[i].magText);
         return openPictureFile(planned[i].path, formats[i], pictures[i].width(), pictures[i].height(), textsOf(s, r),
-                               failure);
+                               failure, planned[i].noteOrNull());
     };
     hooks.keepGoing = [] { return gStopSignal == 0; };
     hooks.rowsPut = [&](std::int64_t done) { progress.rowsDone(done, current); };
@@ -552,7 +587,8 @@ int drawLarge(const Request& r, const AppState& view) {
 
 // --surface and --coarse: the window's own render loop on its surfaces.
 int drawWindowSurface(const Request& r, const AppState& view) {
-    const std::string path = planPictures(r, view).front().path;
+    const Planned planned = planPictures(r, view).front();
+    const std::string& path = planned.path;
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) refuse("--out: \"" + path + "\" ends neither in .bmp nor in .png");
     if (const auto why = viewRefusal(view, 1)) refuse(*why);
@@ -570,7 +606,8 @@ int drawWindowSurface(const Request& r, const AppState& view) {
     const Surface picture = r.wholeSurface ? p.picture1 : visiblePicture(p);
     std::string failure;
     std::unique_ptr<PictureSink> sink =
-        openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure);
+        openPictureFile(path, *format, picture.width(), picture.height(), textsOf(view, r), failure,
+                        planned.noteOrNull());
     bool written = sink != nullptr;
     for (int v = 0; written && v < picture.height(); ++v) written = sink->putRow(v, picture.row(v));
     written = written && sink->finish();

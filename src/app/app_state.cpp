@@ -1,6 +1,10 @@
 #include "app/app_state.h"
 
+#include <algorithm>
+#include <cfloat>
+
 #include "app/number_text.h"
+#include "app/view_texts.h"
 
 namespace qel {
 
@@ -11,6 +15,17 @@ void setStartValues(AppState& s) {
     s.cur = s.prev = s.live;
     s.cur.magText = strDouble(2.0 / 2.0);
     s.prev.magText = strDouble(s.initialRadius / s.radius);
+}
+
+void putView(AppState& s, const View& view) {
+    s.live = view;
+    s.live.magText.clear();
+    s.cur = view;
+    // Beyond a double's range the radius is the least a double's
+    // magnification gives, never 0, which every caption divides by.
+    const double magnification = std::min(magnificationOf(view), DBL_MAX);
+    if (magnification > 0) s.radius = s.initialRadius / magnification;
+    s.shownMethod = s.shownQuad = view.drawMethod;
 }
 
 void snapshotView(AppState& s, const std::string& magText) {

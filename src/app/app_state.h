@@ -121,6 +121,15 @@ struct AppState {
 // describe the live view (the first two steps of start-up).
 void setStartValues(AppState& s);
 
+// Makes `view` the view to be drawn next and the picture on the screen, as
+// opening a picture leaves them: the live view and the cur layer (with the
+// view's magText), the radius from its magnification (beyond a double's
+// range, where View::deep holds it, that of the largest double; unchanged
+// for a view without one), the shown method. One call for every
+// place that sets a whole view: opening a picture, the tools, the
+// benchmarks and the tests.
+void putView(AppState& s, const View& view);
+
 // The prev layer takes the cur layer, the cur layer the live view;
 // `magText` is what the dialog's current-magnification field shows.
 void snapshotView(AppState& s, const std::string& magText);

@@ -30,10 +30,6 @@ bool beyondDeepestMagnification(ExtFloat magnification) {
     return !(magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationPowerOfTen);
 }
 
-bool needsDeep(double radius, int halfWidth, double centerX, double centerY) {
-    return !pixelsStayApart(radius, halfWidth, centerX, centerY);
-}
-
 ExtFloat liveMagnification(const AppState& s) { return magnificationOfView(s, s.live); }
 
 double colourMagnification(const AppState& s) {
@@ -42,7 +38,10 @@ double colourMagnification(const AppState& s) {
 }
 
 double radiusFor(const AppState& s, ExtFloat magnification) {
-    return (ExtFloat::of(s.initialRadius) / magnification).toDouble();
+    // Beyond a double's range the radius is the least a double's
+    // magnification gives, never 0, which every caption divides by.
+    const double radius = (ExtFloat::of(s.initialRadius) / magnification).toDouble();
+    return radius > 0 ? radius : s.initialRadius / DBL_MAX;
 }
 
 ExtFloat shownPixelSize(const AppState& s) {

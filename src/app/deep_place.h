@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "app/app_state.h"
+#include "app/view_limits.h"
 #include "render/deep/big_real.h"
 #include "render/deep/deep_view.h"
 
@@ -20,17 +21,14 @@ bool beyondDeepestMagnification(ExtFloat magnification);
 
 inline bool isDeep(const View& v) { return !v.deep.empty(); }
 
-// True when a view of this radius and centre is drawn by the deep engine:
-// its neighbouring pixels fall on the same doubles.
-bool needsDeep(double radius, int halfWidth, double centerX, double centerY);
-
 // The live view's magnification: its text on a deep view, else
 // initialRadius / radius.
 ExtFloat liveMagnification(const AppState& s);
 // The magnification the colouring constants take: the live view's, up to
 // the largest double (every constant is the same from 900 on).
 double colourMagnification(const AppState& s);
-// initialRadius / magnification as a double: 0 beyond a double's range.
+// initialRadius / magnification as a double; beyond a double's range
+// initialRadius / DBL_MAX, never 0.
 double radiusFor(const AppState& s, ExtFloat magnification);
 
 // The pixel size of the picture on the screen (the cur layer, laid out for

@@ -39,13 +39,27 @@ bool pixelsStayApart(double radius, int halfWidth, double centerX, double center
     return centerX + pixelSize != centerX && centerY + pixelSize != centerY;
 }
 
+bool needsDeep(double radius, int halfWidth, double centerX, double centerY) {
+    return !pixelsStayApart(radius, halfWidth, centerX, centerY);
+}
+
+bool isDeepView(double magnification, double method, double centerX, double centerY) {
+    return needsDeep(AppState{}.initialRadius / magnification, halfWidthForMethod(method), centerX, centerY);
+}
+
 ViewFault viewFault(const ViewValues& v) {
     if (!isDrawingMethod(v.method)) return ViewFault::method;
     if (!(v.magnification > 0)) return ViewFault::magnification;
     const double initialRadius = AppState{}.initialRadius;
     const double radius = initialRadius / v.magnification;
-    if (!std::isnormal(radius) || beyondLeastMagnification(radius, initialRadius)) return ViewFault::magnification;
-    if (!pixelsStayApart(radius, halfWidthForMethod(v.method), v.centerX, v.centerY)) return ViewFault::tooDeep;
+    if (!v.deep) {
+        if (!std::isnormal(radius) || beyondLeastMagnification(radius, initialRadius)) return ViewFault::magnification;
+        if (!pixelsStayApart(radius, halfWidthForMethod(v.method), v.centerX, v.centerY)) return ViewFault::tooDeep;
+    } else if (!isTypedCoordinate(v.centerX) || !isTypedCoordinate(v.centerY)) {
+        // The digits of a deep view's texts tell its pixels apart within
+        // -4..4; a view off there is deep only because its centre is large.
+        return ViewFault::tooDeep;
+    }
     if (v.julia && !isClickablePoint(v.juliaRe, v.juliaIm)) return ViewFault::juliaConstant;
     if (!isIterationLimit(v.maxIter)) return ViewFault::iterations;
     if (!isContourInterval(v.contourT)) return ViewFault::contour;

@@ -29,6 +29,16 @@ bool beyondLeastMagnification(double radius, double initialRadius);
 // finite centre changes it.
 bool pixelsStayApart(double radius, int halfWidth, double centerX, double centerY);
 
+// True when a view of this radius and centre is drawn by the deep engine:
+// its neighbouring pixels fall on the same doubles.
+bool needsDeep(double radius, int halfWidth, double centerX, double centerY);
+
+// True when a view of this magnification (the nearest double; infinity
+// beyond a double's range) and centre must be held as decimal texts: at the
+// half width of its drawing method neighbouring pixels would share a plane
+// point in doubles.
+bool isDeepView(double magnification, double method, double centerX, double centerY);
+
 // A view as a saved name or a tool's request gives it.
 struct ViewValues {
     bool julia = false;
@@ -38,6 +48,7 @@ struct ViewValues {
     double juliaRe = 0, juliaIm = 0;  // read for a Julia view only
     double maxIter = 500;
     double contourT = 1;
+    bool deep = false;  // held as decimal texts: no radius in doubles to check
 };
 
 enum class ViewFault {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,13 +11,24 @@
 
 namespace qel {
 
-// The whole surface as the bytes of a 24-bit bottom-up bitmap file.
-std::vector<std::uint8_t> encodeBitmap(const Surface& picture);
+// What a bitmap carries of its view when the name could not hold it all:
+// the name it was saved under and the whole name. It lies between the
+// headers and the pixels, where the file header's offset of the pixels
+// leaves room, so every reader shows the same picture.
+struct BitmapViewNote {
+    std::string name;
+    std::string wholeName;
+};
+
+// The whole surface as the bytes of a 24-bit bottom-up bitmap file, with
+// the note when one is given.
+std::vector<std::uint8_t> encodeBitmap(const Surface& picture, const BitmapViewNote* note = nullptr);
 
 // The same file written a row at a time: the headers of a width x height
-// picture, followed at their places by the rows, bottom row first, each
-// bitmapRowBytes long.
-std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height);
+// picture (and the note, when one is given), followed at their places by the
+// rows, bottom row first, each bitmapRowBytes long.
+std::vector<std::uint8_t> bitmapHeader(std::int64_t width, std::int64_t height,
+                                       const BitmapViewNote* note = nullptr);
 std::int64_t bitmapRowBytes(std::int64_t width);
 // One row of colour numbers (0..0xFFFFFF) as the file holds it, padding included.
 void encodeBitmapRow(const std::uint32_t* pixels, std::int64_t width, std::uint8_t* out);
@@ -29,6 +41,10 @@ bool fitsBitmapFile(std::int64_t width, std::int64_t height);
 // and only if it is a regular file or absent (a link is written through).
 // False on any failure, `path` then being as it was, with the reason in `why`
 // when it is given.
-bool writeBitmapFile(const std::string& path, const Surface& picture, std::string* why = nullptr);
+bool writeBitmapFile(const std::string& path, const Surface& picture, std::string* why = nullptr,
+                     const BitmapViewNote* note = nullptr);
+
+// The note of the bitmap file at `path`, if it is one and carries one.
+std::optional<BitmapViewNote> viewNoteOfBitmap(const std::string& path);
 
 }  // namespace qel

@@ -1,5 +1,6 @@
 #include "files/file_name.h"
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
@@ -7,6 +8,9 @@
 
 #include "app/number_text.h"
 #include "app/view_limits.h"
+#include "app/view_texts.h"
+#include "files/bitmap.h"
+#include "render/deep/big_real.h"
 
 namespace qel {
 namespace {
@@ -24,7 +28,7 @@ std::string withBothZeros(const std::string& text) {
     return withZeroBeforePoint(text);
 }
 
-std::string numberField(double v) { return withBothZeros(trimBlanks(strDouble(v))); }
+std::string numberField(const std::string& strText) { return withBothZeros(trimBlanks(strText)); }
 
 // 1-based position of the last occurrence of `letter`, 0 when absent.
 std::size_t lastPosition(const std::string& text, char letter) {
@@ -43,6 +47,9 @@ bool inOrder(std::initializer_list<std::size_t> positions) {
     return true;
 }
 
+// The text of the number after the 1-based position `pos`, to the end.
+std::string textAfter(const std::string& text, std::size_t pos) { return text.substr(pos); }
+
 // The value read from the characters after the 1-based position `pos`.
 double valueAfter(const std::string& text, std::size_t pos) { return valueOfText(std::string_view(text).substr(pos)); }
 
@@ -52,28 +59,49 @@ bool overflowsAfter(const std::string& text, std::size_t pos) {
     return numberOverflows(std::string_view(text).substr(pos));
 }
 
-// A magnification that reads as nothing positive would make a radius of
-// infinity or below zero, and one below about 1E-308 or above about 1E+308
-// a radius beyond the range of a double or too fine for one; such a name
-// carries no usable view.
-bool givesUsableRadius(double magnification) {
-    return magnification > 0 && std::isnormal(AppState{}.initialRadius / magnification);
+// The destinations of a name's view in the state record, without the
+// dialog: the view, but the cur layer keeps its maxIter (the open flow's
+// history step copies it) and its single-picture flag, and its Julia
+// constant is not yet fixed.
+void applyFileView(AppState& s, const View& v) {
+    const View before = s.cur;
+    putView(s, v);
+    s.cur.maxIter = before.maxIter;
+    s.cur.singleImage = before.singleImage;
+    s.cur.juliaStarted = kNo;
 }
 
-// The destinations of a name's view in the state record, without the dialog.
-void applyFileView(AppState& s, const FileView& v) {
-    Flag set = v.julia ? kYes : kNo;
-    s.live.isJulia = s.live.juliaStarted = s.cur.isJulia = set;
-    s.cur.magText = v.magText;
-    s.live.centerX = s.cur.centerX = v.centerX;
-    s.live.centerY = s.cur.centerY = v.centerY;
-    s.live.maxIter = v.maxIter;
-    Int16 method = static_cast<Int16>(v.method);
-    s.live.drawMethod = s.shownQuad = s.cur.drawMethod = s.shownMethod = method;
-    s.live.juliaRe = s.cur.juliaRe = v.juliaRe;
-    s.live.juliaIm = s.cur.juliaIm = v.juliaIm;
-    s.live.contourT = s.cur.contourT = v.contourT;
-    s.cur.juliaStarted = kNo;
+// The name of a view: the cur layer's set, its place in texts, the shown
+// method and the field texts.
+std::string nameOf(const AppState& s, const ViewTexts& place, const std::string& magText,
+                   const std::string& contourText) {
+    const bool julia = s.cur.isJulia != 0;
+    std::string body = s.cur.isJulia == kYes ? "J" : "M";
+    body += trimBlanks(strDouble(s.shownMethod));
+    body += "s" + withZeroBeforePoint(trimBlanks(magText));
+    body += "x" + numberField(place.centerX);
+    body += "y" + numberField(place.centerY);
+    if (julia) {
+        body += "z" + numberField(place.juliaRe);
+        body += "w" + numberField(place.juliaIm);
+    }
+    body += "k" + trimBlanks(strDouble(s.cur.maxIter));
+    body += "t" + withBothZeros(trimBlanks(contourText));
+    const int points = julia ? kJuliaPoints : kMandelbrotPoints;
+    for (int i = 0; i < points; ++i) body = pointToP(body);
+    return body + kExtension;
+}
+
+// The magnification a name carries: a deep view's own text.
+std::string magTextOf(const View& cur, const std::string& magText) {
+    return cur.deep.empty() ? magText : cur.deep.magnification;
+}
+
+// The place with its coordinates rounded to `digits` significant digits.
+ViewTexts roundedTo(ViewTexts place, int digits) {
+    for (std::string* text : {&place.centerX, &place.centerY, &place.juliaRe, &place.juliaIm})
+        *text = BigReal::fromText(*text, 64).str(digits);
+    return place;
 }
 
 }  // namespace
@@ -93,28 +121,32 @@ std::string pToPoint(const std::string& text) {
 }
 
 std::string composeFileName(const AppState& s, const std::string& magText, const std::string& contourText) {
-    const bool julia = s.cur.isJulia != 0;
-    std::string body = s.cur.isJulia == kYes ? "J" : "M";
-    body += trimBlanks(strDouble(s.shownMethod));
-    body += "s" + withZeroBeforePoint(trimBlanks(magText));
-    body += "x" + numberField(s.cur.centerX);
-    body += "y" + numberField(s.cur.centerY);
-    if (julia) {
-        body += "z" + numberField(s.cur.juliaRe);
-        body += "w" + numberField(s.cur.juliaIm);
+    return nameOf(s, textsOfPlace(s.cur), magTextOf(s.cur, magText), contourText);
+}
+
+SavedName savedNameOf(const AppState& s, const std::string& magText, const std::string& contourText) {
+    SavedName saved{composeFileName(s, magText, contourText), ""};
+    if (saved.name.size() <= kLongestFileName) return saved;
+    // Only a deep view's digits make a name this long; fewer of them fit.
+    const ViewTexts place = textsOfPlace(s.cur);
+    const int coordinates = s.cur.isJulia != 0 ? 4 : 2;
+    int digits = static_cast<int>(place.centerX.size());
+    std::string shortened = saved.name;
+    while (shortened.size() > kShortenedFileName && digits > 1) {
+        const auto excess = static_cast<int>(shortened.size() - kShortenedFileName);
+        digits = std::max(1, digits - std::max(1, (excess + coordinates - 1) / coordinates));
+        shortened = nameOf(s, roundedTo(place, digits), magTextOf(s.cur, magText), contourText);
     }
-    body += "k" + trimBlanks(strDouble(s.cur.maxIter));
-    body += "t" + withBothZeros(trimBlanks(contourText));
-    const int points = julia ? kJuliaPoints : kMandelbrotPoints;
-    for (int i = 0; i < points; ++i) body = pointToP(body);
-    return body + kExtension;
+    saved.wholeName = std::move(saved.name);
+    saved.name = std::move(shortened);
+    return saved;
 }
 
 void makeFileName(AppState& s, const SettingsPort& dialog) {
-    s.fileName = composeFileName(s, dialog.magText(), dialog.contourText());
+    s.fileName = savedNameOf(s, dialog.magText(), dialog.contourText()).name;
 }
 
-std::optional<FileView> decodeFileName(const std::string& name) {
+std::optional<View> decodeFileName(const std::string& name) {
     std::string text = pToPoint(name);
     // The extension, whatever it is, goes unread.
     text.resize(text.size() > kExtension.size() ? text.size() - kExtension.size() : 0);
@@ -126,29 +158,26 @@ std::optional<FileView> decodeFileName(const std::string& name) {
     const std::size_t t = lastPosition(text, 't');
     if (m == 0 && j == 0) return std::nullopt;
 
-    FileView v;
-    v.julia = !(m > j);
-    const std::size_t setPos = v.julia ? j : m;
-    const bool ordered = v.julia ? inOrder({j, s, x, y, z, w, k, t}) : inOrder({m, s, x, y, k, t});
+    const bool julia = !(m > j);
+    const std::size_t setPos = julia ? j : m;
+    const bool ordered = julia ? inOrder({j, s, x, y, z, w, k, t}) : inOrder({m, s, x, y, k, t});
     if (!ordered) return std::nullopt;
 
-    for (std::size_t at : {setPos, x, y, k, t})
+    for (std::size_t at : {setPos, k, t})
         if (overflowsAfter(text, at)) return std::nullopt;
-    if (v.julia && (overflowsAfter(text, z) || overflowsAfter(text, w))) return std::nullopt;
 
     const double method = valueAfter(text, setPos);
     if (!isDrawingMethod(method)) return std::nullopt;
-    v.method = static_cast<int>(method);
 
-    v.magText = text.substr(s, x - s - 1);
-    if (!givesUsableRadius(valueOfText(v.magText))) return std::nullopt;
-
-    v.centerX = valueAfter(text, x);
-    v.centerY = valueAfter(text, y);
-    if (v.julia) {
-        v.juliaRe = valueAfter(text, z);
-        v.juliaIm = valueAfter(text, w);
+    View v;
+    v.isJulia = v.juliaStarted = julia ? kYes : kNo;
+    v.drawMethod = static_cast<Int16>(method);
+    ViewTexts place{text.substr(s, x - s - 1), textAfter(text, x), textAfter(text, y), "0", "0"};
+    if (julia) {
+        place.juliaRe = textAfter(text, z);
+        place.juliaIm = textAfter(text, w);
     }
+    if (!placeFromTexts(v, place)) return std::nullopt;
     v.maxIter = valueAfter(text, k);
     // The contour interval is kept in a 32-bit float; a value beyond its
     // range would become an infinity there.
@@ -158,27 +187,35 @@ std::optional<FileView> decodeFileName(const std::string& name) {
     return v;
 }
 
-ViewValues viewValuesOf(const FileView& v) {
-    return {.julia = v.julia,
-            .method = static_cast<double>(v.method),
-            .magnification = valueOfText(v.magText),
+ViewValues viewValuesOf(const View& v) {
+    return {.julia = v.isJulia != 0,
+            .method = static_cast<double>(v.drawMethod),
+            .magnification = magnificationOf(v),
             .centerX = v.centerX,
             .centerY = v.centerY,
             .juliaRe = v.juliaRe,
             .juliaIm = v.juliaIm,
             .maxIter = v.maxIter,
-            .contourT = v.contourT};
+            .contourT = v.contourT,
+            .deep = !v.deep.empty()};
 }
 
-std::optional<FileView> openableView(const std::string& name) {
-    std::optional<FileView> view = decodeFileName(name);
+std::optional<View> openableView(const std::string& name) {
+    std::optional<View> view = decodeFileName(name);
     if (view && viewFault(viewValuesOf(*view)) != ViewFault::none) return std::nullopt;
     return view;
 }
 
+std::string viewNameOfFile(const std::string& path) {
+    const std::optional<BitmapViewNote> note = viewNoteOfBitmap(path);
+    const bool stillSoNamed = note && path.size() >= note->name.size() &&
+                              path.compare(path.size() - note->name.size(), note->name.size(), note->name) == 0;
+    return stillSoNamed ? note->wholeName : path;
+}
+
 void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name) {
     s.fileName = pToPoint(name);
-    std::optional<FileView> view = openableView(name);
+    std::optional<View> view = openableView(name);
     if (!view) {
         s.fileNameOk = 0;
         return;
@@ -189,13 +226,9 @@ void parseFileName(AppState& s, SettingsPort& dialog, const std::string& name) {
 }
 
 bool viewFromFileName(const std::string& name, AppState& s) {
-    std::optional<FileView> view = openableView(name);
+    std::optional<View> view = openableView(name);
     if (!view) return false;
-    applyFileView(s, *view);
-    s.live.juliaStarted = s.live.isJulia;
-    s.radius = s.initialRadius / valueOfText(view->magText);
-    s.cur.juliaStarted = s.live.juliaStarted;
-    s.cur.maxIter = s.live.maxIter;
+    putView(s, *view);
     return true;
 }
 

@@ -85,6 +85,7 @@ Surface visiblePicture(const Program& p) {
 
 void mnuhozon_Click(Program& p) {
     makeFileName(p.s, p.dialog);
+    const SavedName saved = savedNameOf(p.s, p.dialog.magText(), p.dialog.contourText());
     const std::string chosen = p.platform.showSave(kSaveDialogTitle, p.s.appPath + p.s.fileName, kBitmapFilter);
     const auto origin = visibleAreaOrigin(p.s);
     // A method without a visible area would save nothing: that is a failure
@@ -95,14 +96,18 @@ void mnuhozon_Click(Program& p) {
     }
     p.picture3.resize(kFilePictureWidth, kFilePictureHeight);
     p.picture3.copyFrom(p.picture1, origin->first, origin->second, kFilePictureWidth, kFilePictureHeight, 0, 0);
-    if (!writeBitmapFile(chosen, p.picture3)) reportSaveFailure(p);
+    // A shortened name: the bitmap keeps the whole one.
+    const BitmapViewNote note{saved.name, saved.wholeName};
+    if (!writeBitmapFile(chosen, p.picture3, nullptr, saved.wholeName.empty() ? nullptr : &note))
+        reportSaveFailure(p);
 }
 
 void mnuyomi_Click(Program& p) {
     const std::string chosen = p.platform.showOpen(kOpenDialogTitle, "", kBitmapFilter);
     if (chosen.empty()) return;
-    if (!openableView(chosen)) {
-        parseFileName(p.s, p.dialog, chosen);  // records the refusal, writes no view
+    const std::string viewName = viewNameOfFile(chosen);
+    if (!openableView(viewName)) {
+        parseFileName(p.s, p.dialog, viewName);  // records the refusal, writes no view
         reportOpenFailure(p, kNameWithoutView);
         return;
     }
@@ -113,7 +118,7 @@ void mnuyomi_Click(Program& p) {
         reportOpenFailure(p, kPictureUnreadable);
         return;
     }
-    parseFileName(p.s, p.dialog, chosen);
+    parseFileName(p.s, p.dialog, viewName);
     p.picture3 = std::move(*picture);
     showOpenedView(p);
 }

@@ -55,8 +55,8 @@ public:
         : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height),
           row_(static_cast<std::size_t>(bitmapRowBytes(width))) {}
 
-    bool start() {
-        const std::vector<std::uint8_t> header = bitmapHeader(width_, height_);
+    bool start(const BitmapViewNote* note) {
+        const std::vector<std::uint8_t> header = bitmapHeader(width_, height_, note);
         headerSize_ = static_cast<std::int64_t>(header.size());
         return file_->write(header.data(), header.size()) || failed();
     }
@@ -346,7 +346,7 @@ std::optional<PictureFormat> pictureFormatOf(const std::string& path) {
 
 std::unique_ptr<PictureSink> openPictureFile(const std::string& path, PictureFormat format, std::int64_t width,
                                              std::int64_t height, const std::vector<PictureText>& texts,
-                                             std::string& failure) {
+                                             std::string& failure, const BitmapViewNote* note) {
     auto file = std::make_unique<SafeFile>(path);
     if (!file->isOpen()) {
         failure = "cannot write \"" + path + "\": " + file->why();
@@ -354,7 +354,7 @@ std::unique_ptr<PictureSink> openPictureFile(const std::string& path, PictureFor
     }
     if (format == PictureFormat::Bitmap) {
         auto sink = std::make_unique<BitmapSink>(path, std::move(file), width, height);
-        if (sink->start()) return sink;
+        if (sink->start(note)) return sink;
         failure = sink->failure();
         return nullptr;
     }

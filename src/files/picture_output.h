@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "files/bitmap.h"
 #include "render/large_picture.h"
 
 namespace qel {
@@ -27,11 +28,12 @@ struct PictureText {
     std::string keyword, text;
 };
 
-// The sink that writes a width x height picture to `path`. None, with the
-// reason in `failure`, when the file cannot be started; a later failure
-// gives its reason by the sink's failure().
+// The sink that writes a width x height picture to `path`, a bitmap with
+// the note when one is given. None, with the reason in `failure`, when the
+// file cannot be started; a later failure gives its reason by the sink's
+// failure().
 std::unique_ptr<PictureSink> openPictureFile(const std::string& path, PictureFormat format, std::int64_t width,
                                              std::int64_t height, const std::vector<PictureText>& texts,
-                                             std::string& failure);
+                                             std::string& failure, const BitmapViewNote* note = nullptr);
 
 }  // namespace qel

@@ -65,6 +65,10 @@ TEST_P(NumberTextInLocale, ValueOfTextReadsTheNumberAtTheStartAndZeroForAnything
         {"1e-999", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(valueOfText(text), value) << '"' << text << '"';
+    // A zero keeps the sign it is written with, as a double's text does.
+    EXPECT_TRUE(std::signbit(valueOfText("-0.0")));
+    EXPECT_TRUE(std::signbit(valueOfText("-1e-999")));
+    EXPECT_FALSE(std::signbit(valueOfText("-x")));
 }
 
 TEST_P(NumberTextInLocale, TellsANumberBeyondADoubleFromATextWithoutOne) {

@@ -5,6 +5,8 @@
 #include <cfloat>
 #include <tuple>
 
+#include "app/view_texts.h"
+#include "render/deep/deep_view.h"
 #include "file_stand_ins.h"
 
 namespace qel {
@@ -39,12 +41,27 @@ TEST(FileNameEncoding, PointsBecomePAndStrTextsGetTheirZeros) {
     EXPECT_EQ(composeFileName(onScreen(2, 1E-05, -0.5, 500), "  .125 ", " -.5 "), "M2s0p125x1E-05y-0p5k500t-0p5.bmp");
 }
 
-auto fields(const FileView& v) {
+// What a name carries: set, method, magnification text, centre, constant,
+// limit, t.
+struct Carried {
+    bool julia;
+    int method;
+    std::string magText;
+    double centerX, centerY, juliaRe, juliaIm, maxIter;
+    float contourT;
+};
+
+auto fields(const Carried& v) {
     return std::tie(v.julia, v.method, v.magText, v.centerX, v.centerY, v.juliaRe, v.juliaIm, v.maxIter, v.contourT);
 }
 
+Carried carried(const View& v) {
+    return {v.isJulia == kYes, v.drawMethod, v.magText, v.centerX, v.centerY, v.juliaRe, v.juliaIm, v.maxIter,
+            v.contourT};
+}
+
 TEST(FileNameDecoding, ReadsTheLastOfEachTagBehindAnyFolderOrPrefix) {
-    const std::pair<const char*, FileView> cases[] = {
+    const std::pair<const char*, Carried> cases[] = {
         {"/home/u/Julia M0s1x0y0k500t1.bmp", {false, 0, "1", 0, 0, 0, 0, 500, 1}},  // the last set letter decides
         {"M0s0p001x-p5y1E-05k500t3E38.bmp", {false, 0, "0.001", -0.5, 1E-05, 0, 0, 500, 3E38f}},
         // Radii 2E-300 and 2E+300 are still doubles (fuzzing probed the edges).
@@ -54,7 +71,8 @@ TEST(FileNameDecoding, ReadsTheLastOfEachTagBehindAnyFolderOrPrefix) {
     for (const auto& [name, view] : cases) {
         const auto v = decodeFileName(name);
         ASSERT_TRUE(v) << name;
-        EXPECT_EQ(fields(*v), fields(view)) << name;
+        EXPECT_EQ(fields(carried(*v)), fields(view)) << name;
+        EXPECT_TRUE(v->deep.empty()) << name;
     }
 }
 
@@ -69,9 +87,10 @@ TEST(FileNameDecoding, RefusesNamesWithoutACompleteAndUsableView) {
              // Numbers beyond a double are no 0s.
              "M1E999s1x0y0k500t1.bmp", "M0s1x1E999y0k500t1.bmp", "J0s1x0y0z0w-1E+400k500t1.bmp",
              "M0s1x0y0k1E309t1.bmp", "M0s1x0y0k500t1E999.bmp",
-             // Found by fuzzing: radii beyond the largest double and below
-             // the smallest normal one, which could be neither drawn nor zoomed.
-             "M0s1E-308x0y0k500t1.bmp", "M0s4p9E-324x0y0k500t1.bmp", "J0s1p7E+308x0y0z0w0k500t1.bmp"})
+             // Found by fuzzing: radii beyond the largest double.
+             "M0s1E-308x0y0k500t1.bmp", "M0s4p9E-324x0y0k500t1.bmp",
+             // Deeper than the deepest magnification.
+             "M0s1E+10001x0y0k500t1.bmp"})
         EXPECT_FALSE(decodeFileName(name)) << name;
 }
 
@@ -79,8 +98,8 @@ TEST(FileNameDecoding, EncodedNamesComeBackUnchanged) {
     AppState s = onScreen(4, -0.123456789012345, 1E-05, 2500, true, -0.8, 0.156);
     auto v = decodeFileName("/tmp/x " + composeFileName(s, "32768", "0.7"));
     ASSERT_TRUE(v);
-    const FileView saved{true, 4, "32768", -0.123456789012345, 1E-05, -0.8, 0.156, 2500, 0.7f};
-    EXPECT_EQ(fields(*v), fields(saved));
+    const Carried saved{true, 4, "32768", -0.123456789012345, 1E-05, -0.8, 0.156, 2500, 0.7f};
+    EXPECT_EQ(fields(carried(*v)), fields(saved));
 
     // The largest centre, found by fuzzing, is read and saved under the name it came from.
     const std::string largest = "M0s1x1p79769313486232E+308y-1p79769313486232E+308k500t1.bmp";
@@ -100,6 +119,59 @@ TEST(ViewFromFileName, ARefusedNameLeavesTheStateAlone) {
         EXPECT_FALSE(viewFromFileName(name, untouched)) << name;
         EXPECT_TRUE(untouched == startState()) << name;
     }
+}
+
+// Deep views: the same format with every digit of their texts.
+View deepView(const ViewTexts& place, bool julia = false) {
+    View v{.isJulia = julia ? kYes : kNo, .juliaStarted = julia ? kYes : kNo, .maxIter = 1000000, .drawMethod = 1};
+    EXPECT_TRUE(placeFromTexts(v, place));
+    return v;
+}
+
+AppState showing(const View& v) {
+    AppState s = startState();
+    putView(s, v);
+    return s;
+}
+
+TEST(DeepFileNames, ComeBackToTheLastDigit) {
+    const std::string digits(120, '3');
+    const View views[] = {
+        deepView({"1E+100", "-1.749" + digits, "-0.0000" + digits}),
+        deepView({"2.5E+40", "0." + digits, "1e-3", "-0.123" + digits, "0.745" + digits}, true),
+    };
+    for (const View& v : views) {
+        const std::string name = composeFileName(showing(v), "ignored", "1");
+        const std::optional<View> back = decodeFileName("/pictures/" + name);
+        ASSERT_TRUE(back) << name;
+        EXPECT_EQ(back->deep, v.deep) << name;
+        EXPECT_EQ(composeFileName(showing(*back), "ignored", "1"), name);
+    }
+    // The texts hold the digits the magnification needs, rounded, in Str's form.
+    const auto threes = static_cast<std::size_t>(significantDigitsFor(magnificationOfText("1E+100")) - 4);
+    EXPECT_EQ(views[0].deep.centerX, "-1.749" + std::string(threes, '3'));
+    EXPECT_EQ(views[0].deep.centerY, "-3.333" + std::string(threes, '3') + "E-05");
+    EXPECT_EQ(views[0].deep.magnification, " 1E+100");
+    EXPECT_EQ(composeFileName(showing(views[0]), "", "1").substr(0, 24), "M1s1E+100x-1p74933333333");
+    EXPECT_EQ(views[1].deep.juliaIm, " .745" + digits);  // a constant keeps every digit
+    // Where a double tells the pixels apart the view has no texts.
+    EXPECT_TRUE(deepView({"1E+12", "-1.749" + digits, "0"}).deep.empty());
+}
+
+TEST(DeepFileNames, ANameTooLongForAFileIsShortenedAndTheWholeOneKept) {
+    const View v = deepView({"1E+130", "-1.749" + std::string(140, '3'), "0." + std::string(140, '7')});
+    const SavedName saved = savedNameOf(showing(v), "", "1");
+    EXPECT_LE(saved.name.size(), kShortenedFileName);
+    EXPECT_GT(saved.name.size(), kShortenedFileName - 10);
+    EXPECT_GT(saved.wholeName.size(), kLongestFileName);
+    ASSERT_EQ(decodeFileName(saved.wholeName)->deep, v.deep);
+    // The short name is the place to fewer digits, still a deep view.
+    const std::optional<View> near = decodeFileName(saved.name);
+    ASSERT_TRUE(near);
+    EXPECT_EQ(near->deep.magnification, v.deep.magnification);
+    EXPECT_EQ(near->deep.centerX.substr(0, 40), v.deep.centerX.substr(0, 40));
+    // Names that fit are whole.
+    EXPECT_TRUE(savedNameOf(showing(deepView({"1E+100", "-1.749", "0"})), "", "1").wholeName.empty());
 }
 
 }  // namespace

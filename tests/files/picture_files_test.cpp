@@ -8,7 +8,10 @@
 #include <tuple>
 #include <vector>
 
+#include "app/view_texts.h"
 #include "files/bitmap.h"
+#include "files/file_name.h"
+#include "platform/qt_picture_file.h"
 #include "file_stand_ins.h"
 #include "support/test_platform.h"
 #include "app/drawing.h"
@@ -141,7 +144,8 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
     // a name without a view, and views the window can neither reach nor save
     for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
                              "M0s1x0y0k500t9.bmp", "J0s1x0y0z1E+300w0k500t1.bmp", "M0s0p09x0y0k500t1.bmp",
-                             "M0s1E+16x-0p75y0k500t1.bmp"}) {
+                             // deep beyond the deepest magnification, or only for its large centre
+                             "M0s1E+10001x-0p75y0k500t1.bmp", "M0s1E+16x99y0k500t1.bmp"}) {
         ASSERT_TRUE(writeBitmapFile(dir.file(name), Surface(800, 600)));
         expectRefused(name, &kNameWithoutView);
         EXPECT_EQ(p.s.fileNameOk, 0) << name;
@@ -156,6 +160,53 @@ TEST_F(PictureFiles, AFarCentreAClickCanReachOpens) {
     mnuyomi_Click(p);
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(std::pair(p.s.live.centerX, p.s.live.centerY), std::pair(99.0, -99.0));
+}
+
+// A deep view at 10^150 has a name of about 330 bytes: the file gets a
+// shortened name and keeps the whole one, which opening prefers while the
+// file is named as saved.
+TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToTheLastDigit) {
+    View deep{.drawMethod = 1};
+    const std::string digits = "7490512345678901234567890123456789012345678901234567890123456789012345678901234567"
+                               "8901234567890123456789012345678901234567890123456789012345678901234567";
+    ASSERT_TRUE(placeFromTexts(deep, {"1E+150", "-1." + digits, "0.0000" + digits}));
+    ASSERT_FALSE(deep.deep.empty());
+    putView(p.s, deep);
+    layoutPicture(p.s, p.picture1);
+    mnuhozon_Click(p);
+    const std::string saved = platform.dialogs.back().fileName;
+    const std::string name = saved.substr(dir.folder().size());
+    EXPECT_LE(name.size(), kShortenedFileName);
+    EXPECT_EQ(name.substr(0, 8), "M1s1E+15");
+    ASSERT_TRUE(platform.messages.empty());
+
+    // Every reader sees the same picture; the file carries the whole name.
+    const std::optional<Surface> read = readPictureFile(saved, 800, 600);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(*read == visiblePart(0, 0));
+    const std::optional<BitmapViewNote> note = viewNoteOfBitmap(saved);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->name, name);
+    EXPECT_GT(note->wholeName.size(), kLongestFileName);
+
+    // A prefix keeps the whole view; another name is the view it names.
+    std::filesystem::copy_file(saved, dir.file("my " + name));
+    std::filesystem::copy_file(saved, dir.file("M1s8x-0p75y0p1k1000t1.bmp"));
+    platform.openAnswer = dir.file("my " + name);
+    mnuyomi_Click(p);
+    EXPECT_EQ(p.s.cur.deep, deep.deep);
+    EXPECT_EQ(p.s.live.deep, deep.deep);
+    platform.openAnswer = dir.file("M1s8x-0p75y0p1k1000t1.bmp");
+    mnuyomi_Click(p);
+    EXPECT_TRUE(p.s.cur.deep.empty());
+    EXPECT_EQ(p.s.cur.centerX, -0.75);
+    // Beyond a double's range too.
+    std::filesystem::copy_file(saved, dir.file("M1s1E+400x-1p75y0k500t1.bmp"));
+    platform.openAnswer = dir.file("M1s1E+400x-1p75y0k500t1.bmp");
+    mnuyomi_Click(p);
+    EXPECT_EQ(p.s.cur.deep.magnification, " 1E+400");
+    EXPECT_GT(p.s.radius, 0);
+    EXPECT_TRUE(platform.messages.empty());
 }
 
 }  // namespace

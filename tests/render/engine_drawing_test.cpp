@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/number_text.h"
 #include "render/engine_rows.h"
 #include "support/program_fixture.h"
 
@@ -44,16 +45,16 @@ protected:
     void drawWith(RowEngine* engine, const ChosenView& v) {
         setStartValues(s);
         s.firstDrawing = true;
-        s.live = View{.centerX = v.cx,
-                      .centerY = v.cy,
-                      .juliaRe = v.jre,
-                      .juliaIm = v.jim,
-                      .isJulia = v.julia ? kYes : kNo,
-                      .juliaStarted = v.julia && !v.newJulia ? kYes : kNo,
-                      .maxIter = v.maxIter,
-                      .contourT = v.t,
-                      .drawMethod = static_cast<Int16>(v.method)};
-        s.radius = s.initialRadius / v.mag;
+        putView(s, View{.centerX = v.cx,
+                        .centerY = v.cy,
+                        .juliaRe = v.jre,
+                        .juliaIm = v.jim,
+                        .isJulia = v.julia ? kYes : kNo,
+                        .juliaStarted = v.julia && !v.newJulia ? kYes : kNo,
+                        .maxIter = v.maxIter,
+                        .contourT = v.t,
+                        .drawMethod = static_cast<Int16>(v.method),
+                        .magText = strDouble(v.mag)});
         s.lineStep = v.coarse ? s.coarseLineStep : -1;
         p.engine = engine;
         Essence(p);

@@ -12,6 +12,7 @@
 #include <map>
 
 #include "headless_program.h"
+#include "app/number_text.h"
 #include "files/bitmap.h"
 #include "files/file_stand_ins.h"
 #include "files/picture_files.h"
@@ -43,9 +44,9 @@ const TestView kViews[] = {
 AppState viewOf(const TestView& v) {
     AppState s;
     setStartValues(s);
-    s.live = v.view;
-    s.shownMethod = v.view.drawMethod;
-    s.radius = s.initialRadius / v.mag;
+    View view = v.view;
+    view.magText = strDouble(v.mag);
+    putView(s, view);
     return s;
 }
 
@@ -114,13 +115,14 @@ std::vector<char> bytesOf(const std::filesystem::path& path) {
 class LargePictures : public ::testing::Test {
 protected:
     // Writes the picture to `name` in the test's folder.
-    std::filesystem::path write(const LargePicture& pic, const std::string& name) {
+    std::filesystem::path write(const LargePicture& pic, const std::string& name,
+                                const BitmapViewNote* note = nullptr) {
         const std::filesystem::path path = dir.file(name);
         std::string failure;
         RenderHooks hooks;
         hooks.open = [&](std::size_t) {
             return openPictureFile(path.string(), *pictureFormatOf(name), pic.width(), pic.height(), {{"qel view", name}},
-                                   failure);
+                                   failure, note);
         };
         EXPECT_EQ(renderPictures({pic}, fast, hooks, &failure), RenderOutcome::Finished) << failure;
         return path;
@@ -130,14 +132,19 @@ protected:
     FastRowEngine fast;
 };
 
+// With a note too, as a picture whose name had to be shortened is saved.
 TEST_F(LargePictures, AtScaleOneTheBitmapIsTheWindowsSavedPictureByteForByte) {
+    const BitmapViewNote note{"M1s1E+200x0y0k500t1.bmp", "M1s1E+200x" + std::string(300, '1') + "y0k500t1.bmp"};
     for (const TestView& v : kViews) {
-        const std::vector<std::uint8_t> saved = encodeBitmap(windowPicture(viewOf(v), fast));
-        const std::vector<char> written = bytesOf(write(largePictureOf(viewOf(v), 1), "one.bmp"));
-        EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.begin(), written.end(),
-                               [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
-            << v.what;
+        for (const BitmapViewNote* withNote : {static_cast<const BitmapViewNote*>(nullptr), &note}) {
+            const std::vector<std::uint8_t> saved = encodeBitmap(windowPicture(viewOf(v), fast), withNote);
+            const std::vector<char> written = bytesOf(write(largePictureOf(viewOf(v), 1), "one.bmp", withNote));
+            EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.begin(), written.end(),
+                                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
+                << v.what;
+        }
     }
+    EXPECT_EQ(viewNoteOfBitmap(dir.file("one.bmp"))->wholeName, note.wholeName);
 }
 
 TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {

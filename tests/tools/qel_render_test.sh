@@ -27,10 +27,23 @@ check "a constant without the Julia set is refused" refused --jre 0.1 --jim 0 --
 check "a name without a view is refused" refused --name photo.bmp --out "$DIR/bad/x.bmp"
 check "a hexadecimal number is refused" refused --cx 0x1p3 --out "$DIR/bad/x.bmp"
 check "a number with a leading blank is refused" refused --cy " 1" --out "$DIR/bad/x.bmp"
-check "a magnification beyond a double is refused" refused --mag 1e999 --out "$DIR/bad/x.bmp"
 check "a centre beyond a double is refused" refused --cx 1e400 --out "$DIR/bad/x.bmp"
-check "the largest double as magnification is refused" refused --mag 1.7976931348623157e308 --out "$DIR/bad/"
-check "a magnification whose pixels coincide is refused" refused --cx -0.75 --mag 1e16 --out "$DIR/bad/x.bmp"
+check "a magnification beyond 1E+10000 is refused" refused --mag 1E+10001 --out "$DIR/bad/x.bmp"
+# Deep views are read with every digit and drawn under the name that
+# carries them.
+drawn() { # folder, name, args... : the picture is written under that name
+    local folder="$1" name="$2"
+    mkdir -p "$DIR/$folder"
+    shift 2
+    "$TOOL" "$@" --quiet --out "$DIR/$folder/" >/dev/null 2>&1 && test -s "$DIR/$folder/$name"
+}
+check "a deep view is drawn under the name with the digits its magnification needs" \
+    drawn deep1 M0s1E+1000x0y1k500t1.bmp --cx 0 --cy 1 --mag 1E1000
+deep="M1s1E+40x-1p741234567890123456789012345678901234567y0k100t1.bmp"
+check "a deep name comes back whole" drawn deep2 "$deep" --name "my $deep"
+check "long options come back as the name's texts" drawn deep3 "$deep" \
+    --method 1 --cx -1.7412345678901234567890123456789012345670000 --mag 1e+40 --maxiter 100
+check "a magnification whose pixels coincide is deep" drawn deep4 M0s1E+16x-0p75y0k500t1.bmp --cx -0.75 --mag 1e16
 check "a scale whose pixels coincide is refused" refused --cx -0.75 --mag 1e14 --scale 64 --out "$DIR/bad/x.png"
 check "scale 0 is refused" refused --scale 0 --out "$DIR/bad/x.png"
 check "scale 65 is refused" refused --scale 65 --out "$DIR/bad/x.png"
@@ -71,6 +84,15 @@ middle="$(grep -a -o "M1s[0-9p]*x-0p75y0p1k1000t1.bmp" "$DIR/film/frame-0002.png
 check "the last frame is the view's picture" cmp -s "$DIR/film/frame-0003.png" "$DIR/last.png"
 check "the first frame is the view at magnification 1" cmp -s "$DIR/film/frame-0001.png" "$DIR/first.png"
 check "a middle frame ($middle) is the picture of its own view" cmp -s "$DIR/film/frame-0002.png" "$DIR/middle.png"
+# A deep view's film: the middle frame, at 1E+15, is deep too.
+deep="M0s1E+30x-0p228155493653961819214572014099y1p11514250803993735974576463632k300t1.bmp"
+"$TOOL" --name "$deep" --frames 3 --quiet --out "$DIR/deepfilm/"
+"$TOOL" --name "$deep" --quiet --out "$DIR/deeplast.png"
+middle="$(grep -a -o "M0s[0-9]*x-0p[0-9]*y1p[0-9]*k300t1.bmp" "$DIR/deepfilm/frame-0002.png")"
+"$TOOL" --name "$middle" --quiet --out "$DIR/deepmiddle.png"
+check "a deep film ends in the view's picture" cmp -s "$DIR/deepfilm/frame-0003.png" "$DIR/deeplast.png"
+check "a deep film's middle frame ($middle) is the picture of its own deep view" eval \
+    '[ ${#middle} -gt 40 ] && cmp -s "$DIR/deepfilm/frame-0002.png" "$DIR/deepmiddle.png"'
 # A write that fails midway (a file size limit stands in for a full disk):
 # the failure is reported, the file under the name stays as it was, and no
 # temporary file is left beside it.

@@ -43,7 +43,9 @@ std::int64_t readExponent(Reader& in) {
 void trimZeros(DecimalNumber& n) {
     const std::size_t first = n.digits.find_first_not_of('0');
     if (first == std::string::npos) {
+        const bool negative = n.negative;  // a zero keeps its sign, as a double's does
         n = DecimalNumber{};
+        n.negative = negative;
         return;
     }
     n.digits.erase(0, first);

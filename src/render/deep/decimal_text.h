@@ -10,8 +10,8 @@
 
 namespace qel {
 
-// sign * 0.d1 d2 d3 ... * 10^exp10, the digits without leading zeros; no
-// digits is the number 0.
+// sign * 0.d1 d2 d3 ... * 10^exp10, the digits without leading or trailing
+// zeros; no digits is the number 0 (with the sign it was written with).
 struct DecimalNumber {
     bool negative = false;
     std::string digits;
