@@ -36,14 +36,19 @@ bool holdsPicture(const std::string& path, const Surface& picture) {
     return contentOf(path) == std::string(bytes.begin(), bytes.end());
 }
 
+// Each test's own temporary folder.
+class Saving : public ::testing::Test {
+protected:
+    TemporaryFolder dir;
+};
+
 mode_t modeOf(const std::string& path) {
     struct stat st {};
     ::lstat(path.c_str(), &st);
     return st.st_mode;
 }
 
-TEST(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
-    TemporaryFolder dir;
+TEST_F(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
     const Surface picture = pattern(30, 20, 1);
     const std::string kept = dir.file("kept.bmp");
     std::ofstream(kept) << "an older picture";
@@ -58,8 +63,7 @@ TEST(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
     EXPECT_EQ(dir.entries(), 2);
 }
 
-TEST(Saving, WritesThroughALinkToTheFileItNames) {
-    TemporaryFolder dir;
+TEST_F(Saving, WritesThroughALinkToTheFileItNames) {
     const Surface picture = pattern(30, 20, 2);
     fs::create_directory(dir.file("pictures"));
     std::ofstream(dir.file("pictures/real.bmp")) << "an older picture";
@@ -74,8 +78,7 @@ TEST(Saving, WritesThroughALinkToTheFileItNames) {
     EXPECT_EQ(dir.entries(), 3);
 }
 
-TEST(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
-    TemporaryFolder dir;
+TEST_F(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
     const std::string fifo = dir.file("fifo.bmp"), folder = dir.file("folder.bmp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     fs::create_directory(folder);
@@ -93,8 +96,7 @@ TEST(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
 
 // A link planted where a temporary file with a name made of the target's
 // and the process's could be expected.
-TEST(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
-    TemporaryFolder dir;
+TEST_F(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
     const std::string victim = dir.file("victim");
     std::ofstream(victim) << "precious";
     const std::string target = dir.file("t.bmp");
@@ -104,8 +106,7 @@ TEST(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
 }
 
 // The child is killed by the file size limit in the middle of writing.
-TEST(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
-    TemporaryFolder dir;
+TEST_F(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
     const std::string target = dir.file("t.bmp");
     std::ofstream(target) << "an older picture";
     const pid_t child = ::fork();
@@ -125,8 +126,7 @@ TEST(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
     EXPECT_EQ(dir.entries(), 1);
 }
 
-TEST(SafeFile, StreamsInChunksAndAnUncommittedWriteChangesNothing) {
-    TemporaryFolder dir;
+TEST_F(Saving, SafeFileStreamsInChunksAndAnUncommittedWriteChangesNothing) {
     const std::string target = dir.file("t.bmp");
     std::ofstream(target) << "old";
     {

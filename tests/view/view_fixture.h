@@ -2,18 +2,12 @@
 // up as after start-up, for the tests of the picture logic.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <string>
 
-#include "app/app_state.h"
-#include "app/first_drawing.h"
 #include "app/number_text.h"
-#include "app/program.h"
 #include "files/file_stand_ins.h"
-#include "support/test_platform.h"
+#include "support/program_fixture.h"
 #include "render/colouring.h"
-#include "app/drawing.h"
 #include "view/picture_events.h"
 
 namespace qel {
@@ -44,11 +38,10 @@ inline void rightClick(Program& p) {
 
 // A program right after start-up, its surface laid out for the start view
 // (split screen, halfW 200, halfH 150, pixelSize 0.01); nothing drawn yet.
-class ViewTest : public ::testing::Test {
+class ViewTest : public ProgramOn<FakeSettings> {
 protected:
     void SetUp() override {
-        setStartValues(p.s);
-        setUpPictures(p);
+        ProgramOn::SetUp();
         calibratePeriodColours(p.s);
         layoutPicture(p.s, p.picture1);
         p.s.pixelSize = p.s.radius / p.s.halfW;
@@ -62,11 +55,6 @@ protected:
         captionFirstDrawing(p);
         Essence(p);
     }
-
-    TestPlatform platform;
-    NoWindow window;
-    FakeSettings dialog;
-    Program p{platform, dialog, window};
 };
 
 }  // namespace qel
