@@ -21,20 +21,11 @@ Rgb rgbOf(Colour c) { return {redOf(c), greenOf(c), blueOf(c)}; }
 const ColourConstants kDefault = colourConstantsFor(1.0f, 1.0);
 
 OrbitResult pointOf(int x, int y, double maxIter = 500) {
-    OrbitParams o;
-    o.maxIter = maxIter;
-    o.pixelSize = 1.0;
     OrbitRing ring;
-    return computePoint(o, ring, x, y);
+    return computePoint({.maxIter = maxIter, .pixelSize = 1.0}, ring, x, y);
 }
 
-OrbitResult escapedAfter(std::int64_t n) {
-    OrbitResult r;
-    r.escaped = true;
-    r.n = n;
-    r.r2 = 25.0;
-    return r;
-}
+OrbitResult escapedAfter(std::int64_t n) { return {.escaped = true, .n = n, .r2 = 25.0}; }
 
 TEST(PointColours, ExteriorGreyByEscapeCount) {
     EXPECT_EQ(rgbOf(pointColours(escapedAfter(0), kDefault).upperLeft), (Rgb{0, 0, 0}));
@@ -96,11 +87,8 @@ TEST(PointColours, GreenBandIsTheFloorOnEitherSideOfThirtyTwoBitsAndNeverOverflo
 TEST(PointColours, OrbitOverflowingToNoNumberStillGetsPlainColours) {
     // From (1e200, 1e200) the first square is infinite minus infinite: the
     // orbit becomes NaN, never passes the escape test and ends as interior.
-    OrbitParams o;
-    o.maxIter = 10;
-    o.pixelSize = 1e200;
     OrbitRing ring;
-    OrbitResult r = computePoint(o, ring, 1, 1);
+    OrbitResult r = computePoint({.maxIter = 10, .pixelSize = 1e200}, ring, 1, 1);
     ASSERT_FALSE(r.escaped);
     PointColours c = pointColours(r, kDefault);
     EXPECT_EQ(rgbOf(c.upperLeft), (Rgb{0, 0, 127}));
