@@ -105,6 +105,20 @@ Kept draw(const LargePicture& pic, RowEngine& engine, const std::function<bool(s
 }
 
 const auto kEveryRow = [](std::int64_t) { return true; };
+auto everyKthRow(int k) {
+    return [k](std::int64_t row) { return row % k == 0; };
+}
+
+// The pixels of the window's 800 x 600 picture that every K-th pixel of
+// every K-th row kept at scale K does not repeat.
+int differingFromWindow(const Kept& kept, const Surface& window, int k) {
+    int differing = 0;
+    for (int row = 0; row < 600; ++row)
+        for (int u = 0; u < 800; ++u)
+            differing += kept.rows.at(std::int64_t{row} * k)[static_cast<std::size_t>(u * k)] !=
+                         static_cast<std::uint32_t>(window.pixel(u, row));
+    return differing;
+}
 
 std::vector<char> bytesOf(const std::filesystem::path& path) {
     std::ifstream f(path, std::ios::binary);
@@ -147,13 +161,7 @@ TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
             const LargePicture pic = largePictureOf(viewOf(v), k);
             ASSERT_EQ(pic.width(), 800 * k);
             ASSERT_EQ(pic.height(), 600 * k);
-            const Kept kept = draw(pic, fast, [k](std::int64_t row) { return row % k == 0; });
-            int differing = 0;
-            for (int row = 0; row < 600; ++row)
-                for (int u = 0; u < 800; ++u)
-                    differing += kept.rows.at(std::int64_t{row} * k)[static_cast<std::size_t>(u * k)] !=
-                                 static_cast<std::uint32_t>(window.pixel(u, row));
-            EXPECT_EQ(differing, 0) << v.what << ", K " << k;
+            EXPECT_EQ(differingFromWindow(draw(pic, fast, everyKthRow(k)), window, k), 0) << v.what << ", K " << k;
         }
     }
 }
@@ -210,13 +218,7 @@ TEST_F(LargePictures, ADeepViewIsDrawnAsTheWindowDrawsItAndAsTheIterationAtFullP
     const Surface window = windowPicture(view, fast);
     ViewRowEngines deep({view}, fast);
     const LargePicture pic = largePictureOf(view, 2);
-    const Kept kept = draw(pic, deep, [](std::int64_t row) { return row % 2 == 0; });
-    int differing = 0;
-    for (int row = 0; row < 600; ++row)
-        for (int u = 0; u < 800; ++u)
-            differing += kept.rows.at(std::int64_t{row} * 2)[static_cast<std::size_t>(u * 2)] !=
-                         static_cast<std::uint32_t>(window.pixel(u, row));
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(differingFromWindow(draw(pic, deep, everyKthRow(2)), window, 2), 0);
 
     const LargePicture one = largePictureOf(view, 1);
     const auto sampledRow = [](std::int64_t row) { return row % 250 == 0; };
