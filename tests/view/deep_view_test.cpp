@@ -74,8 +74,7 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
                 -21.0, 1.0);
 
     mnuzen_Click(p);
-    EXPECT_EQ(p.s.cur.deep, firstPlace);
-    EXPECT_EQ(p.s.live.deep, firstPlace);
+    EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(firstPlace, firstPlace));
     EXPECT_TRUE(p.picture1 == firstDeep);
     EXPECT_EQ(platform.caption,
               "M: 中心(-0.228155493653961816　,　1.11514250803993731): 倍率281474976710656:  "
@@ -101,10 +100,7 @@ TEST_F(DeepViewTest, ARightClickStopsADeepDrawingAfterTheCurrentRow) {
         if (++rows == 3) rightClick(p);
     };
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_TRUE(isDeep(p.s.cur));
-    EXPECT_FALSE(p.s.busy);
-    EXPECT_FALSE(p.s.stopRequest);
-    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.busy, p.s.stopRequest, rows), std::tuple(true, false, false, 3));
     EXPECT_NE(p.picture1.point(-p.s.halfW, p.s.halfH), 0);
     EXPECT_EQ(p.picture1.point(0, -100), 0);
 }
@@ -142,8 +138,7 @@ TEST_F(DeepViewTest, AJuliaSetStartsFromAClickOnADeepMandelbrotPicture) {
     p.s.live.isJulia = kYes;
     p.s.zoom = p.s.radius / p.s.initialRadius;
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_FALSE(isDeep(p.s.cur));
-    EXPECT_EQ(p.s.cur.isJulia, kYes);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.cur.isJulia), std::tuple(false, kYes));
     EXPECT_NEAR(p.s.cur.juliaRe, -0.228155493653961816, 1e-16);
     EXPECT_NEAR(p.s.cur.juliaIm, 1.11514250803993731, 1e-15);
     EXPECT_EQ(std::make_pair(p.s.cur.centerX, p.s.cur.centerY), std::make_pair(0.0, 0.0));
@@ -151,12 +146,8 @@ TEST_F(DeepViewTest, AJuliaSetStartsFromAClickOnADeepMandelbrotPicture) {
 }
 
 TEST_F(DeepViewTest, AJuliaSetZoomedPastTheWallKeepsItsConstantToTheLastBit) {
-    p.s.live.isJulia = p.s.live.juliaStarted = kYes;
-    p.s.live.juliaRe = -0.123;
-    p.s.live.juliaIm = 0.745;
-    p.s.live.centerX = 0.3;
-    p.s.live.centerY = -0.2;
-    p.s.live.maxIter = 300;
+    p.s.live = {.centerX = 0.3, .centerY = -0.2, .juliaRe = -0.123, .juliaIm = 0.745, .isJulia = kYes,
+                .juliaStarted = kYes, .maxIter = 300};
     p.s.radius = 2.0 / 281474976710656.0;
     redrw(p);
     ASSERT_FALSE(isDeep(p.s.cur));
