@@ -317,9 +317,8 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
     hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic, kEveryRow); };
     hooks.keepGoing = [&] { return kept[1].put < 10; };
     EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
-    EXPECT_TRUE(kept[0].finished);  // finished beside the second one's drawing
-    EXPECT_EQ(kept[1].put, 10);
-    EXPECT_FALSE(kept[1].finished);
+    // the first finished beside the second one's drawing
+    EXPECT_EQ(std::tuple(kept[0].finished, kept[1].put, kept[1].finished), std::tuple(true, 10, false));
 
     // A row the sink cannot keep fails the drawing.
     kept.assign(2, Kept{});
@@ -330,8 +329,7 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
 
     // The engine draws the next pictures as before.
     const Kept again = draw(pic, fast, kEveryRow);
-    EXPECT_TRUE(again.finished);
-    EXPECT_EQ(again.put, 600);
+    EXPECT_EQ(std::tuple(again.finished, again.put), std::tuple(true, 600));
 }
 
 }  // namespace

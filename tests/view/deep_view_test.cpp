@@ -52,8 +52,7 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     // 18 significant digits tell pixels apart at 2.8E+14.
     const std::string firstInfo = "M: 中心(-0.228155493653961816 , 1.11514250803993731): 倍率281474976710656:";
     EXPECT_EQ(platform.caption, firstInfo + "  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
-    EXPECT_EQ(dialog.mag, "281474976710656");
-    EXPECT_FALSE(p.s.busy);
+    EXPECT_EQ(std::tuple(dialog.mag, p.s.busy), std::tuple("281474976710656", false));
     // Structure down to the pixel, where the doubles would show blocks.
     EXPECT_GE(rowsThatDiffer(), 250);
     EXPECT_NE(p.picture1.point(0, 1 - p.s.halfH), 0);
@@ -65,13 +64,11 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     EXPECT_EQ(p.s.cur.deep.magnification, " 2.25179981368525E+15");
     // The new centre lies 37 and -21 pixels of the first deep picture away.
     const ExtFloat firstPixel = pixelSizeFor(magnificationOfText(firstPlace.magnification), p.s.halfW);
-    const long bits = precisionBitsFor(firstPixel);
-    EXPECT_NEAR(unitsBetween(BigReal::fromText(firstPlace.centerX, bits), BigReal::fromText(p.s.cur.deep.centerX, bits),
-                             firstPixel),
-                37.0, 1.0);
-    EXPECT_NEAR(unitsBetween(BigReal::fromText(firstPlace.centerY, bits), BigReal::fromText(p.s.cur.deep.centerY, bits),
-                             firstPixel),
-                -21.0, 1.0);
+    const auto pixelsBetween = [&, bits = precisionBitsFor(firstPixel)](const std::string& a, const std::string& b) {
+        return unitsBetween(BigReal::fromText(a, bits), BigReal::fromText(b, bits), firstPixel);
+    };
+    EXPECT_NEAR(pixelsBetween(firstPlace.centerX, p.s.cur.deep.centerX), 37.0, 1.0);
+    EXPECT_NEAR(pixelsBetween(firstPlace.centerY, p.s.cur.deep.centerY), -21.0, 1.0);
 
     mnuzen_Click(p);
     EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(firstPlace, firstPlace));
@@ -86,8 +83,7 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     // Zooming out below the wall, the doubles alone are the view again.
     p.s.zoom = 1.0 / 64;
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_FALSE(isDeep(p.s.cur));
-    EXPECT_EQ(p.s.radius, 2.0 / 35184372088832.0);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.radius), std::tuple(false, 2.0 / 35184372088832.0));
     EXPECT_EQ(platform.caption, "M: 中心(-0.228155493653962 , 1.11514250803994): 倍率35184372088832:  "
                                 "Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
 }
