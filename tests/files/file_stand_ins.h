@@ -14,11 +14,17 @@
 namespace qel::testing {
 
 // The dialog's fields as plain texts: the headless dialog with the
-// contour interval a file name takes.
+// contour interval a file name takes, the simple-titles box, and the
+// option button last selected recorded.
 class FieldsDialog : public HeadlessDialog {
 public:
     std::string contourText() const override { return contour; }
+    bool simpleTitles() const override { return simple; }
+    void selectMethodOption(int method) override { selectedMethod = method; }
+
     std::string contour = "1";
+    bool simple = false;
+    int selectedMethod = 0;
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.
