@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "file_stand_ins.h"
 #include "files/bitmap.h"
@@ -21,20 +20,10 @@ namespace qel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::contentOf;
+using testing::holdsPicture;
 using testing::pattern;
 using testing::TemporaryFolder;
-
-std::string contentOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream all;
-    all << f.rdbuf();
-    return all.str();
-}
-
-bool holdsPicture(const std::string& path, const Surface& picture) {
-    const std::vector<std::uint8_t> bytes = encodeBitmap(picture);
-    return contentOf(path) == std::string(bytes.begin(), bytes.end());
-}
 
 // Each test's own temporary folder.
 class Saving : public ::testing::Test {
