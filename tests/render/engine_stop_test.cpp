@@ -76,12 +76,8 @@ TEST_F(EngineStop, RowsWrittenBeforeTheStopStayAndTheRowsBelowAreUntouched) {
     // hold the top 40 rows of the upper and lower pictures.
     for (int v = 0; v < stopped.height(); ++v) {
         const bool drawn = v < 40 || (v >= 300 && v < 340);
-        for (int u = 0; u < stopped.width(); ++u) {
-            if (drawn)
-                ASSERT_EQ(stopped.pixel(u, v), whole.pixel(u, v)) << u << ", " << v;
-            else
-                ASSERT_EQ(stopped.pixel(u, v), 0) << u << ", " << v;
-        }
+        for (int u = 0; u < stopped.width(); ++u)
+            ASSERT_EQ(stopped.pixel(u, v), drawn ? whole.pixel(u, v) : 0) << u << ", " << v;
     }
 }
 
