@@ -16,7 +16,6 @@ class RenderLoop : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        s.firstDrawing = true;
         s.live.maxIter = 50;  // quick pictures; the colours below do not depend on it
         s.viewInfo = " 中心(0 , 0): 倍率1:";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
@@ -41,19 +40,12 @@ TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     };
     Essence(p);
 
-    EXPECT_EQ(s.halfW, 200);
-    EXPECT_EQ(s.halfH, 150);
-    EXPECT_EQ(s.pixelSize, 0.01);
-    EXPECT_EQ(platform.yields, 300);
-    EXPECT_EQ(platform.pictureUpdates, 300);
+    EXPECT_EQ(std::tie(s.halfW, s.halfH, s.pixelSize), std::tuple(200, 150, 0.01));
+    EXPECT_EQ(std::tie(platform.yields, platform.pictureUpdates), std::tuple(300, 300));
     EXPECT_EQ(platform.shownNowAtCaption, std::vector<std::size_t>{0});  // all shown before the end caption
-    EXPECT_TRUE(busyWhileDrawing);
-    EXPECT_TRUE(hourglass);
-    EXPECT_FALSE(s.busy);
-    EXPECT_FALSE(platform.busyPointer);
+    EXPECT_EQ(std::tie(busyWhileDrawing, hourglass), std::tuple(true, true));
+    EXPECT_EQ(std::tie(s.busy, platform.busyPointer, s.firstDrawing, s.prevAvail), std::tuple(false, false, false, false));
     EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(s.firstDrawing);
-    EXPECT_FALSE(s.prevAvail);
 
     // The four colourings of (0, 0), (1, 0), (-1, 0) and (0, 1).
     const std::array<Colour, 4> centre{rgb(0, 0, 127), rgb(0, 0, 255), rgb(0, 0, 249), rgb(0, 0, 0)};
@@ -73,26 +65,21 @@ TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
 TEST_F(RenderLoop, EndCaptionTellsWhatAClickDoesAndZoomReturnsToDefault) {
     s.zoom = 4;
     Essence(p);
-    EXPECT_EQ(s.zoom, 8);
-    EXPECT_EQ(s.clickHint, "  Clickするとそこを中心に8倍に拡大描画します:");
+    EXPECT_EQ(std::tie(s.zoom, s.clickHint), std::tuple(8, "  Clickするとそこを中心に8倍に拡大描画します:"));
     EXPECT_EQ(platform.caption, " 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
     ASSERT_EQ(platform.captions.size(), 1u);  // the drawing caption stays until the end
 
     dialog.keepZoom = true;
     s.zoom = 4;
     Essence(p);
-    EXPECT_EQ(s.zoom, 4);
-    EXPECT_EQ(s.clickHint, zoomHint(4));
+    EXPECT_EQ(std::tie(s.zoom, s.clickHint), std::tuple(4, zoomHint(4)));
 }
 
 TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
     s.live.drawMethod = 2;
     s.live.maxIter = 10;
     Essence(p);
-    EXPECT_EQ(s.shownMethod, 2);
-    EXPECT_EQ(s.shownQuad, 2);
-    EXPECT_EQ(s.halfW, 400);
-    EXPECT_EQ(s.pixelSize, 0.005);
+    EXPECT_EQ(std::tie(s.shownMethod, s.shownQuad, s.halfW, s.pixelSize), std::tuple(2, 2, 400, 0.005));
     EXPECT_EQ(platform.yields, 600);
     EXPECT_EQ(p.picture1.left(), -800);
     EXPECT_EQ(platform.caption, s.viewInfo + zoomHint(8) + " 右Clickで他画面: 右W-ClickでMenu:");
@@ -101,10 +88,8 @@ TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
     OrbitResult corner = computePoint(orbitParamsFor(s), ring, 399, -299);
     ASSERT_TRUE(corner.escaped);
     PointColours c = pointColours(corner, colourConstantsFor(1.0f, 1.0));
-    EXPECT_EQ(at(0, 399, -299), c.upperLeft);
-    EXPECT_EQ(at(1, 399, -299), c.upperRight);
-    EXPECT_EQ(at(2, 399, -299), c.lowerLeft);
-    EXPECT_EQ(at(3, 399, -299), c.lowerRight);
+    const Colour inEach[] = {c.upperLeft, c.upperRight, c.lowerLeft, c.lowerRight};
+    for (int q = 0; q < 4; ++q) EXPECT_EQ(at(q, 399, -299), inEach[q]) << q;
     EXPECT_EQ(p.picture1.pixel(1599, 1199), c.lowerRight);
 }
 
@@ -140,17 +125,8 @@ TEST_F(RenderLoop, StopAfterARowLeavesTheRowsBelowAsTheyWere) {
         EXPECT_EQ(p.picture1.pixel(0, v) != kMarker, drawn) << v;
         EXPECT_EQ(p.picture1.pixel(799, v + 300) != kMarker, drawn) << v;
     }
-    EXPECT_FALSE(s.stopRequest);
-    EXPECT_FALSE(s.busy);
-    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(std::tie(s.stopRequest, s.busy, platform.beeps), std::tuple(false, false, 1));
     EXPECT_EQ(platform.caption, s.viewInfo + zoomHint(8) + kMenuHint);
-}
-
-TEST_F(RenderLoop, ClearsThePictureUnlessTheOldOneIsKept) {
-    fillWithMarker();
-    platform.onDoEvents = [&] { s.stopRequest = true; };
-    Essence(p);
-    EXPECT_EQ(p.picture1.pixel(0, 599), 0);
 }
 
 TEST_F(RenderLoop, StopRequestGivenBeforeTheDrawingIsForgotten) {
@@ -168,13 +144,9 @@ TEST_F(RenderLoop, HistoryStepKeepsThePictureAndViewBefore) {
     Essence(p);
     EXPECT_EQ(p.picture2, first);
     EXPECT_FALSE(p.picture1 == first);
-    EXPECT_TRUE(s.prevAvail);
-    EXPECT_EQ(s.live.singleImage, kNo);
-    EXPECT_EQ(s.prev.magText, "1");
-    EXPECT_EQ(s.cur.magText, "8");
-    EXPECT_EQ(s.prev.centerX, 0.0);
-    EXPECT_EQ(s.cur.centerX, -0.5);
-    EXPECT_TRUE(s.zoomEditable);
+    EXPECT_EQ(std::tie(s.prevAvail, s.live.singleImage, s.zoomEditable), std::tuple(true, kNo, true));
+    EXPECT_EQ(std::tie(s.prev.magText, s.prev.centerX), std::tuple("1", 0.0));
+    EXPECT_EQ(std::tie(s.cur.magText, s.cur.centerX), std::tuple("8", -0.5));
 
     // A picture kept under the next drawing is copied, not handed over: the
     // history has it, and so has the new drawing outside what it draws.
@@ -193,22 +165,16 @@ TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
     s.live.centerX = -1.0;
     s.live.centerY = 0.0;
     Essence(p);
-    EXPECT_EQ(s.live.juliaRe, -1.0);
-    EXPECT_EQ(s.live.juliaIm, 0.0);
-    EXPECT_EQ(s.live.centerX, 0.0);
-    EXPECT_EQ(s.live.juliaStarted, kYes);
-    EXPECT_EQ(s.juliaStartedBefore, kNo);
-    EXPECT_EQ(s.cur.juliaRe, -1.0);
-    EXPECT_EQ(s.cur.centerX, 0.0);
+    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.juliaIm, s.live.centerX), std::tuple(-1.0, 0.0, 0.0));
+    EXPECT_EQ(std::tie(s.live.juliaStarted, s.juliaStartedBefore), std::tuple(kYes, kNo));
+    EXPECT_EQ(std::tie(s.cur.juliaRe, s.cur.centerX), std::tuple(-1.0, 0.0));
     // With Zc = -1 the origin runs 0, -1, 0, ...: period 2.
     EXPECT_EQ(at(2, 0, 0), periodColours()[2]);
 
     // Later drawings keep the constant.
     s.live.centerX = 0.5;
     Essence(p);
-    EXPECT_EQ(s.live.juliaRe, -1.0);
-    EXPECT_EQ(s.live.centerX, 0.5);
-    EXPECT_EQ(s.juliaStartedBefore, kYes);
+    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.centerX, s.juliaStartedBefore), std::tuple(-1.0, 0.5, kYes));
 }
 
 TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
@@ -256,8 +222,7 @@ TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
     s.zoomEditable = false;
     fillWithMarker();
     Essence(p);
-    EXPECT_FALSE(s.zoomEditable);
-    EXPECT_EQ(platform.beeps, 0);
+    EXPECT_EQ(std::tie(s.zoomEditable, platform.beeps), std::tuple(false, 0));
     EXPECT_TRUE(platform.captions.empty());
     EXPECT_EQ(p.picture1.pixel(200, 150), kMarker);
 
@@ -267,8 +232,7 @@ TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
         if (nested++ == 0) Essence(p);
     };
     Essence(p);
-    EXPECT_EQ(platform.yields, 300);
-    EXPECT_EQ(platform.beeps, 1);
+    EXPECT_EQ(std::tie(platform.yields, platform.beeps), std::tuple(300, 1));
 }
 
 // An engine that paints each row in one colour, to show the loop takes
@@ -288,8 +252,7 @@ TEST_F(RenderLoop, RowsComeFromTheProgramsEngine) {
     StripeEngine engine;
     p.engine = &engine;
     Essence(p);
-    EXPECT_EQ(engine.starts, 1);
-    EXPECT_EQ(engine.rows, 300);
+    EXPECT_EQ(std::tie(engine.starts, engine.rows), std::tuple(1, 300));
     EXPECT_EQ(at(0, 17, 42), 1042);
     EXPECT_EQ(at(0, -200, -149), 1000 - 149);
 }

@@ -18,12 +18,9 @@ class DeepColoursAgainstMpfr : public ::testing::TestWithParam<testing::DeepTest
 
 TEST_P(DeepColoursAgainstMpfr, EveryColourOfASampledPointIsThatOfTheDirectIteration) {
     const DeepView view = deepViewOf(GetParam());
-    DrawingSetup setup;
-    setup.halfW = 400;
-    setup.halfH = 300;
-    setup.xStep = 40;
-    setup.orbit.maxIter = view.maxIter;
-    setup.colours = colourConstantsFor(1.0f, 1e300);
+    const DrawingSetup setup{
+        .orbit = {.maxIter = view.maxIter}, .colours = colourConstantsFor(1.0f, 1e300), .halfW = 400, .halfH = 300,
+        .xStep = 40};
     const DeepViewFor viewFor = [&](const DrawingSetup&) { return view; };
     DeepColourRows fast(viewFor, 2);
     MpfrColourRows slow(viewFor);

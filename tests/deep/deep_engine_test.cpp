@@ -104,11 +104,8 @@ TEST(DeepEngine, SkippingStepsKeepsEveryResultOfTheStepByStepOrbit) {
         deepPoint(*ref, x, y, DeepSkipping{false, true}, roundsOnly, nullptr, &stats);
         deepPoint(*ref, x, y, DeepSkipping{true, true}, both);
         rounds += stats.cycled > 0;
-        EXPECT_EQ(roundsOnly.n, every.n);
-        EXPECT_EQ(roundsOnly.zRe, every.zRe);
-        EXPECT_EQ(roundsOnly.zIm, every.zIm);
-        EXPECT_EQ(roundsOnly.prevZRe, every.prevZRe);
-        EXPECT_EQ(roundsOnly.period, every.period);
+        EXPECT_EQ(std::tie(roundsOnly.n, roundsOnly.zRe, roundsOnly.zIm, roundsOnly.prevZRe, roundsOnly.period),
+                  std::tie(every.n, every.zRe, every.zIm, every.prevZRe, every.period));
         EXPECT_EQ(both.escaped, every.escaped);
         same += both.n == every.n;
         ++points;

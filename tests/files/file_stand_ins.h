@@ -6,19 +6,27 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "files/bitmap.h"
 #include "headless_program.h"
 
 namespace qel::testing {
 
 // The dialog's fields as plain texts: the headless dialog with the
-// contour interval a file name takes.
+// contour interval a file name takes, the simple-titles box, and the
+// option button last selected recorded.
 class FieldsDialog : public HeadlessDialog {
 public:
     std::string contourText() const override { return contour; }
+    bool simpleTitles() const override { return simple; }
+    void selectMethodOption(int method) override { selectedMethod = method; }
+
     std::string contour = "1";
+    bool simple = false;
+    int selectedMethod = 0;
 };
 
 // A fresh folder under the system's temporary folder, removed at the end.
@@ -104,6 +112,20 @@ inline Bytes colourTable(int n, int bytesEach = 4) {
 }
 
 inline Colour tableColour(int i) { return rgb(i % 256, (255 - i) % 256, (3 * i) % 256); }
+
+// The whole content of a file, empty when there is none.
+inline std::string contentOf(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    std::ostringstream all;
+    all << f.rdbuf();
+    return all.str();
+}
+
+// The file at `path` is the bitmap of `picture`, byte for byte.
+inline bool holdsPicture(const std::string& path, const Surface& picture) {
+    const std::vector<std::uint8_t> bytes = encodeBitmap(picture);
+    return contentOf(path) == std::string(bytes.begin(), bytes.end());
+}
 
 inline void writeBytes(const std::string& path, const std::vector<std::uint8_t>& b) {
     std::ofstream f(path, std::ios::binary);

@@ -13,7 +13,7 @@
 #include "files/file_name.h"
 #include "platform/qt_picture_file.h"
 #include "file_stand_ins.h"
-#include "support/test_platform.h"
+#include "support/program_fixture.h"
 #include "app/drawing.h"
 
 namespace qel {
@@ -24,12 +24,11 @@ using testing::TemporaryFolder;
 
 // A program after start-up whose folder is a temporary one, with a picture
 // on the screen in which every pixel differs from its neighbours.
-class PictureFiles : public ::testing::Test {
+class PictureFiles : public ProgramOn<FieldsDialog> {
 protected:
-    PictureFiles() : p(platform, dialog, window) {
-        setStartValues(p.s);
+    void SetUp() override {
+        ProgramOn::SetUp();
         p.s.appPath = dir.folder();
-        p.picture1.resize(1600, 1200);
         layoutPicture(p.s, p.picture1);
         p.picture1.copyFrom(testing::pattern(1600, 1200, 1), 0, 0, 1600, 1200, 0, 0);
         platform.saveAnswer = [](const std::string& offered) { return offered; };
@@ -42,10 +41,6 @@ protected:
     }
 
     TemporaryFolder dir;
-    TestPlatform platform;
-    FieldsDialog dialog;
-    NoWindow window;
-    Program p;
 };
 
 // The journeys save onto a full disk.

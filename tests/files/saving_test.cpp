@@ -11,7 +11,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "file_stand_ins.h"
 #include "files/bitmap.h"
@@ -21,20 +20,16 @@ namespace qel {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::contentOf;
+using testing::holdsPicture;
 using testing::pattern;
 using testing::TemporaryFolder;
 
-std::string contentOf(const std::string& path) {
-    std::ifstream f(path, std::ios::binary);
-    std::ostringstream all;
-    all << f.rdbuf();
-    return all.str();
-}
-
-bool holdsPicture(const std::string& path, const Surface& picture) {
-    const std::vector<std::uint8_t> bytes = encodeBitmap(picture);
-    return contentOf(path) == std::string(bytes.begin(), bytes.end());
-}
+// Each test's own temporary folder.
+class Saving : public ::testing::Test {
+protected:
+    TemporaryFolder dir;
+};
 
 mode_t modeOf(const std::string& path) {
     struct stat st {};
@@ -42,8 +37,7 @@ mode_t modeOf(const std::string& path) {
     return st.st_mode;
 }
 
-TEST(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
-    TemporaryFolder dir;
+TEST_F(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
     const Surface picture = pattern(30, 20, 1);
     const std::string kept = dir.file("kept.bmp");
     std::ofstream(kept) << "an older picture";
@@ -58,8 +52,7 @@ TEST(Saving, ReplacesAFileKeepingItsModeAndTakesTheLongestLegalName) {
     EXPECT_EQ(dir.entries(), 2);
 }
 
-TEST(Saving, WritesThroughALinkToTheFileItNames) {
-    TemporaryFolder dir;
+TEST_F(Saving, WritesThroughALinkToTheFileItNames) {
     const Surface picture = pattern(30, 20, 2);
     fs::create_directory(dir.file("pictures"));
     std::ofstream(dir.file("pictures/real.bmp")) << "an older picture";
@@ -74,8 +67,7 @@ TEST(Saving, WritesThroughALinkToTheFileItNames) {
     EXPECT_EQ(dir.entries(), 3);
 }
 
-TEST(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
-    TemporaryFolder dir;
+TEST_F(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
     const std::string fifo = dir.file("fifo.bmp"), folder = dir.file("folder.bmp");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
     fs::create_directory(folder);
@@ -93,8 +85,7 @@ TEST(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
 
 // A link planted where a temporary file with a name made of the target's
 // and the process's could be expected.
-TEST(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
-    TemporaryFolder dir;
+TEST_F(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
     const std::string victim = dir.file("victim");
     std::ofstream(victim) << "precious";
     const std::string target = dir.file("t.bmp");
@@ -104,8 +95,7 @@ TEST(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
 }
 
 // The child is killed by the file size limit in the middle of writing.
-TEST(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
-    TemporaryFolder dir;
+TEST_F(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
     const std::string target = dir.file("t.bmp");
     std::ofstream(target) << "an older picture";
     const pid_t child = ::fork();
@@ -125,8 +115,7 @@ TEST(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
     EXPECT_EQ(dir.entries(), 1);
 }
 
-TEST(SafeFile, StreamsInChunksAndAnUncommittedWriteChangesNothing) {
-    TemporaryFolder dir;
+TEST_F(Saving, SafeFileStreamsInChunksAndAnUncommittedWriteChangesNothing) {
     const std::string target = dir.file("t.bmp");
     std::ofstream(target) << "old";
     {

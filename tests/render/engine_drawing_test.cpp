@@ -16,22 +16,20 @@
 namespace qel {
 namespace {
 
+// A Julia set whose constant is not started yet takes the centre as its
+// constant and is drawn around 0.
 struct ChosenView {
-    bool julia = false;
-    double cx = 0, cy = 0, jre = 0, jim = 0;
+    View view;
     double mag = 1;
-    double maxIter = 500;
-    float t = 1.0f;
-    int method = 0;
     bool coarse = false;
-    bool newJulia = false;  // the centre becomes the constant, drawn around 0
 };
 
-std::string describe(const ChosenView& v) {
-    return std::string(v.julia ? "J" : "M") + " c=(" + std::to_string(v.cx) + "," + std::to_string(v.cy) +
-           ") k=(" + std::to_string(v.jre) + "," + std::to_string(v.jim) + ") mag=" + std::to_string(v.mag) +
-           " m=" + std::to_string(v.maxIter) + " t=" + std::to_string(v.t) + " method=" + std::to_string(v.method) +
-           (v.coarse ? " coarse" : "") + (v.newJulia ? " new" : "");
+std::string describe(const ChosenView& c) {
+    const View& v = c.view;
+    return std::string(v.isJulia ? "J" : "M") + " c=(" + std::to_string(v.centerX) + "," + std::to_string(v.centerY) +
+           ") k=(" + std::to_string(v.juliaRe) + "," + std::to_string(v.juliaIm) + ") mag=" + std::to_string(c.mag) +
+           " m=" + std::to_string(v.maxIter) + " t=" + std::to_string(v.contourT) + " method=" +
+           std::to_string(v.drawMethod) + (c.coarse ? " coarse" : "") + (v.isJulia && !v.juliaStarted ? " new" : "");
 }
 
 class EngineDrawing : public ProgramTest {
@@ -45,16 +43,9 @@ protected:
     void drawWith(RowEngine* engine, const ChosenView& v) {
         setStartValues(s);
         s.firstDrawing = true;
-        putView(s, View{.centerX = v.cx,
-                        .centerY = v.cy,
-                        .juliaRe = v.jre,
-                        .juliaIm = v.jim,
-                        .isJulia = v.julia ? kYes : kNo,
-                        .juliaStarted = v.julia && !v.newJulia ? kYes : kNo,
-                        .maxIter = v.maxIter,
-                        .contourT = v.t,
-                        .drawMethod = static_cast<Int16>(v.method),
-                        .magText = strDouble(v.mag)});
+        View view = v.view;
+        view.magText = strDouble(v.mag);
+        putView(s, view);
         s.lineStep = v.coarse ? s.coarseLineStep : -1;
         p.engine = engine;
         Essence(p);
@@ -85,28 +76,28 @@ protected:
 // whose constant is the centre.
 TEST_F(EngineDrawing, ChosenViewsOfEveryKind) {
     std::vector<ChosenView> views;
-    for (int method = 0; method <= 4; ++method) views.push_back(ChosenView{.method = method});
-    views.push_back(ChosenView{.coarse = true});
-    views.push_back(ChosenView{.method = 3, .coarse = true});
+    for (Int16 method = 0; method <= 4; ++method) views.push_back({{.drawMethod = method}});
+    views.push_back({{}, 1, true});
+    views.push_back({{.drawMethod = 3}, 1, true});
     for (float t : {0.0f, 1.0f, 2.0f, 3.0f, 4.0f, 5.0f, 0.37f, 2.5f})
-        views.push_back(ChosenView{.cx = -0.6, .cy = 0.2, .mag = 3, .maxIter = 200, .t = t});
-    views.push_back(ChosenView{.cx = -0.5, .mag = 0.1, .maxIter = 100, .t = 0.0f, .method = 2});
+        views.push_back({{.centerX = -0.6, .centerY = 0.2, .maxIter = 200, .contourT = t}, 3});
+    views.push_back({{.centerX = -0.5, .maxIter = 100, .contourT = 0.0f, .drawMethod = 2}, 0.1});
     for (double m : {0.0, 1.0, 13.0, 14.0, 15.0, 16.0, 500.0, 23.5})
-        views.push_back(ChosenView{.cx = -0.5, .maxIter = m, .method = m == 500.0 ? 0 : 3});
+        views.push_back({{.centerX = -0.5, .maxIter = m, .drawMethod = Int16(m == 500.0 ? 0 : 3)}});
     const ChosenView more[] = {
-        {.cx = 2.0, .cy = 1.0, .mag = 0.1, .maxIter = 300, .method = 1},
-        {.cx = -0.7435669, .cy = 0.1314023, .mag = 20000, .maxIter = 3000},
-        {.cx = -1.2500015, .cy = 0.0000012, .mag = 1e6, .maxIter = 1000},
-        {.cx = -0.743643887037151, .cy = 0.131825904205330, .mag = 1e9, .maxIter = 2000},
-        {.cx = -1.76877851023, .cy = 0.00173889974, .mag = 1e12, .maxIter = 1500},
-        {.cx = -0.2, .mag = 10, .maxIter = 3000},
-        {.cx = -1.0, .cy = 0.0, .mag = 4, .maxIter = 5001, .method = 4},
-        {.cx = 7.0, .cy = -6.0, .mag = 0.1, .maxIter = 500, .method = 2},
-        {.cx = 0.2501, .cy = 0.0, .mag = 200, .maxIter = 4000},
-        {.julia = true, .jre = -0.8, .jim = 0.156, .maxIter = 1000},
-        {.julia = true, .jre = -0.123, .jim = 0.745, .maxIter = 500, .method = 1},
-        {.julia = true, .cx = 0.3, .cy = 0.1, .jre = -1.0, .jim = 0.0, .mag = 20, .maxIter = 3000},
-        {.julia = true, .cx = 0.285, .cy = 0.01, .maxIter = 800, .newJulia = true},
+        {{.centerX = 2.0, .centerY = 1.0, .maxIter = 300, .drawMethod = 1}, 0.1},
+        {{.centerX = -0.7435669, .centerY = 0.1314023, .maxIter = 3000}, 20000},
+        {{.centerX = -1.2500015, .centerY = 0.0000012, .maxIter = 1000}, 1e6},
+        {{.centerX = -0.743643887037151, .centerY = 0.131825904205330, .maxIter = 2000}, 1e9},
+        {{.centerX = -1.76877851023, .centerY = 0.00173889974, .maxIter = 1500}, 1e12},
+        {{.centerX = -0.2, .maxIter = 3000}, 10},
+        {{.centerX = -1.0, .centerY = 0.0, .maxIter = 5001, .drawMethod = 4}, 4},
+        {{.centerX = 7.0, .centerY = -6.0, .maxIter = 500, .drawMethod = 2}, 0.1},
+        {{.centerX = 0.2501, .centerY = 0.0, .maxIter = 4000}, 200},
+        {{.juliaRe = -0.8, .juliaIm = 0.156, .isJulia = kYes, .juliaStarted = kYes, .maxIter = 1000}},
+        {{.juliaRe = -0.123, .juliaIm = 0.745, .isJulia = kYes, .juliaStarted = kYes, .maxIter = 500, .drawMethod = 1}},
+        {{.centerX = 0.3, .centerY = 0.1, .juliaRe = -1.0, .isJulia = kYes, .juliaStarted = kYes, .maxIter = 3000}, 20},
+        {{.centerX = 0.285, .centerY = 0.01, .isJulia = kYes, .maxIter = 800}},  // a new Julia set
     };
     views.insert(views.end(), std::begin(more), std::end(more));
     for (const ChosenView& v : views) expectSamePicture(v);
@@ -119,15 +110,16 @@ TEST_F(EngineDrawing, RandomViews) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int i = 0; i < 6; ++i) {
         ChosenView v;
-        v.julia = i % 3 == 2;
-        v.cx = -2.0 + 2.5 * unit(rng);
-        v.cy = -1.2 + 2.4 * unit(rng);
-        v.jre = -1.0 + 1.3 * unit(rng);
-        v.jim = -0.8 + 1.6 * unit(rng);
+        View& w = v.view;
+        w.isJulia = w.juliaStarted = i % 3 == 2 ? kYes : kNo;
+        w.centerX = -2.0 + 2.5 * unit(rng);
+        w.centerY = -1.2 + 2.4 * unit(rng);
+        w.juliaRe = -1.0 + 1.3 * unit(rng);
+        w.juliaIm = -0.8 + 1.6 * unit(rng);
         v.mag = std::pow(10.0, -1.0 + 8.0 * unit(rng));
-        v.maxIter = std::floor(20 + 1500 * unit(rng));
-        v.t = static_cast<float>(std::floor(6 * unit(rng)));
-        v.method = static_cast<int>(5 * unit(rng));
+        w.maxIter = std::floor(20 + 1500 * unit(rng));
+        w.contourT = static_cast<float>(std::floor(6 * unit(rng)));
+        w.drawMethod = static_cast<Int16>(5 * unit(rng));
         v.coarse = unit(rng) < 0.2;
         expectSamePicture(v);
     }

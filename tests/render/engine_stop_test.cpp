@@ -16,7 +16,6 @@ protected:
 
     void SetUp() override {
         ProgramTest::SetUp();
-        s.firstDrawing = true;
         s.viewInfo = " 中心(-1.9 , 0):";
         s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
         p.engine = &engine;
@@ -50,15 +49,10 @@ TEST_F(EngineStop, WindowKeepsItsEventsWhileALongRowIsAwaitedAndAStopGivesTheRow
     Essence(p);
 
     // Five yields came while the first row was still being computed.
-    EXPECT_EQ(platform.yields, 5);
-    EXPECT_EQ(busyYields, 5);
-    EXPECT_EQ(platform.pictureUpdates, 0);
+    EXPECT_EQ(std::tie(platform.yields, busyYields, platform.pictureUpdates), std::tuple(5, 5, 0));
     EXPECT_EQ(pixelsWritten(), 0);
     // The end of the drawing, as after any stop.
-    EXPECT_EQ(platform.beeps, 1);
-    EXPECT_FALSE(s.busy);
-    EXPECT_FALSE(s.stopRequest);
-    EXPECT_FALSE(platform.busyPointer);
+    EXPECT_EQ(std::tie(platform.beeps, s.busy, s.stopRequest, platform.busyPointer), std::tuple(1, false, false, false));
     EXPECT_EQ(platform.caption, s.viewInfo + s.clickHint + rightButtonHint(false));
 }
 
@@ -82,12 +76,8 @@ TEST_F(EngineStop, RowsWrittenBeforeTheStopStayAndTheRowsBelowAreUntouched) {
     // hold the top 40 rows of the upper and lower pictures.
     for (int v = 0; v < stopped.height(); ++v) {
         const bool drawn = v < 40 || (v >= 300 && v < 340);
-        for (int u = 0; u < stopped.width(); ++u) {
-            if (drawn)
-                ASSERT_EQ(stopped.pixel(u, v), whole.pixel(u, v)) << u << ", " << v;
-            else
-                ASSERT_EQ(stopped.pixel(u, v), 0) << u << ", " << v;
-        }
+        for (int u = 0; u < stopped.width(); ++u)
+            ASSERT_EQ(stopped.pixel(u, v), drawn ? whole.pixel(u, v) : 0) << u << ", " << v;
     }
 }
 

@@ -49,12 +49,7 @@ void expectSamePixels(const DrawingSetup& setup, const Picture& start, const Pic
     EXPECT_TRUE(byRow == Surface(rescaleTo.width, rescaleTo.height));
 }
 
-DrawingSetup smallDrawing() {
-    DrawingSetup setup;
-    setup.halfW = 40;
-    setup.halfH = 30;
-    return setup;
-}
+DrawingSetup smallDrawing() { return {.halfW = 40, .halfH = 30}; }
 
 TEST(RowWriter, SamePixelsAsPointByPointOnTheUsualLayout) {
     DrawingSetup setup = smallDrawing();

@@ -25,17 +25,14 @@ TEST_F(ButtonTest, StartTakesTheZoomFactorOrPutsTheStoredValuesBackAndDraws) {
     field("Text1")->setText("4");
     field("Text7")->setText("32");  // the zoom factor counts, not the new magnification
     gh->Command1_Click();
-    EXPECT_EQ(s.zoom, 4.0);
-    EXPECT_EQ(radiusDrawn, 0.5);
+    EXPECT_EQ(std::tie(s.zoom, radiusDrawn), std::tuple(4.0, 0.5));
 
     // with no iterations the fields show the stored values again
     field("Text1")->setText("2");
     field("Text8")->setText("0");
     gh->Command1_Click();
-    EXPECT_EQ(text("Text8"), " 500");
-    EXPECT_EQ(text("Text1"), "4");
-    EXPECT_EQ(requests, 2);
-    EXPECT_EQ(radiusDrawn, 0.125);
+    EXPECT_EQ(std::tuple(text("Text8"), text("Text1")), std::tuple(" 500", "4"));
+    EXPECT_EQ(std::tie(requests, radiusDrawn), std::tuple(2, 0.125));
 }
 
 // A click gives the focus to the button, option or check box first: the
@@ -55,45 +52,36 @@ TEST_F(ButtonTest, ClickingAControlChecksTheEditedFieldBeforeItsHandlerRuns) {
         click(c.clicked);
         EXPECT_EQ(platform.messages.size(), c.refusals);
     }
-    EXPECT_EQ(s.live.maxIter, 1000.0);
-    EXPECT_EQ(s.lineStep, -10);  // coarse preview
-    EXPECT_EQ(s.live.contourT, 0.5f);
+    EXPECT_EQ(std::tie(s.live.maxIter, s.lineStep, s.live.contourT), std::tuple(1000.0, -10, 0.5f));  // coarse preview
     // Text7's check took 32 into the zoom and Text1 before "描画開始" read it
     EXPECT_EQ(text("Text1"), "32");
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(radiusDrawn, 2.0 / 32);
+    EXPECT_EQ(std::tie(requests, radiusDrawn), std::tuple(1, 2.0 / 32));
 }
 
 TEST_F(ButtonTest, ReturnInAFieldPressesNoButton) {
     open();
     type("Text8", "700");
     QTest::keyClick(field("Text8"), Qt::Key_Return);
-    EXPECT_EQ(requests, 0);
-    EXPECT_TRUE(gh->isVisible());
+    EXPECT_EQ(std::tuple(requests, gh->isVisible()), std::tuple(0, true));
 }
 
 TEST_F(ButtonTest, HidingWithAnEditedFieldFocusedChecksItFirst) {
     open();
     type("Text3", "0.25");
     gh->hideDialog();
-    EXPECT_EQ(s.live.centerX, 0.25);
-    EXPECT_TRUE(platform.messages.empty());
+    EXPECT_EQ(std::tuple(s.live.centerX, platform.messages.size()), std::tuple(0.25, 0u));
 
     open();
     type("Text5", "9");
     gh->reject();  // the window's close box or Escape
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].style, kMsgNoIcon);
-    EXPECT_EQ(text("Text5"), "0");
-    EXPECT_FALSE(gh->isVisible());
+    EXPECT_EQ(std::tuple(platform.messages[0].style, text("Text5"), gh->isVisible()), std::tuple(kMsgNoIcon, "0", false));
 
     // a button takes the focus first: the refused field is repaired there and not checked again
     open();
     type("Text9", "7");
     click("Command2");
-    EXPECT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(text("Text9"), "1");
-    EXPECT_FALSE(gh->isVisible());
+    EXPECT_EQ(std::tuple(platform.messages.size(), text("Text9"), gh->isVisible()), std::tuple(2u, "1", false));
 }
 
 // The fields outlive the dialog's own part; their last focus events must
@@ -108,9 +96,7 @@ TEST_F(ButtonTest, DestroyingTheDialogWithAnEditedFieldFocusedChecksNothing) {
 TEST_F(ButtonTest, CloseLeavesThePointToAClickAndSaysWhatTheClickDoes) {
     field("Text1")->setText("5");
     gh->Command2_Click();
-    EXPECT_EQ(s.clickHint, zoomHint(5));
-    EXPECT_EQ(requests, 0);
-    EXPECT_FALSE(gh->isVisible());
+    EXPECT_EQ(std::tuple(s.clickHint, requests, gh->isVisible()), std::tuple(zoomHint(5), 0, false));
     option("Option10")->select();
     gh->Command2_Click();
     EXPECT_EQ(s.clickHint, kJuliaPickHint);
@@ -131,8 +117,7 @@ TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHoldsAndAZoomPastTheDeepestMagnifi
     moveFocusTo("Text9");
     gh->Command1_Click();
     ASSERT_EQ(platform.messages.size(), 1u);
-    EXPECT_EQ(platform.messages[0].style, kMsgStop);
-    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(std::tuple(platform.messages[0].style, requests), std::tuple(kMsgStop, 0));
     // zooms in past what a double holds make deep views, up to 1E+10000
     open();
     paste("Text1", "1D308");
@@ -140,8 +125,8 @@ TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHoldsAndAZoomPastTheDeepestMagnifi
     while (platform.messages.size() == 1 && requests < 40) gh->Command1_Click();
     EXPECT_EQ(requests, 32);
     ASSERT_EQ(platform.messages.size(), 2u);
-    EXPECT_EQ(platform.messages[1].text, kMagnificationTooLarge);
-    EXPECT_EQ(trimBlanks(s.live.deep.magnification), "1E+9856");
+    EXPECT_EQ(std::tuple(platform.messages[1].text, trimBlanks(s.live.deep.magnification)),
+              std::tuple(kMagnificationTooLarge, "1E+9856"));
     expectFiniteState(s);
 }
 
@@ -154,16 +139,14 @@ TEST_F(ButtonTest, ADeepViewShowsItsLongCentreAndStartsFromATypedOne) {
     s.live.centerY = 1.1151425080399374;
     s.radius = 2e-24;
     open();  // the zoom back to 8
-    EXPECT_EQ(text("Text3"), "-0.2281554936539618192145720");
-    EXPECT_EQ(text("Text2"), "1E+24");
-    EXPECT_EQ(text("Text7"), "8E+24");
+    EXPECT_EQ(std::tuple(text("Text3"), text("Text2"), text("Text7")),
+              std::tuple("-0.2281554936539618192145720", "1E+24", "8E+24"));
     paste("Text5", "1.11514250803993735974576463631501406818");
     moveFocusTo("Text9");
     // 27 digits at 1E+24
     EXPECT_EQ(s.live.deep.centerY, " 1.11514250803993735974576464");
     gh->Command1_Click();
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(s.live.deep.magnification, " 8E+24");
+    EXPECT_EQ(std::tie(requests, s.live.deep.magnification), std::tuple(1, " 8E+24"));
     // 28 digits at 8E+24, from the text as typed
     EXPECT_EQ(s.live.deep.centerY, " 1.115142508039937359745764636");
     EXPECT_EQ(s.live.deep.centerX, "-.228155493653961819214572");
@@ -177,15 +160,12 @@ TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
     s.live.centerY = 0.25;
     s.radius = 0;
     open();
-    EXPECT_EQ(text("Text2"), "1E+400");
-    EXPECT_EQ(text("Text7"), "8E+400");
+    EXPECT_EQ(std::tuple(text("Text2"), text("Text7")), std::tuple("1E+400", "8E+400"));
     paste("Text7", "1e500");
     moveFocusTo("Text9");
     EXPECT_EQ(text("Text1"), "1E+100");
     gh->Command1_Click();
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(s.live.deep.magnification, " 1E+500");
-    EXPECT_EQ(s.live.deep.centerX, " .5");
+    EXPECT_EQ(std::tie(requests, s.live.deep.magnification, s.live.deep.centerX), std::tuple(1, " 1E+500", " .5"));
 }
 
 // A centre typed with more digits than a double holds, on a view the start
@@ -198,11 +178,9 @@ TEST_F(ButtonTest, ACentreTypedForAZoomPastTheWallKeepsEveryDigit) {
     paste("Text1", "1000");
     moveFocusTo("Text9");
     gh->Command1_Click();
-    EXPECT_EQ(requests, 1);
-    EXPECT_EQ(s.live.deep.magnification, " 1E+16");
+    EXPECT_EQ(std::tie(requests, s.live.deep.magnification), std::tuple(1, " 1E+16"));
     // 19 digits at 1E+16
-    EXPECT_EQ(s.live.deep.centerX, "-.2281554936539618192");
-    EXPECT_EQ(s.live.deep.centerY, " 0");
+    EXPECT_EQ(std::tie(s.live.deep.centerX, s.live.deep.centerY), std::tuple("-.2281554936539618192", " 0"));
 }
 
 }  // namespace

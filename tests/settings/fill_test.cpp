@@ -12,9 +12,7 @@ TEST_F(FillTest, TheFirstOpeningShowsTheStartValuesAndFocusesTheZoomFactor) {
     EXPECT_EQ(text("Text8"), " 500");
     EXPECT_TRUE(option("Option9")->isChecked());
     open();
-    EXPECT_EQ(text("Text1"), " 8");
-    EXPECT_EQ(s.zoom, 8.0);
-    EXPECT_TRUE(field("Text1")->hasFocus());
+    EXPECT_EQ(std::tuple(text("Text1"), s.zoom, field("Text1")->hasFocus()), std::tuple(" 8", 8.0, true));
 }
 
 TEST_F(FillTest, MandelbrotFillShowsTheNewAndTheCurrentCentreAndResetsTheZoom) {
@@ -24,18 +22,15 @@ TEST_F(FillTest, MandelbrotFillShowsTheNewAndTheCurrentCentreAndResetsTheZoom) {
     field("Text1")->setText("3");  // no zoom preset selected
     s.zoom = 3;
     gh->fill();
-    EXPECT_EQ(text("Text3"), "-0.5");
-    EXPECT_EQ(text("Text4"), "1.5");
-    EXPECT_EQ(text("Text1"), "8");  // " 8" selects "8倍", whose handler writes "8"
-    EXPECT_EQ(text("Text7"), "64");
+    EXPECT_EQ(std::tuple(text("Text3"), text("Text4")), std::tuple("-0.5", "1.5"));
+    EXPECT_EQ(std::tuple(text("Text1"), text("Text7")), std::tuple("8", "64"));  // " 8" selects "8倍", which writes "8"
 
     // with "keep zoom" checked the last zoom factor stays
     box("Check5")->setChecked(true);
     field("Text1")->setText("4");
     s.zoom = 4;
     gh->fill();
-    EXPECT_EQ(text("Text1"), "4");
-    EXPECT_EQ(s.zoom, 4.0);
+    EXPECT_EQ(std::tuple(text("Text1"), s.zoom), std::tuple("4", 4.0));
 }
 
 // The Julia handler runs after the row texts; chosen already, it does not run.
@@ -43,8 +38,7 @@ TEST_F(FillTest, ConstantPickFillRunsTheJuliaHandlerOnlyWhenJuliaIsNewlyChosen) 
     s.live.isJulia = kYes;
     s.radius = 0.25;  // magnification 8 on screen
     gh->fill();
-    EXPECT_EQ(tip("Label4"), kConstantPickRowsOnChoice.label4Tip);
-    EXPECT_EQ(s.zoom, 0.125);
+    EXPECT_EQ(std::tuple(tip("Label4"), s.zoom), std::tuple(kConstantPickRowsOnChoice.label4Tip, 0.125));
     gh->fill();
     EXPECT_EQ(tip("Label4"), kConstantPickRows.label4Tip);
 }

@@ -1,28 +1,31 @@
-// A program on the test double, with the headless dialog and window, and
-// the 1600 x 1200 surfaces, for the tests of whole drawings.
+// A program as start-up leaves it before its first drawing, on the test
+// double, with `Dialog` as its settings dialog and the headless window.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include "app/drawing.h"
+#include "app/first_drawing.h"
 #include "headless_program.h"
 #include "support/test_platform.h"
 
 namespace qel {
 
-class ProgramTest : public ::testing::Test {
+template <class Dialog = HeadlessDialog>
+class ProgramOn : public ::testing::Test {
 protected:
     TestPlatform platform;
-    HeadlessDialog dialog;
+    Dialog dialog;
     NoWindow window;
     Program p{platform, dialog, window};
     AppState& s = p.s;
 
     void SetUp() override {
         setStartValues(s);
-        p.picture1.resize(1600, 1200);
-        p.picture2.resize(1600, 1200);
+        setUpPictures(p);
     }
 };
+
+using ProgramTest = ProgramOn<>;
 
 }  // namespace qel

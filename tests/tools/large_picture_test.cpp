@@ -6,9 +6,7 @@
 #include <png.h>
 
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <map>
 
 #include "headless_program.h"
@@ -106,10 +104,19 @@ Kept draw(const LargePicture& pic, RowEngine& engine, const std::function<bool(s
 }
 
 const auto kEveryRow = [](std::int64_t) { return true; };
+auto everyKthRow(int k) {
+    return [k](std::int64_t row) { return row % k == 0; };
+}
 
-std::vector<char> bytesOf(const std::filesystem::path& path) {
-    std::ifstream f(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
+// The pixels of the window's 800 x 600 picture that every K-th pixel of
+// every K-th row kept at scale K does not repeat.
+int differingFromWindow(const Kept& kept, const Surface& window, int k) {
+    int differing = 0;
+    for (int row = 0; row < 600; ++row)
+        for (int u = 0; u < 800; ++u)
+            differing += kept.rows.at(std::int64_t{row} * k)[static_cast<std::size_t>(u * k)] !=
+                         static_cast<std::uint32_t>(window.pixel(u, row));
+    return differing;
 }
 
 class LargePictures : public ::testing::Test {
@@ -138,10 +145,8 @@ TEST_F(LargePictures, AtScaleOneTheBitmapIsTheWindowsSavedPictureByteForByte) {
     for (const TestView& v : kViews) {
         for (const BitmapViewNote* withNote : {static_cast<const BitmapViewNote*>(nullptr), &note}) {
             const std::vector<std::uint8_t> saved = encodeBitmap(windowPicture(viewOf(v), fast), withNote);
-            const std::vector<char> written = bytesOf(write(largePictureOf(viewOf(v), 1), "one.bmp", withNote));
-            EXPECT_TRUE(std::equal(saved.begin(), saved.end(), written.begin(), written.end(),
-                                   [](std::uint8_t a, char b) { return a == static_cast<std::uint8_t>(b); }))
-                << v.what;
+            const std::string written = testing::contentOf(write(largePictureOf(viewOf(v), 1), "one.bmp", withNote));
+            EXPECT_TRUE(written == std::string(saved.begin(), saved.end())) << v.what;
         }
     }
     EXPECT_EQ(viewNoteOfBitmap(dir.file("one.bmp"))->wholeName, note.wholeName);
@@ -154,13 +159,7 @@ TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
             const LargePicture pic = largePictureOf(viewOf(v), k);
             ASSERT_EQ(pic.width(), 800 * k);
             ASSERT_EQ(pic.height(), 600 * k);
-            const Kept kept = draw(pic, fast, [k](std::int64_t row) { return row % k == 0; });
-            int differing = 0;
-            for (int row = 0; row < 600; ++row)
-                for (int u = 0; u < 800; ++u)
-                    differing += kept.rows.at(std::int64_t{row} * k)[static_cast<std::size_t>(u * k)] !=
-                                 static_cast<std::uint32_t>(window.pixel(u, row));
-            EXPECT_EQ(differing, 0) << v.what << ", K " << k;
+            EXPECT_EQ(differingFromWindow(draw(pic, fast, everyKthRow(k)), window, k), 0) << v.what << ", K " << k;
         }
     }
 }
@@ -217,13 +216,7 @@ TEST_F(LargePictures, ADeepViewIsDrawnAsTheWindowDrawsItAndAsTheIterationAtFullP
     const Surface window = windowPicture(view, fast);
     ViewRowEngines deep({view}, fast);
     const LargePicture pic = largePictureOf(view, 2);
-    const Kept kept = draw(pic, deep, [](std::int64_t row) { return row % 2 == 0; });
-    int differing = 0;
-    for (int row = 0; row < 600; ++row)
-        for (int u = 0; u < 800; ++u)
-            differing += kept.rows.at(std::int64_t{row} * 2)[static_cast<std::size_t>(u * 2)] !=
-                         static_cast<std::uint32_t>(window.pixel(u, row));
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(differingFromWindow(draw(pic, deep, everyKthRow(2)), window, 2), 0);
 
     const LargePicture one = largePictureOf(view, 1);
     const auto sampledRow = [](std::int64_t row) { return row % 250 == 0; };
@@ -309,8 +302,7 @@ TEST_F(LargePictures, PngAndBitmapHoldTheSamePixels) {
         Surface fromPng(1600, 1200);
         for (int row = 0; row < 1200; ++row)
             std::copy_n(png.begin() + row * 1600, 1600, fromPng.rowToWrite(row, 0, 1600));
-        const std::vector<std::uint8_t> expected = encodeBitmap(fromPng);
-        EXPECT_TRUE(bytesOf(bmpPath) == std::vector<char>(expected.begin(), expected.end())) << v.what;
+        EXPECT_TRUE(testing::holdsPicture(bmpPath, fromPng)) << v.what;
     }
 }
 
@@ -322,9 +314,8 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
     hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic, kEveryRow); };
     hooks.keepGoing = [&] { return kept[1].put < 10; };
     EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
-    EXPECT_TRUE(kept[0].finished);  // finished beside the second one's drawing
-    EXPECT_EQ(kept[1].put, 10);
-    EXPECT_FALSE(kept[1].finished);
+    // the first finished beside the second one's drawing
+    EXPECT_EQ(std::tuple(kept[0].finished, kept[1].put, kept[1].finished), std::tuple(true, 10, false));
 
     // A row the sink cannot keep fails the drawing.
     kept.assign(2, Kept{});
@@ -335,8 +326,7 @@ TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) 
 
     // The engine draws the next pictures as before.
     const Kept again = draw(pic, fast, kEveryRow);
-    EXPECT_TRUE(again.finished);
-    EXPECT_EQ(again.put, 600);
+    EXPECT_EQ(std::tuple(again.finished, again.put), std::tuple(true, 600));
 }
 
 }  // namespace

@@ -52,8 +52,7 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     // 18 significant digits tell pixels apart at 2.8E+14.
     const std::string firstInfo = "M: 中心(-0.228155493653961816 , 1.11514250803993731): 倍率281474976710656:";
     EXPECT_EQ(platform.caption, firstInfo + "  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
-    EXPECT_EQ(dialog.mag, "281474976710656");
-    EXPECT_FALSE(p.s.busy);
+    EXPECT_EQ(std::tuple(dialog.mag, p.s.busy), std::tuple("281474976710656", false));
     // Structure down to the pixel, where the doubles would show blocks.
     EXPECT_GE(rowsThatDiffer(), 250);
     EXPECT_NE(p.picture1.point(0, 1 - p.s.halfH), 0);
@@ -65,17 +64,14 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     EXPECT_EQ(p.s.cur.deep.magnification, " 2.25179981368525E+15");
     // The new centre lies 37 and -21 pixels of the first deep picture away.
     const ExtFloat firstPixel = pixelSizeFor(magnificationOfText(firstPlace.magnification), p.s.halfW);
-    const long bits = precisionBitsFor(firstPixel);
-    EXPECT_NEAR(unitsBetween(BigReal::fromText(firstPlace.centerX, bits), BigReal::fromText(p.s.cur.deep.centerX, bits),
-                             firstPixel),
-                37.0, 1.0);
-    EXPECT_NEAR(unitsBetween(BigReal::fromText(firstPlace.centerY, bits), BigReal::fromText(p.s.cur.deep.centerY, bits),
-                             firstPixel),
-                -21.0, 1.0);
+    const auto pixelsBetween = [&, bits = precisionBitsFor(firstPixel)](const std::string& a, const std::string& b) {
+        return unitsBetween(BigReal::fromText(a, bits), BigReal::fromText(b, bits), firstPixel);
+    };
+    EXPECT_NEAR(pixelsBetween(firstPlace.centerX, p.s.cur.deep.centerX), 37.0, 1.0);
+    EXPECT_NEAR(pixelsBetween(firstPlace.centerY, p.s.cur.deep.centerY), -21.0, 1.0);
 
     mnuzen_Click(p);
-    EXPECT_EQ(p.s.cur.deep, firstPlace);
-    EXPECT_EQ(p.s.live.deep, firstPlace);
+    EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(firstPlace, firstPlace));
     EXPECT_TRUE(p.picture1 == firstDeep);
     EXPECT_EQ(platform.caption,
               "M: 中心(-0.228155493653961816　,　1.11514250803993731): 倍率281474976710656:  "
@@ -87,8 +83,7 @@ TEST_F(DeepViewTest, ZoomingPastTheOldWallDrawsADeepViewAndThePreviousScreenRetu
     // Zooming out below the wall, the doubles alone are the view again.
     p.s.zoom = 1.0 / 64;
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_FALSE(isDeep(p.s.cur));
-    EXPECT_EQ(p.s.radius, 2.0 / 35184372088832.0);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.radius), std::tuple(false, 2.0 / 35184372088832.0));
     EXPECT_EQ(platform.caption, "M: 中心(-0.228155493653962 , 1.11514250803994): 倍率35184372088832:  "
                                 "Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
 }
@@ -101,10 +96,7 @@ TEST_F(DeepViewTest, ARightClickStopsADeepDrawingAfterTheCurrentRow) {
         if (++rows == 3) rightClick(p);
     };
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_TRUE(isDeep(p.s.cur));
-    EXPECT_FALSE(p.s.busy);
-    EXPECT_FALSE(p.s.stopRequest);
-    EXPECT_EQ(rows, 3);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.busy, p.s.stopRequest, rows), std::tuple(true, false, false, 3));
     EXPECT_NE(p.picture1.point(-p.s.halfW, p.s.halfH), 0);
     EXPECT_EQ(p.picture1.point(0, -100), 0);
 }
@@ -142,8 +134,7 @@ TEST_F(DeepViewTest, AJuliaSetStartsFromAClickOnADeepMandelbrotPicture) {
     p.s.live.isJulia = kYes;
     p.s.zoom = p.s.radius / p.s.initialRadius;
     leftClickAt(p, 0.0f, 0.0f);
-    EXPECT_FALSE(isDeep(p.s.cur));
-    EXPECT_EQ(p.s.cur.isJulia, kYes);
+    EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.cur.isJulia), std::tuple(false, kYes));
     EXPECT_NEAR(p.s.cur.juliaRe, -0.228155493653961816, 1e-16);
     EXPECT_NEAR(p.s.cur.juliaIm, 1.11514250803993731, 1e-15);
     EXPECT_EQ(std::make_pair(p.s.cur.centerX, p.s.cur.centerY), std::make_pair(0.0, 0.0));
@@ -151,12 +142,8 @@ TEST_F(DeepViewTest, AJuliaSetStartsFromAClickOnADeepMandelbrotPicture) {
 }
 
 TEST_F(DeepViewTest, AJuliaSetZoomedPastTheWallKeepsItsConstantToTheLastBit) {
-    p.s.live.isJulia = p.s.live.juliaStarted = kYes;
-    p.s.live.juliaRe = -0.123;
-    p.s.live.juliaIm = 0.745;
-    p.s.live.centerX = 0.3;
-    p.s.live.centerY = -0.2;
-    p.s.live.maxIter = 300;
+    p.s.live = {.centerX = 0.3, .centerY = -0.2, .juliaRe = -0.123, .juliaIm = 0.745, .isJulia = kYes,
+                .juliaStarted = kYes, .maxIter = 300};
     p.s.radius = 2.0 / 281474976710656.0;
     redrw(p);
     ASSERT_FALSE(isDeep(p.s.cur));

@@ -22,9 +22,7 @@ TEST_F(PictureClickTest, RightClickDuringADrawingStopsItAndResetsTheZoomAtOnce) 
         zoomRightAfterTheClick = p.s.zoom;
     };
     leftClickAt(p, -50.0f, 0.0f);
-    EXPECT_EQ(zoomRightAfterTheClick, 8.0);
-    EXPECT_EQ(rows, 5);
-    EXPECT_FALSE(p.s.busy);
+    EXPECT_EQ(std::tie(zoomRightAfterTheClick, rows, p.s.busy), std::tuple(8.0, 5, false));
     // The top row is drawn, a row further down was cleared and not drawn.
     EXPECT_NE(p.picture1.point(0, -150), 0);
     EXPECT_EQ(p.picture1.point(0, -400), 0);
@@ -34,14 +32,11 @@ TEST_F(PictureClickTest, DuringADrawingOnlyTheRightButtonDoesAnything) {
     p.s.busy = true;
     leftClickAt(p, 10.0f, 10.0f);
     Picture1_DblClick(p);
-    EXPECT_FALSE(p.s.stopRequest);
-    EXPECT_EQ(p.s.radius, 2.0);
-    EXPECT_EQ(p.s.mouseX, 0.0);  // the move was ignored too
+    EXPECT_EQ(std::tie(p.s.stopRequest, p.s.radius, p.s.mouseX), std::tuple(false, 2.0, 0.0));  // the move too
     p.s.zoom = 4;
     dialog.keepZoom = true;  // a right click keeps the zoom while the dialog says so
     rightClick(p);
-    EXPECT_TRUE(p.s.stopRequest);
-    EXPECT_EQ(p.s.zoom, 4.0);
+    EXPECT_EQ(std::tie(p.s.stopRequest, p.s.zoom), std::tuple(true, 4.0));
 }
 
 // A zoom is refused before anything changes when it would go past the

@@ -1,34 +1,16 @@
-// A stand-in for the settings dialog, and a program set
-// up as after start-up, for the tests of the picture logic.
+// A program set up as after start-up, with the dialog's fields as plain
+// texts and clicks on the picture, for the tests of the picture logic.
 #pragma once
-
-#include <gtest/gtest.h>
 
 #include <string>
 
-#include "app/app_state.h"
-#include "app/first_drawing.h"
 #include "app/number_text.h"
-#include "app/program.h"
 #include "files/file_stand_ins.h"
-#include "support/test_platform.h"
+#include "support/program_fixture.h"
 #include "render/colouring.h"
-#include "app/drawing.h"
 #include "view/picture_events.h"
 
 namespace qel {
-
-// The settings dialog as the picture logic sees it: the option button last
-// selected is recorded.
-class FakeSettings : public testing::FieldsDialog {
-public:
-    FakeSettings() { mag = " 1"; }
-    bool simpleTitles() const override { return simple; }
-    void selectMethodOption(int method) override { selectedMethod = method; }
-
-    bool simple = false;
-    int selectedMethod = 0;
-};
 
 // A left click at surface position (x, y): move, press, click.
 inline void leftClickAt(Program& p, float x, float y) {
@@ -44,11 +26,11 @@ inline void rightClick(Program& p) {
 
 // A program right after start-up, its surface laid out for the start view
 // (split screen, halfW 200, halfH 150, pixelSize 0.01); nothing drawn yet.
-class ViewTest : public ::testing::Test {
+class ViewTest : public ProgramOn<testing::FieldsDialog> {
 protected:
     void SetUp() override {
-        setStartValues(p.s);
-        setUpPictures(p);
+        ProgramOn::SetUp();
+        dialog.mag = " 1";
         calibratePeriodColours(p.s);
         layoutPicture(p.s, p.picture1);
         p.s.pixelSize = p.s.radius / p.s.halfW;
@@ -62,11 +44,6 @@ protected:
         captionFirstDrawing(p);
         Essence(p);
     }
-
-    TestPlatform platform;
-    NoWindow window;
-    FakeSettings dialog;
-    Program p{platform, dialog, window};
 };
 
 }  // namespace qel
