@@ -28,7 +28,7 @@ SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_fil
 QT_TARGETS=(bitmap)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
-       -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/fuzz")
+       -fno-sanitize-recover=all -I"$ROOT/src" -I"$ROOT/tests" -I"$ROOT/tools" -I"$ROOT/fuzz")
 # clang's "undefined" takes in floats converted to integers they do not fit,
 # but not floating-point division by zero, which the program never does on
 # purpose either.

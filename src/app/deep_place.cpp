@@ -26,10 +26,6 @@ long livePrecision(const AppState& s) {
 
 }  // namespace
 
-bool beyondDeepestMagnification(ExtFloat magnification) {
-    return !(magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationPowerOfTen);
-}
-
 ExtFloat liveMagnification(const AppState& s) { return magnificationOfView(s, s.live); }
 
 double colourMagnification(const AppState& s) {

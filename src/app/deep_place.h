@@ -14,10 +14,6 @@
 
 namespace qel {
 
-// The deepest magnification a zoom reaches: 1E+10000. A drawing there still
-// takes seconds; beyond it the reference orbit alone grows towards minutes.
-inline constexpr int kDeepestMagnificationPowerOfTen = 10000;
-bool beyondDeepestMagnification(ExtFloat magnification);
 
 inline bool isDeep(const View& v) { return !v.deep.empty(); }
 

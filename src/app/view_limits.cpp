@@ -39,6 +39,10 @@ bool pixelsStayApart(double radius, int halfWidth, double centerX, double center
     return centerX + pixelSize != centerX && centerY + pixelSize != centerY;
 }
 
+bool beyondDeepestMagnification(ExtFloat magnification) {
+    return !(magnification.log2Abs() * 0.30102999566398120 <= kDeepestMagnificationPowerOfTen);
+}
+
 bool needsDeep(double radius, int halfWidth, double centerX, double centerY) {
     return !pixelsStayApart(radius, halfWidth, centerX, centerY);
 }

@@ -5,7 +5,14 @@
 // no tool draws one.
 #pragma once
 
+#include "render/deep/ext_float.h"
+
 namespace qel {
+
+// The deepest magnification a zoom reaches: 1E+10000. A drawing there still
+// takes seconds; beyond it the reference orbit alone grows towards minutes.
+inline constexpr int kDeepestMagnificationPowerOfTen = 10000;
+bool beyondDeepestMagnification(ExtFloat magnification);
 
 // A typed centre or Julia constant lies in -4..4 on each axis.
 inline constexpr double kTypedCoordinateLimit = 4;
