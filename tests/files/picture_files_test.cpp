@@ -111,6 +111,53 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     EXPECT_TRUE(visiblePart(800, 0) == expected);
 }
 
+// A view at 10^100 saved from the window reopens, in the window and as
+// qel-render reads its name, to the same centre digits and the same pixels.
+TEST_F(PictureFiles, ADeepViewSavedFromTheWindowReopensToTheSameDigitsAndPixels) {
+    // Beside the real axis's antenna, which crosses the picture 37 pixels
+    // below its centre.
+    const std::string x = "-1.99" + std::string("31415926535897932384626433832795028841971693993751") +
+                          "05820974944592307816406286208998628034825342117067982";
+    View deep{.maxIter = 2000};
+    ASSERT_TRUE(placeFromTexts(deep, {"1E+100", x, "3.7E-101"}));
+    ASSERT_FALSE(deep.deep.empty());
+    putView(p.s, deep);
+    Essence(p);
+    const Surface drawn = visiblePart(0, 0);
+    mnuhozon_Click(p);
+    ASSERT_TRUE(platform.messages.empty());
+    const std::string saved = platform.dialogs.back().fileName;
+    const std::string name = saved.substr(dir.folder().size());
+    // The centre's digits tell pixels 1E-102 apart.
+    EXPECT_TRUE(name.starts_with("M0s1E+100x-1p" + x.substr(3, 100))) << name;
+    EXPECT_TRUE(name.ends_with("y3p7E-101k2000t1.bmp")) << name;
+    ASSERT_TRUE(testing::holdsPicture(saved, drawn));
+    // The picture has structure to compare: bands across the antenna.
+    int changes = 0;
+    for (int v = 1; v < 300; ++v) changes += drawn.pixel(600, v) != drawn.pixel(600, v - 1);
+    EXPECT_GE(changes, 20);
+
+    // Opened in the window: the same texts, and drawn again the same pixels.
+    p.picture1.copyFrom(testing::pattern(1600, 1200, 3), 0, 0, 1600, 1200, 0, 0);
+    platform.openAnswer = saved;
+    mnuyomi_Click(p);
+    ASSERT_TRUE(platform.messages.empty());
+    EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(deep.deep, deep.deep));
+    Essence(p);
+    EXPECT_TRUE(visiblePart(0, 0) == drawn);
+
+    // As qel-render --name reads it: the same texts, drawn the same.
+    const std::optional<View> named = decodeFileName("my " + name);
+    ASSERT_TRUE(named);
+    EXPECT_EQ(named->deep, deep.deep);
+    HeadlessProgram tool;
+    setStartValues(tool.p.s);
+    putView(tool.p.s, *named);
+    tool.p.s.firstDrawing = true;
+    Essence(tool.p);
+    EXPECT_TRUE(visiblePicture(tool.p) == drawn);
+}
+
 // Cancelled, unreadable, or named without a view a saved picture could
 // carry (the picture reader's tests try every kind of broken file).
 TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyWere) {
