@@ -363,17 +363,8 @@ AppState viewAtMagnification(const AppState& view, const std::string& magText) {
 // save (app/view_limits.h), and for a larger picture pixels `scale` times
 // smaller that must still fall on different points of the plane.
 std::optional<std::string> viewRefusal(const AppState& s, int scale) {
-    ViewValues v;
-    v.julia = s.live.isJulia == kYes;
-    v.method = s.live.drawMethod;
-    v.magnification = s.initialRadius / s.radius;
-    v.centerX = s.live.centerX;
-    v.centerY = s.live.centerY;
-    v.juliaRe = s.live.juliaRe;
-    v.juliaIm = s.live.juliaIm;
-    v.maxIter = s.live.maxIter;
-    v.contourT = s.live.contourT;
-    v.deep = isDeep(s.live);
+    ViewValues v = viewValuesOf(s.live);
+    v.magnification = s.initialRadius / s.radius;  // the live view keeps it in the radius
     if (const ViewFault fault = viewFault(v); fault != ViewFault::none) return describeViewFault(fault);
     if (!isDeep(s.live) && !pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
