@@ -21,6 +21,8 @@
 #include "../tests/deep/deep_views.h"
 #include "app/deep_place.h"
 #include "app/drawing.h"
+#include "app/number_text.h"
+#include "app/view_texts.h"
 #include "app/first_drawing.h"
 #include "figures.h"
 #include "headless_program.h"
@@ -44,18 +46,17 @@ rusage usageNow() {
 // The view as the window holds it after zooming there, drawn with the
 // drawing method `method`.
 void putDeepView(AppState& s, const testing::DeepTestView& v, int method) {
-    s.live.isJulia = s.live.juliaStarted = v.julia ? kYes : kNo;
-    s.live.maxIter = v.maxIter;
-    s.live.drawMethod = s.shownMethod = static_cast<Int16>(method);
-    const ExtFloat mag = magnificationOfText(v.mag);
-    const BigReal re = BigReal::fromText(v.cx, 64), im = BigReal::fromText(v.cy, 64);
-    s.live.deep = deepPlaceOf(re, im, exactText(BigReal::fromText(v.jre, 64).toDouble()),
-                              exactText(BigReal::fromText(v.jim, 64).toDouble()), mag);
-    s.live.centerX = valueOfDeepText(s.live.deep.centerX);
-    s.live.centerY = valueOfDeepText(s.live.deep.centerY);
-    s.live.juliaRe = valueOfDeepText(s.live.deep.juliaRe);
-    s.live.juliaIm = valueOfDeepText(s.live.deep.juliaIm);
-    s.radius = radiusFor(s, mag);
+    View view{.isJulia = v.julia ? kYes : kNo,
+              .juliaStarted = v.julia ? kYes : kNo,
+              .maxIter = v.maxIter,
+              .drawMethod = static_cast<Int16>(method)};
+    // A Julia constant is the double a click picked, with all its digits.
+    const ViewTexts place{v.mag, v.cx, v.cy, exactText(valueOfText(v.jre)), exactText(valueOfText(v.jim))};
+    if (!placeFromTexts(view, place) || view.deep.empty()) {
+        std::fprintf(stderr, "qel-deep-click-bench: %s is no deep view\n", v.name);
+        std::exit(2);
+    }
+    putView(s, view);
 }
 
 Timed clickOnce(const testing::DeepTestView& v, int method) {

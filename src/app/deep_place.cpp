@@ -4,6 +4,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "app/number_text.h"
 #include "app/view_limits.h"
 #include "render/layout.h"
 
@@ -53,7 +54,9 @@ DeepView deepViewOf(const AppState& s, int halfWidth) {
     return deepViewOf(s.live.isJulia == kYes, {d.centerX, d.centerY, d.juliaRe, d.juliaIm}, pixelSize, maxIter);
 }
 
-double valueOfDeepText(std::string_view text) { return BigReal::fromText(text, 64).toDouble(); }
+// Read as every number field reads, rounded once: through 64 bits first,
+// a text halfway between two doubles there could round to the other one.
+double valueOfDeepText(std::string_view text) { return valueOfText(text); }
 
 BigReal shownCentre(const AppState& s, bool imaginary) {
     return BigReal::fromText(imaginary ? s.cur.deep.centerY : s.cur.deep.centerX, precisionBitsFor(shownPixelSize(s)));

@@ -13,13 +13,6 @@
 namespace qel {
 namespace {
 
-// The deep text of a coordinate: the number of the text rounded to the
-// digits that tell the view's pixels apart.
-std::string deepText(const std::string& text, ExtFloat magnification, int halfW) {
-    const long bits = precisionBitsFor(pixelSizeFor(magnification, halfW));
-    return BigReal::fromText(text, bits).str(significantDigitsFor(magnification));
-}
-
 // The deep text of a Julia constant: the number as it is written, with all
 // its digits (a double's constant has its exact ones), in Str's form.
 std::string constantText(const std::string& text) {
@@ -73,11 +66,9 @@ bool placeFromTexts(View& v, const ViewTexts& texts) {
     v.deep = {};
     if (!deep) return true;
     const int halfW = halfSizeFor(v.drawMethod, AppState{}.picW);
-    v.deep.centerX = deepText(texts.centerX, magnification, halfW);
-    v.deep.centerY = deepText(texts.centerY, magnification, halfW);
-    v.deep.juliaRe = constantText(texts.juliaRe);
-    v.deep.juliaIm = constantText(texts.juliaIm);
-    v.deep.magnification = magnificationStr(magnification);
+    const long bits = precisionBitsFor(pixelSizeFor(magnification, halfW));
+    v.deep = deepPlaceOf(BigReal::fromText(texts.centerX, bits), BigReal::fromText(texts.centerY, bits),
+                         constantText(texts.juliaRe), constantText(texts.juliaIm), magnification);
     // The doubles are those nearest the deep texts, as every deep view has them.
     v.centerX = valueOfText(v.deep.centerX);
     v.centerY = valueOfText(v.deep.centerY);
