@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "files/bitmap.h"
+#include "files/run_deflate.h"
 #include "files/safe_file.h"
 
 namespace qel {
@@ -23,31 +24,6 @@ inline std::uint32_t bytesMinus(std::uint32_t a, std::uint32_t b) {
     return ((a | 0x80808080u) - (b & 0x7F7F7F7Fu)) ^ ((a ^ ~b) & 0x80808080u);
 }
 
-// Adler-32, as zlib's adler32() gives it, a block at a time: the sums of a
-// block's bytes and of its bytes weighted by their distance from its end,
-// a form the compiler turns into vector instructions (zlib's own takes
-// three times as long on a large picture's rows).
-#if defined(__x86_64__) && defined(__GNUC__)
-__attribute__((target_clones("avx2", "default")))
-#endif
-uLong adlerOf(uLong adler, const std::uint8_t* bytes, std::size_t size) {
-    constexpr std::uint32_t kBase = 65521;
-    constexpr std::size_t kBlock = 4096;  // keeps the weighted sum below 2^32
-    std::uint32_t a = adler & 0xFFFF, b = (adler >> 16) & 0xFFFF;
-    while (size > 0) {
-        const std::size_t n = std::min(size, kBlock);
-        std::uint32_t sum = 0, weighted = 0;
-        for (std::size_t i = 0; i < n; ++i) {
-            sum += bytes[i];
-            weighted += static_cast<std::uint32_t>(n - i) * bytes[i];
-        }
-        b = (b + a * static_cast<std::uint32_t>(n) + weighted) % kBase;
-        a = (a + sum) % kBase;
-        bytes += n;
-        size -= n;
-    }
-    return static_cast<uLong>(b) << 16 | a;
-}
 
 class BitmapSink : public PictureSink {
 public:
@@ -83,31 +59,20 @@ private:
 
 // One run of a PNG's rows, top row first, as raw deflate: each row as the
 // PNG's scanline, the first unfiltered, the others as their bytes' differences
-// from the row above (the "up" filter), compressed by zlib's quickest level
-// that looks for runs only (Z_RLE). Large flat areas and long bands leave
-// rows of zeros after the filter, which runs shrink best; this makes files a
-// sixth to a third larger than libpng's default, four times as fast
-// (docs/ENGINE.md). The run's Adler-32 and length are kept, so that two runs
-// can be joined into the one zlib stream of a picture.
+// from the row above (the "up" filter), compressed by RunDeflater, which
+// looks for runs only. Large flat areas and long bands leave rows of zeros
+// after the filter, which runs shrink best; this makes files a sixth to a
+// third larger than libpng's default, many times as fast (docs/ENGINE.md).
+// The run's Adler-32 and length are kept, so that two runs can be joined
+// into the one zlib stream of a picture.
 class RowDeflater {
 public:
-    using Output = std::function<bool(const std::uint8_t*, std::size_t)>;
+    using Output = RunDeflater::Output;
 
     // The scanline has a byte to spare at its end: each pixel is stored as
     // a whole word, whose fourth byte the next pixel overwrites.
     RowDeflater(std::int64_t width, Output out)
-        : out_(std::move(out)), width_(static_cast<std::size_t>(width)), above_(width_),
-          scanline_(1 + 3 * width_ + 1), compressed_(std::size_t{1} << 18) {}
-    ~RowDeflater() {
-        if (started_) deflateEnd(&z_);
-    }
-    RowDeflater(const RowDeflater&) = delete;
-    RowDeflater& operator=(const RowDeflater&) = delete;
-
-    bool start() {
-        started_ = deflateInit2(&z_, 1, Z_DEFLATED, -15, 8, Z_RLE) == Z_OK;
-        return started_;
-    }
+        : deflater_(std::move(out)), width_(static_cast<std::size_t>(width)), above_(width_), scanline_(1 + 3 * width_ + 1) {}
 
     // The next row: colour numbers 0xBBGGRR, which are the bytes R, G, B.
     bool add(const std::uint32_t* pixels) {
@@ -122,41 +87,26 @@ public:
             std::memcpy(line + 1 + 3 * u, &filtered, 4);
         }
         const std::size_t size = 1 + 3 * width_;
-        adler_ = adlerOf(adler_, line, size);
+        adler_ = adler32Of(adler_, line, size);
         length_ += size;
-        return compress(line, size, Z_NO_FLUSH);
+        return deflater_.add(line, size);
     }
 
     // Ends the run: the last of the stream (its final block), or one that
     // more raw deflate may follow (ending on a whole byte).
-    bool end(bool last) { return compress(nullptr, 0, last ? Z_FINISH : Z_SYNC_FLUSH); }
+    bool end(bool last) { return deflater_.end(last); }
 
-    uLong adler() const { return adler_; }
+    std::uint32_t adler() const { return adler_; }
     std::uint64_t length() const { return length_; }
 
 private:
     static constexpr std::uint8_t kFilterNone = 0, kFilterUp = 2;
 
-    bool compress(const std::uint8_t* data, std::size_t size, int flush) {
-        z_.next_in = const_cast<Bytef*>(data);
-        z_.avail_in = static_cast<uInt>(size);
-        do {
-            z_.next_out = compressed_.data();
-            z_.avail_out = static_cast<uInt>(compressed_.size());
-            if (deflate(&z_, flush) == Z_STREAM_ERROR) return false;
-            const std::size_t n = compressed_.size() - z_.avail_out;
-            if (n > 0 && !out_(compressed_.data(), n)) return false;
-        } while (z_.avail_out == 0 || z_.avail_in > 0);
-        return true;
-    }
-
-    Output out_;
+    RunDeflater deflater_;
     std::size_t width_;
     std::vector<std::uint32_t> above_;  // the row above, as it came
-    std::vector<std::uint8_t> scanline_, compressed_;
-    z_stream z_{};
-    bool started_ = false;
-    uLong adler_ = adler32_z(0, nullptr, 0);
+    std::vector<std::uint8_t> scanline_;
+    std::uint32_t adler_ = 1;
     std::uint64_t length_ = 0;
 };
 
@@ -199,7 +149,6 @@ public:
             chunks[i].text_length = texts[i].text.size();
         }
         if (!writeHeader(chunks)) return false;
-        if (!upper_.start()) return failed("cannot start the compression");
         // The zlib stream's header: deflate with a 32 KB window, the quickest level.
         const std::uint8_t zlibHeader[] = {0x78, 0x01};
         return putImageData(zlibHeader, sizeof zlibHeader);
@@ -276,7 +225,6 @@ private:
             return std::fwrite(d, 1, n, spill_.get()) == n ||
                    failed(std::string("cannot keep the lower half aside: ") + std::strerror(errno));
         });
-        if (!lower_->start()) return failed("cannot start the compression");
         lowerStart_ = nextLower_ = v;
         return true;
     }
