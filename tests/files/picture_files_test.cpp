@@ -184,7 +184,8 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
         EXPECT_EQ(p.s.fileNameOk, 1) << name;
     }
     // a name without a view, and views the window can neither reach nor save
-    for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
+    // (a radius beyond a double was found by fuzzing)
+    for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M2s1E-320x0p5y0k500t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
                              "M0s1x0y0k500t9.bmp", "J0s1x0y0z1E+300w0k500t1.bmp", "M0s0p09x0y0k500t1.bmp",
                              // deep beyond the deepest magnification, or only for its large centre
                              "M0s1E+10001x-0p75y0k500t1.bmp", "M0s1E+16x99y0k500t1.bmp"}) {
@@ -219,8 +220,14 @@ TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToThe
     const std::string saved = platform.dialogs.back().fileName;
     const std::string name = saved.substr(dir.folder().size());
     EXPECT_LE(name.size(), kShortenedFileName);
+    EXPECT_GT(name.size(), kShortenedFileName - 10);
     EXPECT_EQ(name.substr(0, 8), "M1s1E+15");
     ASSERT_TRUE(platform.messages.empty());
+    // The short name alone is the place to fewer digits, still a deep view.
+    const std::optional<View> near = decodeFileName(name);
+    ASSERT_TRUE(near);
+    EXPECT_EQ(near->deep.magnification, deep.deep.magnification);
+    EXPECT_EQ(near->deep.centerX.substr(0, 40), deep.deep.centerX.substr(0, 40));
 
     // Every reader sees the same picture; the file carries the whole name.
     const std::optional<Surface> read = readPictureFile(saved, 800, 600);
