@@ -179,22 +179,6 @@ TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
     }
 }
 
-TEST(Palettes, CalibrationKeepsWhatTheSurfaceShowsPlainAndInverted) {
-    Surface scratch(3, 3);
-    scratch.setPixel(2, 2, 0x123456);  // the line's end point is never touched
-    const PeriodCalibration c = calibratePeriodColours(scratch);
-    for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(c.shown[i], periodColours()[i]) << i;
-        EXPECT_EQ(c.inverted[i], periodColours()[i] ^ 0xFFFFFF) << i;
-    }
-    EXPECT_EQ(scratch.pixel(2, 2), 0x123456);
-    EXPECT_EQ(scratch.drawMode(), DrawMode::CopyPen);
-
-    const PeriodCalibration own = calibratePeriodColours();
-    EXPECT_EQ(own.shown, c.shown);
-    EXPECT_EQ(own.inverted, c.inverted);
-}
-
 // --- layout and where the four colours go
 
 TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
