@@ -54,7 +54,7 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
         const Surface screen = p.picture1;
         mnuhozon_Click(p);
         const std::string name = "M" + std::to_string(method) + "s1x0y0k500t1.bmp";
-        EXPECT_EQ(platform.dialogs.back().fileName, dir.folder() + name);
+        EXPECT_EQ(platform.offeredNames.back(), dir.folder() + name);
         before.fileName = name;
         EXPECT_TRUE(p.s == before) << name;
         EXPECT_TRUE(p.picture1 == screen) << name;
@@ -126,7 +126,7 @@ TEST_F(PictureFiles, ADeepViewSavedFromTheWindowReopensToTheSameDigitsAndPixels)
     const Surface drawn = visiblePart(0, 0);
     mnuhozon_Click(p);
     ASSERT_TRUE(platform.messages.empty());
-    const std::string saved = platform.dialogs.back().fileName;
+    const std::string saved = platform.offeredNames.back();
     const std::string name = saved.substr(dir.folder().size());
     // The centre's digits tell pixels 1E-102 apart.
     EXPECT_TRUE(name.starts_with("M0s1E+100x-1p" + x.substr(3, 100))) << name;
@@ -217,7 +217,7 @@ TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToThe
     putView(p.s, deep);
     layoutPicture(p.s, p.picture1);
     mnuhozon_Click(p);
-    const std::string saved = platform.dialogs.back().fileName;
+    const std::string saved = platform.offeredNames.back();
     const std::string name = saved.substr(dir.folder().size());
     EXPECT_LE(name.size(), kShortenedFileName);
     EXPECT_GT(name.size(), kShortenedFileName - 10);
