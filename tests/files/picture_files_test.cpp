@@ -45,7 +45,8 @@ protected:
 
 // The journeys save onto a full disk.
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
-    for (auto [method, left, top] : {std::tuple{0, 0, 0}, std::tuple{4, 800, 600}}) {
+    for (auto [method, left, top] :
+         {std::tuple{0, 0, 0}, std::tuple{1, 0, 0}, std::tuple{2, 800, 0}, std::tuple{3, 0, 600}, std::tuple{4, 800, 600}}) {
         // the screen as a drawing would leave it: live, layout and cur layer alike
         p.s.live.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
         layoutPicture(p.s, p.picture1);

@@ -179,23 +179,7 @@ TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
     }
 }
 
-// --- layout and where the four colours go
-
-TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
-    const struct {
-        int method;
-        int left, top;
-    } cases[] = {{1, 0, 0}, {2, -800, 0}, {3, 0, -600}, {4, -800, -600}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(halfSizeFor(c.method, 800), 400);
-        Surface pic(1600, 1200);
-        layoutSurface(pic, c.method, 400, 300);
-        EXPECT_EQ(pic.left(), c.left) << c.method;
-        EXPECT_EQ(pic.top(), c.top) << c.method;
-        EXPECT_EQ(pic.columnOf(0), 400);
-        EXPECT_EQ(pic.rowOf(0), 300);
-    }
-}
+// --- where the four colours go
 
 TEST(Layout, WritingOrderDiffersForExteriorAndInteriorPoints) {
     // With no room between the quadrants all four land on one pixel, and
