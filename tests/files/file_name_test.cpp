@@ -109,18 +109,6 @@ TEST(FileNameDecoding, EncodedNamesComeBackUnchanged) {
     EXPECT_EQ(composeFileName(onScreen(0, v->centerX, v->centerY, 500), v->magText, "1"), largest);
 }
 
-// What an accepted name gives is checked by opening pictures
-// (picture_files_test.cpp); a refused one leaves the state alone.
-TEST(ViewFromFileName, ARefusedNameLeavesTheStateAlone) {
-    // The second name's radius is beyond a double (found by fuzzing); the
-    // third carries a view, but one no saved picture carries.
-    for (const char* name : {"photo.bmp", "M2s1E-320x0p5y0k500t1.bmp", "M0s1x0y0k-5t1.bmp"}) {
-        AppState untouched = startState();
-        EXPECT_FALSE(viewFromFileName(name, untouched)) << name;
-        EXPECT_TRUE(untouched == startState()) << name;
-    }
-}
-
 // Deep views: the same format with every digit of their texts.
 View deepView(const ViewTexts& place, bool julia = false) {
     View v{.isJulia = julia ? kYes : kNo, .juliaStarted = julia ? kYes : kNo, .maxIter = 1000000, .drawMethod = 1};
@@ -156,22 +144,6 @@ TEST(DeepFileNames, ComeBackToTheLastDigit) {
     EXPECT_EQ(views[1].deep.juliaIm, " .745" + digits);  // a constant keeps every digit
     // Where a double tells the pixels apart the view has no texts.
     EXPECT_TRUE(deepView({"1E+12", "-1.749" + digits, "0"}).deep.empty());
-}
-
-TEST(DeepFileNames, ANameTooLongForAFileIsShortenedAndTheWholeOneKept) {
-    const View v = deepView({"1E+130", "-1.749" + std::string(140, '3'), "0." + std::string(140, '7')});
-    const SavedName saved = savedNameOf(showing(v), "", "1");
-    EXPECT_LE(saved.name.size(), kShortenedFileName);
-    EXPECT_GT(saved.name.size(), kShortenedFileName - 10);
-    EXPECT_GT(saved.wholeName.size(), kLongestFileName);
-    ASSERT_EQ(decodeFileName(saved.wholeName)->deep, v.deep);
-    // The short name is the place to fewer digits, still a deep view.
-    const std::optional<View> near = decodeFileName(saved.name);
-    ASSERT_TRUE(near);
-    EXPECT_EQ(near->deep.magnification, v.deep.magnification);
-    EXPECT_EQ(near->deep.centerX.substr(0, 40), v.deep.centerX.substr(0, 40));
-    // Names that fit are whole.
-    EXPECT_TRUE(savedNameOf(showing(deepView({"1E+100", "-1.749", "0"})), "", "1").wholeName.empty());
 }
 
 }  // namespace

@@ -45,7 +45,8 @@ protected:
 
 // The journeys save onto a full disk.
 TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
-    for (auto [method, left, top] : {std::tuple{0, 0, 0}, std::tuple{4, 800, 600}}) {
+    for (auto [method, left, top] :
+         {std::tuple{0, 0, 0}, std::tuple{1, 0, 0}, std::tuple{2, 800, 0}, std::tuple{3, 0, 600}, std::tuple{4, 800, 600}}) {
         // the screen as a drawing would leave it: live, layout and cur layer alike
         p.s.live.drawMethod = p.s.shownMethod = static_cast<Int16>(method);
         layoutPicture(p.s, p.picture1);
@@ -54,7 +55,7 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
         const Surface screen = p.picture1;
         mnuhozon_Click(p);
         const std::string name = "M" + std::to_string(method) + "s1x0y0k500t1.bmp";
-        EXPECT_EQ(platform.dialogs.back().fileName, dir.folder() + name);
+        EXPECT_EQ(platform.offeredNames.back(), dir.folder() + name);
         before.fileName = name;
         EXPECT_TRUE(p.s == before) << name;
         EXPECT_TRUE(p.picture1 == screen) << name;
@@ -126,7 +127,7 @@ TEST_F(PictureFiles, ADeepViewSavedFromTheWindowReopensToTheSameDigitsAndPixels)
     const Surface drawn = visiblePart(0, 0);
     mnuhozon_Click(p);
     ASSERT_TRUE(platform.messages.empty());
-    const std::string saved = platform.dialogs.back().fileName;
+    const std::string saved = platform.offeredNames.back();
     const std::string name = saved.substr(dir.folder().size());
     // The centre's digits tell pixels 1E-102 apart.
     EXPECT_TRUE(name.starts_with("M0s1E+100x-1p" + x.substr(3, 100))) << name;
@@ -184,7 +185,8 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
         EXPECT_EQ(p.s.fileNameOk, 1) << name;
     }
     // a name without a view, and views the window can neither reach nor save
-    for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
+    // (a radius beyond a double was found by fuzzing)
+    for (const char* name : {"photo.bmp", "M0s1x0y0k-5t1.bmp", "M2s1E-320x0p5y0k500t1.bmp", "M0s1x0y0k500p5t1.bmp", "M0s1x0y0k500t-3.bmp",
                              "M0s1x0y0k500t9.bmp", "J0s1x0y0z1E+300w0k500t1.bmp", "M0s0p09x0y0k500t1.bmp",
                              // deep beyond the deepest magnification, or only for its large centre
                              "M0s1E+10001x-0p75y0k500t1.bmp", "M0s1E+16x99y0k500t1.bmp"}) {
@@ -216,11 +218,17 @@ TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToThe
     putView(p.s, deep);
     layoutPicture(p.s, p.picture1);
     mnuhozon_Click(p);
-    const std::string saved = platform.dialogs.back().fileName;
+    const std::string saved = platform.offeredNames.back();
     const std::string name = saved.substr(dir.folder().size());
     EXPECT_LE(name.size(), kShortenedFileName);
+    EXPECT_GT(name.size(), kShortenedFileName - 10);
     EXPECT_EQ(name.substr(0, 8), "M1s1E+15");
     ASSERT_TRUE(platform.messages.empty());
+    // The short name alone is the place to fewer digits, still a deep view.
+    const std::optional<View> near = decodeFileName(name);
+    ASSERT_TRUE(near);
+    EXPECT_EQ(near->deep.magnification, deep.deep.magnification);
+    EXPECT_EQ(near->deep.centerX.substr(0, 40), deep.deep.centerX.substr(0, 40));
 
     // Every reader sees the same picture; the file carries the whole name.
     const std::optional<Surface> read = readPictureFile(saved, 800, 600);

@@ -179,39 +179,7 @@ TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
     }
 }
 
-TEST(Palettes, CalibrationKeepsWhatTheSurfaceShowsPlainAndInverted) {
-    Surface scratch(3, 3);
-    scratch.setPixel(2, 2, 0x123456);  // the line's end point is never touched
-    const PeriodCalibration c = calibratePeriodColours(scratch);
-    for (int i = 1; i <= 16; ++i) {
-        EXPECT_EQ(c.shown[i], periodColours()[i]) << i;
-        EXPECT_EQ(c.inverted[i], periodColours()[i] ^ 0xFFFFFF) << i;
-    }
-    EXPECT_EQ(scratch.pixel(2, 2), 0x123456);
-    EXPECT_EQ(scratch.drawMode(), DrawMode::CopyPen);
-
-    const PeriodCalibration own = calibratePeriodColours();
-    EXPECT_EQ(own.shown, c.shown);
-    EXPECT_EQ(own.inverted, c.inverted);
-}
-
-// --- layout and where the four colours go
-
-TEST(Layout, FullPictureMovesTheChosenQuadrantToTheOrigin) {
-    const struct {
-        int method;
-        int left, top;
-    } cases[] = {{1, 0, 0}, {2, -800, 0}, {3, 0, -600}, {4, -800, -600}};
-    for (const auto& c : cases) {
-        EXPECT_EQ(halfSizeFor(c.method, 800), 400);
-        Surface pic(1600, 1200);
-        layoutSurface(pic, c.method, 400, 300);
-        EXPECT_EQ(pic.left(), c.left) << c.method;
-        EXPECT_EQ(pic.top(), c.top) << c.method;
-        EXPECT_EQ(pic.columnOf(0), 400);
-        EXPECT_EQ(pic.rowOf(0), 300);
-    }
-}
+// --- where the four colours go
 
 TEST(Layout, WritingOrderDiffersForExteriorAndInteriorPoints) {
     // With no room between the quadrants all four land on one pixel, and

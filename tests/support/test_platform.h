@@ -40,28 +40,19 @@ public:
     void beep() override { ++beeps; }
     void setBusyPointer(bool b) override { busyPointer = b; }
     void endProgram() override {}
-    std::string showSave(const std::string& title, const std::string& fileName,
-                         const std::string& filter) override {
-        dialogs.push_back({title, fileName, filter});
+    std::string showSave(const std::string&, const std::string& fileName, const std::string&) override {
+        offeredNames.push_back(fileName);
         return saveAnswer ? saveAnswer(fileName) : std::string();
     }
-    std::string showOpen(const std::string& title, const std::string& fileName,
-                         const std::string& filter) override {
-        dialogs.push_back({title, fileName, filter});
-        return openAnswer;
-    }
+    std::string showOpen(const std::string&, const std::string&, const std::string&) override { return openAnswer; }
     // The program's own reader, on the files the test wrote.
     std::optional<Surface> loadPicture(const std::string& path, int width, int height) override;
     std::string programFolder() const override { return folder; }
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
 
-    struct DialogCall {
-        std::string title, fileName, filter;
-    };
-
     std::vector<ShownMessage> messages;
     std::vector<std::string> captions;
-    std::vector<DialogCall> dialogs;
+    std::vector<std::string> offeredNames;  // the names the save dialog offered
     std::string caption;
     int pictureUpdates = 0, yields = 0, beeps = 0;
     std::vector<std::size_t> shownNowAtCaption;  // per showPictureNow, the captions set before it
