@@ -4,6 +4,7 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <csetjmp>
@@ -25,11 +26,20 @@ inline std::uint32_t bytesMinus(std::uint32_t a, std::uint32_t b) {
 }
 
 
+// A bitmap written as its rows come: the header first, then each row in its
+// place (the file holds the bottom row first). Rows that follow each other
+// lie side by side in the file, the later one before: they are gathered,
+// from the end of a buffer towards its start, and written in one go, a few
+// hundred kilobytes at a time instead of a system call a row. A split
+// picture's halves come side by side, so there are two such runs.
 class BitmapSink : public PictureSink {
 public:
     BitmapSink(std::string path, std::unique_ptr<SafeFile> file, std::int64_t width, std::int64_t height)
         : path_(std::move(path)), file_(std::move(file)), width_(width), height_(height),
-          row_(static_cast<std::size_t>(bitmapRowBytes(width))) {}
+          rowBytes_(static_cast<std::size_t>(bitmapRowBytes(width))),
+          rowsAtOnce_(std::max<std::size_t>(1, kGatherBytes / rowBytes_)) {
+        for (Run& run : runs_) run.bytes.resize(rowsAtOnce_ * rowBytes_);
+    }
 
     bool start(const BitmapViewNote* note) {
         const std::vector<std::uint8_t> header = bitmapHeader(width_, height_, note);
@@ -37,24 +47,54 @@ public:
         return file_->write(header.data(), header.size()) || failed();
     }
     bool putRow(std::int64_t v, const std::uint32_t* pixels) override {
-        encodeBitmapRow(pixels, width_, row_.data());
-        const std::int64_t at = headerSize_ + (height_ - 1 - v) * static_cast<std::int64_t>(row_.size());
-        return file_->writeAt(at, row_.data(), row_.size()) || failed();
+        Run* run = nullptr;
+        for (Run& r : runs_)
+            if (r.rows > 0 && v == r.first + static_cast<std::int64_t>(r.rows)) run = &r;
+        if (!run) {
+            // A new run takes the place of the one that has waited longer.
+            run = runs_[0].rows == 0 || (runs_[1].rows > 0 && runs_[0].age < runs_[1].age) ? &runs_[0] : &runs_[1];
+            if (!put(*run)) return false;
+            run->first = v;
+            run->age = ++runsStarted_;
+        }
+        encodeBitmapRow(pixels, width_, run->bytes.data() + (rowsAtOnce_ - 1 - run->rows) * rowBytes_);
+        return ++run->rows < rowsAtOnce_ || put(*run);
     }
-    bool finish() override { return file_->commit() || failed(); }
+    bool finish() override { return (put(runs_[0]) && put(runs_[1]) && file_->commit()) || failed(); }
     std::string failure() const override { return failure_; }
 
 private:
+    static constexpr std::size_t kGatherBytes = std::size_t{256} << 10;
+
+    struct Run {
+        std::vector<std::uint8_t> bytes;
+        std::int64_t first = 0;  // its top row
+        std::size_t rows = 0;    // gathered, at the end of `bytes`
+        std::int64_t age = 0;
+    };
+
+    // Writes the run's rows into their place and empties it.
+    bool put(Run& run) {
+        if (run.rows == 0) return true;
+        const std::int64_t bottom = run.first + static_cast<std::int64_t>(run.rows) - 1;
+        const std::int64_t at = headerSize_ + (height_ - 1 - bottom) * static_cast<std::int64_t>(rowBytes_);
+        const std::size_t skip = (rowsAtOnce_ - run.rows) * rowBytes_;
+        run.rows = 0;
+        return file_->writeAt(at, run.bytes.data() + skip, run.bytes.size() - skip) || failed();
+    }
+
     bool failed() {
-        failure_ = "cannot write \"" + path_ + "\": " + file_->why();
+        if (failure_.empty()) failure_ = "cannot write \"" + path_ + "\": " + file_->why();
         return false;
     }
 
     std::string path_;
     std::unique_ptr<SafeFile> file_;
     std::int64_t width_, height_, headerSize_ = 0;
+    std::size_t rowBytes_, rowsAtOnce_;
+    std::array<Run, 2> runs_;
+    std::int64_t runsStarted_ = 0;
     std::string failure_;
-    std::vector<std::uint8_t> row_;
 };
 
 // One run of a PNG's rows, top row first, as raw deflate: each row as the
