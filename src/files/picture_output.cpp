@@ -25,7 +25,6 @@ inline std::uint32_t bytesMinus(std::uint32_t a, std::uint32_t b) {
     return ((a | 0x80808080u) - (b & 0x7F7F7F7Fu)) ^ ((a ^ ~b) & 0x80808080u);
 }
 
-
 // A bitmap written as its rows come: the header first, then each row in its
 // place (the file holds the bottom row first). Rows that follow each other
 // lie side by side in the file, the later one before: they are gathered,
