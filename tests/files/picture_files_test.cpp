@@ -39,6 +39,7 @@ protected:
         part.copyFrom(p.picture1, left, top, 800, 600, 0, 0);
         return part;
     }
+    void open(const std::string& path) { platform.openAnswer = path; mnuyomi_Click(p); }
 
     TemporaryFolder dir;
 };
@@ -95,8 +96,7 @@ TEST_F(PictureFiles, OpeningRestoresTheViewThePictureAndASingleColouringsTitle) 
     expected.copyFrom(testing::pattern(700, 500, 5), 0, 0, 700, 500, 0, 0);
     p.s.prevAvail = true;
     p.s.zoomEditable = false;
-    platform.openAnswer = dir.file("my J2s64x0p25y-0p5z-0p8w0p156k1000t1p5.bmp");
-    mnuyomi_Click(p);
+    open(dir.file("my J2s64x0p25y-0p5z-0p8w0p156k1000t1p5.bmp"));
     ASSERT_TRUE(platform.messages.empty());
     const AppState& s = p.s;
     EXPECT_EQ(std::tie(s.live.isJulia, s.live.juliaStarted, s.live.drawMethod, s.live.centerY, s.live.juliaRe, s.live.juliaIm),
@@ -140,8 +140,7 @@ TEST_F(PictureFiles, ADeepViewSavedFromTheWindowReopensToTheSameDigitsAndPixels)
 
     // Opened in the window: the same texts, and drawn again the same pixels.
     p.picture1.copyFrom(testing::pattern(1600, 1200, 3), 0, 0, 1600, 1200, 0, 0);
-    platform.openAnswer = saved;
-    mnuyomi_Click(p);
+    open(saved);
     ASSERT_TRUE(platform.messages.empty());
     EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(deep.deep, deep.deep));
     Essence(p);
@@ -166,16 +165,13 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
         AppState before = p.s;
         const Surface screen = p.picture1;
         platform.messages.clear();
-        platform.openAnswer = name.empty() ? "" : dir.file(name);
-        mnuyomi_Click(p);
+        open(name.empty() ? "" : dir.file(name));
         before.fileNameOk = p.s.fileNameOk;
         before.fileName = p.s.fileName;
         EXPECT_TRUE(p.s == before) << name;
         EXPECT_TRUE(p.picture1 == screen) << name;
         ASSERT_EQ(platform.messages.size(), message ? 1u : 0u) << name;
-        if (message) {
-            EXPECT_EQ(platform.messages[0].text, *message) << name;
-        }
+        if (message) { EXPECT_EQ(platform.messages[0].text, *message) << name; }
     };
     std::ofstream(dir.file("M1s8x-0p75y0p1k1000t1.bmp")) << "BM but nothing more";
     std::filesystem::create_directory(dir.file("J0s1x0y0z0w0k500t1.bmp"));
@@ -200,8 +196,7 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
 // edge at magnification 0.1, and opens.
 TEST_F(PictureFiles, AFarCentreAClickCanReachOpens) {
     ASSERT_TRUE(writeBitmapFile(dir.file("M0s0p8x99y-99k500t1.bmp"), Surface(800, 600)));
-    platform.openAnswer = dir.file("M0s0p8x99y-99k500t1.bmp");
-    mnuyomi_Click(p);
+    open(dir.file("M0s0p8x99y-99k500t1.bmp"));
     EXPECT_TRUE(platform.messages.empty());
     EXPECT_EQ(std::pair(p.s.live.centerX, p.s.live.centerY), std::pair(99.0, -99.0));
 }
@@ -242,18 +237,14 @@ TEST_F(PictureFiles, ADeepViewTooLongForAFileNameIsSavedShortenedAndReopensToThe
     // A prefix keeps the whole view; another name is the view it names.
     std::filesystem::copy_file(saved, dir.file("my " + name));
     std::filesystem::copy_file(saved, dir.file("M1s8x-0p75y0p1k1000t1.bmp"));
-    platform.openAnswer = dir.file("my " + name);
-    mnuyomi_Click(p);
-    EXPECT_EQ(p.s.cur.deep, deep.deep);
-    EXPECT_EQ(p.s.live.deep, deep.deep);
-    platform.openAnswer = dir.file("M1s8x-0p75y0p1k1000t1.bmp");
-    mnuyomi_Click(p);
+    open(dir.file("my " + name));
+    EXPECT_EQ(std::tie(p.s.cur.deep, p.s.live.deep), std::tie(deep.deep, deep.deep));
+    open(dir.file("M1s8x-0p75y0p1k1000t1.bmp"));
     EXPECT_TRUE(p.s.cur.deep.empty());
     EXPECT_EQ(p.s.cur.centerX, -0.75);
     // Beyond a double's range too.
     std::filesystem::copy_file(saved, dir.file("M1s1E+400x-1p75y0k500t1.bmp"));
-    platform.openAnswer = dir.file("M1s1E+400x-1p75y0k500t1.bmp");
-    mnuyomi_Click(p);
+    open(dir.file("M1s1E+400x-1p75y0k500t1.bmp"));
     EXPECT_EQ(p.s.cur.deep.magnification, " 1E+400");
     EXPECT_GT(p.s.radius, 0);
     EXPECT_TRUE(platform.messages.empty());

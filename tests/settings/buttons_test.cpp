@@ -11,12 +11,9 @@ namespace {
 
 class ButtonTest : public DialogTest {
 protected:
-    ButtonTest() {
-        gh->setDrawingRequest([this] {
-            ++requests;
-            radiusDrawn = s.radius;
-        });
-    }
+    ButtonTest() { gh->setDrawingRequest([this] { ++requests; radiusDrawn = s.radius; }); }
+    // Pastes a whole text into the field and leaves it, which checks it.
+    void enter(const char* name, const char* whole) { paste(name, whole); moveFocusTo("Text9"); }
     int requests = 0;
     double radiusDrawn = 0;
 };
@@ -113,15 +110,13 @@ TEST_F(ButtonTest, ConstantPickStartsTheJuliaSetAtTheInitialMagnification) {
 TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHoldsAndAZoomPastTheDeepestMagnification) {
     open();
     // a zoom out so strong that the radius would be infinite
-    paste("Text1", "1D-320");
-    moveFocusTo("Text9");
+    enter("Text1", "1D-320");
     gh->Command1_Click();
     ASSERT_EQ(platform.messages.size(), 1u);
     EXPECT_EQ(std::tuple(platform.messages[0].style, requests), std::tuple(kMsgStop, 0));
     // zooms in past what a double holds make deep views, up to 1E+10000
     open();
-    paste("Text1", "1D308");
-    moveFocusTo("Text9");
+    enter("Text1", "1D308");
     while (platform.messages.size() == 1 && requests < 40) gh->Command1_Click();
     EXPECT_EQ(requests, 32);
     ASSERT_EQ(platform.messages.size(), 2u);
@@ -141,8 +136,7 @@ TEST_F(ButtonTest, ADeepViewShowsItsLongCentreAndStartsFromATypedOne) {
     open();  // the zoom back to 8
     EXPECT_EQ(std::tuple(text("Text3"), text("Text2"), text("Text7")),
               std::tuple("-0.2281554936539618192145720", "1E+24", "8E+24"));
-    paste("Text5", "1.11514250803993735974576463631501406818");
-    moveFocusTo("Text9");
+    enter("Text5", "1.11514250803993735974576463631501406818");
     // 27 digits at 1E+24
     EXPECT_EQ(s.live.deep.centerY, " 1.11514250803993735974576464");
     gh->Command1_Click();
@@ -161,8 +155,7 @@ TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
     s.radius = 0;
     open();
     EXPECT_EQ(std::tuple(text("Text2"), text("Text7")), std::tuple("1E+400", "8E+400"));
-    paste("Text7", "1e500");
-    moveFocusTo("Text9");
+    enter("Text7", "1e500");
     EXPECT_EQ(text("Text1"), "1E+100");
     gh->Command1_Click();
     EXPECT_EQ(std::tie(requests, s.live.deep.magnification, s.live.deep.centerX), std::tuple(1, " 1E+500", " .5"));
@@ -173,10 +166,8 @@ TEST_F(ButtonTest, ANewMagnificationBeyondADoublesRangeZoomsADeepView) {
 TEST_F(ButtonTest, ACentreTypedForAZoomPastTheWallKeepsEveryDigit) {
     s.radius = 2e-13;
     open();
-    paste("Text3", "-0.228155493653961819214572014099126");
-    moveFocusTo("Text9");
-    paste("Text1", "1000");
-    moveFocusTo("Text9");
+    enter("Text3", "-0.228155493653961819214572014099126");
+    enter("Text1", "1000");
     gh->Command1_Click();
     EXPECT_EQ(std::tie(requests, s.live.deep.magnification), std::tuple(1, " 1E+16"));
     // 19 digits at 1E+16

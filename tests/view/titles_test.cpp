@@ -12,9 +12,11 @@ namespace {
 
 using TitlesTest = ViewTest;
 
-// The moving title adds the cursor to the view and hint, or only to the
-// view when the dialog asks for simple titles; an unchanged raw position
-// is not shown again.
+// The cursor read-out of a move to surface position (x, y).
+std::string readOut(Program& p, float x, float y) { Picture1_MouseMove(p, x, y); return p.s.cursorInfo; }
+
+// The moving title adds the cursor to the view and hint, or only to the view when the dialog asks for simple titles; an
+// unchanged raw position is not shown again.
 TEST_F(TitlesTest, TheMovingTitleCarriesTheCursor) {
     p.s.viewInfo = "M: 中心(0 , 0): 倍率1:";
     p.s.clickHint = zoomHint(8);
@@ -36,22 +38,18 @@ TEST_F(TitlesTest, TheCursorReadOutNamesThePeriodUnderThePeriodColouring) {
     p.picture1.pset(10, -160, colours[3]);  // lower left
     p.picture1.pset(11, 140, colours[3]);   // upper left
     p.picture1.pset(20, -160, colours[16]);
-    auto readOut = [&](float x, float y) {
-        Picture1_MouseMove(p, x, y);
-        return p.s.cursorInfo;
-    };
-    EXPECT_EQ(readOut(10, -160), " 周期 3(0.1 , 1.4)");
-    EXPECT_EQ(readOut(11, 140), " ｶｰｿﾙ(0.11 , 1.4)");
-    EXPECT_EQ(readOut(20, -160), " 周期未定(0.2 , 1.4)");
+    EXPECT_EQ(readOut(p, 10, -160), " 周期 3(0.1 , 1.4)");
+    EXPECT_EQ(readOut(p, 11, 140), " ｶｰｿﾙ(0.11 , 1.4)");
+    EXPECT_EQ(readOut(p, 20, -160), " 周期未定(0.2 , 1.4)");
     p.s.shownMethod = 3;
     p.s.halfW = 400;
     p.s.halfH = 300;
     p.s.pixelSize = 0.005;
-    EXPECT_EQ(readOut(11, 140), " 周期 3(0.055 , 0.7)");
+    EXPECT_EQ(readOut(p, 11, 140), " 周期 3(0.055 , 0.7)");
     p.s.shownMethod = 0;
     p.s.cur.centerX = 0.5;
     p.s.pixelSize = 0.0;
-    EXPECT_EQ(readOut(30, -160), " ｶｰｿﾙ(0.5 , 0)");
+    EXPECT_EQ(readOut(p, 30, -160), " ｶｰｿﾙ(0.5 , 0)");
 }
 
 TEST_F(TitlesTest, PeriodIsFoundOnAnAxisPixelThroughTheInvertedColours) {
@@ -60,10 +58,8 @@ TEST_F(TitlesTest, PeriodIsFoundOnAnAxisPixelThroughTheInvertedColours) {
     // The real axis of the lower left picture passes plane point (-0.2, 0)
     // inside the main cardioid and (-0.9, 0) inside the period-2 bulb.
     ASSERT_EQ(p.picture1.point(-20, -300), p.s.periodInverted[1]);
-    Picture1_MouseMove(p, -20.0f, -300.0f);
-    EXPECT_EQ(p.s.cursorInfo, " 周期 1(-0.2 , 0)");
-    Picture1_MouseMove(p, -90.0f, -300.0f);
-    EXPECT_EQ(p.s.cursorInfo, " 周期 2(-0.9 , 0)");
+    EXPECT_EQ(readOut(p, -20, -300), " 周期 1(-0.2 , 0)");
+    EXPECT_EQ(readOut(p, -90, -300), " 周期 2(-0.9 , 0)");
 }
 
 TEST_F(TitlesTest, RetitleAFullSizeMandelbrotView) {
