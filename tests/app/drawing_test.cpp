@@ -34,10 +34,7 @@ protected:
 
 TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     bool busyWhileDrawing = false, hourglass = false;
-    platform.onDoEvents = [&] {
-        busyWhileDrawing = s.busy;
-        hourglass = platform.busyPointer;
-    };
+    platform.onDoEvents = [&] { busyWhileDrawing = s.busy; hourglass = platform.busyPointer; };
     Essence(p);
 
     EXPECT_EQ(std::tie(s.halfW, s.halfH, s.pixelSize), std::tuple(200, 150, 0.01));
@@ -115,9 +112,7 @@ TEST_F(RenderLoop, CoarsePreviewComputesEveryTenthColumnOnly) {
 TEST_F(RenderLoop, StopAfterARowLeavesTheRowsBelowAsTheyWere) {
     dialog.keepOld = true;
     fillWithMarker();
-    platform.onDoEvents = [&] {
-        if (platform.yields == 10) s.stopRequest = true;
-    };
+    platform.onDoEvents = [&] { if (platform.yields == 10) s.stopRequest = true; };
     Essence(p);
     EXPECT_EQ(platform.yields, 10);
     for (int v = 0; v < 300; ++v) {
@@ -219,9 +214,7 @@ TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
 
     s.busy = false;
     int nested = 0;
-    platform.onDoEvents = [&] {
-        if (nested++ == 0) Essence(p);
-    };
+    platform.onDoEvents = [&] { if (nested++ == 0) Essence(p); };
     Essence(p);
     EXPECT_EQ(std::tie(platform.yields, platform.beeps, s.zoomEditable), std::tuple(300, 1, true));
 }

@@ -25,9 +25,7 @@ using testing::holdsPicture;
 using testing::pattern;
 using testing::TemporaryFolder;
 
-// Each test's own temporary folder.
-class Saving : public ::testing::Test {
-protected:
+struct Saving : ::testing::Test {
     TemporaryFolder dir;
 };
 

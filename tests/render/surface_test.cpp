@@ -18,9 +18,7 @@ Surface numbered(int w, int h, Colour base) {
 // against the rule, for rectangles past every edge of either surface.
 TEST(Surface, CopyTakesThePixelsInsideBothSurfacesOnly) {
     const Surface src = numbered(13, 9, 0x100000);
-    struct Copy {
-        int su, sv, w, h, du, dv;
-    };
+    struct Copy { int su, sv, w, h, du, dv; };
     const Copy copies[] = {
         {0, 0, 13, 9, 0, 0},     {0, 0, 13, 9, 3, 2},     {-4, -3, 10, 8, 0, 0},  {5, 4, 20, 20, 1, 1},
         {0, 0, 13, 9, -6, -5},   {2, 1, 4, 3, 15, 0},     {0, 0, 0, 9, 0, 0},     {-100, 0, 5, 5, 0, 0},
@@ -30,7 +28,7 @@ TEST(Surface, CopyTakesThePixelsInsideBothSurfacesOnly) {
         Surface dst = numbered(11, 7, 0x200000);
         const Surface before = dst;
         dst.copyFrom(src, c.su, c.sv, c.w, c.h, c.du, c.dv);
-        for (int v = 0; v < dst.height(); ++v) {
+        for (int v = 0; v < dst.height(); ++v)
             for (int u = 0; u < dst.width(); ++u) {
                 const int x = u - c.du, y = v - c.dv;  // place in the rectangle
                 const int su = c.su + x, sv = c.sv + y;
@@ -40,7 +38,6 @@ TEST(Surface, CopyTakesThePixelsInsideBothSurfacesOnly) {
                     << "copy " << c.su << "," << c.sv << " " << c.w << "x" << c.h << " to " << c.du << "," << c.dv
                     << " pixel " << u << "," << v;
             }
-        }
     }
 }
 

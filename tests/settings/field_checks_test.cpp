@@ -71,9 +71,7 @@ TEST_F(FieldCheckTest, EachFieldTakesOrRefusesATextByItsOwnRangeAndNothingBecome
                 EXPECT_TRUE(platform.messages.empty());
                 EXPECT_EQ(rule.stored(s), entry.value);
                 EXPECT_TRUE(field(next)->hasFocus());
-                if (rule.partner) {
-                    EXPECT_EQ(valueOfText(text(rule.partner)), entry.value);
-                }
+                if (rule.partner) { EXPECT_EQ(valueOfText(text(rule.partner)), entry.value); }
             } else {
                 EXPECT_EQ(platform.messages.size(), 1u);
                 for (const ShownMessage& m : platform.messages) EXPECT_EQ(m.style, kMsgNoIcon);
@@ -101,10 +99,7 @@ TEST_F(FieldCheckTest, LeavingForAnotherWindowOrAMessageBoxChecksNothing) {
     EXPECT_TRUE(field("Text1")->hasFocus());
 
     // A real message box takes the activation as well: the refusal is shown once.
-    platform.onMessage = [&] {
-        activate(&other);
-        activate(gh.get());
-    };
+    platform.onMessage = [&] { activate(&other); activate(gh.get()); };
     field("Text8")->setText("0");
     moveFocusTo("Text8");
     EXPECT_EQ(platform.messages.size(), 1u);

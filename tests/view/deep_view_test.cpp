@@ -92,9 +92,7 @@ TEST_F(DeepViewTest, ARightClickStopsADeepDrawingAfterTheCurrentRow) {
     drawNearTheWall();
     p.s.live.maxIter = 1e9;  // interior points would take hours
     int rows = 0;
-    platform.onDoEvents = [&] {
-        if (++rows == 3) rightClick(p);
-    };
+    platform.onDoEvents = [&] { if (++rows == 3) rightClick(p); };
     leftClickAt(p, 0.0f, 0.0f);
     EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.busy, p.s.stopRequest, rows), std::tuple(true, false, false, 3));
     EXPECT_NE(p.picture1.point(-p.s.halfW, p.s.halfH), 0);
