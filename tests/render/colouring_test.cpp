@@ -20,10 +20,7 @@ Rgb rgbOf(Colour c) { return {redOf(c), greenOf(c), blueOf(c)}; }
 
 const ColourConstants kDefault = colourConstantsFor(1.0f, 1.0);
 
-OrbitResult pointOf(int x, int y, double maxIter = 500) {
-    OrbitRing ring;
-    return computePoint({.maxIter = maxIter, .pixelSize = 1.0}, ring, x, y);
-}
+OrbitResult origin() { OrbitRing ring; return computePoint({.maxIter = 500, .pixelSize = 1.0}, ring, 0, 0); }
 
 OrbitResult escapedAfter(std::int64_t n) { return {.escaped = true, .n = n, .r2 = 25.0}; }
 
@@ -123,7 +120,7 @@ TEST(PointColours, ContourRoundingIsTheLibrarys) {
 
 TEST(PointColours, InteriorBlueRoundsAHalfToEven) {
     // 500 * 0.125 = 62.5 -> 62, so 127 + 62.
-    OrbitResult r = pointOf(0, 0);
+    OrbitResult r = origin();
     r.r2 = 0.125;
     EXPECT_EQ(rgbOf(pointColours(r, kDefault).upperLeft), (Rgb{0, 0, 189}));
     // At t = 0 the contours are 64 times wider: 62.5 / 64 rounds to 1.
@@ -173,7 +170,7 @@ TEST(EscapeCountColours, LookedUpColoursAreTheFormulas) {
                 r.moveClass = static_cast<MoveClass>(n % 7);
                 EXPECT_EQ(fieldsOf(pointColours(r, c, byCount)), fieldsOf(pointColours(r, c))) << t << ' ' << mag << ' ' << n;
             }
-            const OrbitResult inside = pointOf(0, 0);
+            const OrbitResult inside = origin();
             EXPECT_EQ(fieldsOf(pointColours(inside, c, byCount)), fieldsOf(pointColours(inside, c))) << t << ' ' << mag;
         }
     }

@@ -13,10 +13,7 @@ namespace {
 // One pixel per plane unit around 0, so pixel offsets are plane points.
 OrbitParams mandelbrot(double maxIter = 500) { return {.maxIter = maxIter, .pixelSize = 1.0}; }
 
-OrbitResult pointOf(const OrbitParams& o, int x, int y) {
-    OrbitRing ring;
-    return computePoint(o, ring, x, y);
-}
+OrbitResult pointOf(const OrbitParams& o, int x, int y) { OrbitRing ring; return computePoint(o, ring, x, y); }
 
 TEST(Orbit, CentreOfTheMandelbrotSetStaysAtZeroWithPeriodOne) {
     OrbitResult r = pointOf(mandelbrot(), 0, 0);
@@ -52,16 +49,12 @@ TEST(Orbit, TwoCyclesOfTheMandelbrotSet) {
 
 TEST(Orbit, OrbitThatHasNotSettledIsUndetermined) {
     // At 0.25 the orbit creeps up to 0.5 and never repeats within 500 steps.
-    OrbitParams o = mandelbrot();
-    o.pixelSize = 0.25;
-    OrbitResult r = pointOf(o, 1, 0);
+    OrbitResult r = pointOf({.maxIter = 500, .pixelSize = 0.25}, 1, 0);
     EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 16));
 }
 
 TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
-    OrbitParams o = mandelbrot();
-    o.julia = true;
-    o.cRe = -1.0;
+    const OrbitParams o{.julia = true, .cRe = -1.0, .maxIter = 500, .pixelSize = 1.0};
     // 0 -> -1 -> 0: period 2, where the Mandelbrot set has period 1 at 0.
     OrbitResult r = pointOf(o, 0, 0);
     EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 2));
@@ -74,9 +67,7 @@ TEST(Orbit, LimitThatIsNoNumberStopsAtOnce) {
     AppState s;
     s.live.maxIter = std::numeric_limits<double>::quiet_NaN();
     s.pixelSize = 1.0;
-    OrbitParams o = orbitParamsFor(s);
-    OrbitRing ring;
-    EXPECT_EQ(computePoint(o, ring, 0, 0).n, 1);
+    EXPECT_EQ(pointOf(orbitParamsFor(s), 0, 0).n, 1);
 }
 
 TEST(OrbitRing, PeriodSearchLooksBackFromTheLastCounterValue) {
@@ -94,11 +85,8 @@ TEST(OrbitRing, PeriodSearchLooksBackFromTheLastCounterValue) {
 }
 
 TEST(OrbitRing, SmallLimitReflectsTheSearchOntoThePointsOwnSlots) {
-    // m = 0: n = 1, so i = 2 reaches |1 - 2| = slot 1, the last point
-    // itself: every interior point gets period 1 or 2.
-    OrbitParams o = mandelbrot(0);
-    o.pixelSize = 0.1;
-    OrbitResult r = pointOf(o, 1, 1);
+    // m = 0: n = 1, so i = 2 reaches |1 - 2| = slot 1, the last point itself: every interior point gets period 1 or 2.
+    OrbitResult r = pointOf({.maxIter = 0, .pixelSize = 0.1}, 1, 1);
     EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 2));
 }
 
