@@ -23,12 +23,8 @@ INSTANTIATE_TEST_SUITE_P(Locales, NumberTextInLocale, ::testing::Values("C", kCo
 
 TEST_P(NumberTextInLocale, StrWritesNumbersWithTheSignPlaceAndFifteenOrSevenDigits) {
     const std::pair<double, const char*> cases[] = {
-        {-0.0, " 0"},
-        {0.5, " .5"},
-        {0.1 + 0.2, " .3"},
-        {2.0 / 3.0, " .666666666666667"},
-        {-2.5e-7, "-2.5E-07"},
-        {9999999999999999.0, " 1E+16"},  // rounding carries into the next power of ten
+        {-0.0, " 0"}, {0.5, " .5"}, {0.1 + 0.2, " .3"}, {2.0 / 3.0, " .666666666666667"}, {-2.5e-7, "-2.5E-07"},
+        {9999999999999999.0, " 1E+16"},       // rounding carries into the next power of ten
         {DBL_MAX, " 1.79769313486232E+308"},  // rounded past the range of a double
     };
     for (auto [value, text] : cases) EXPECT_EQ(strDouble(value), text) << value;
@@ -45,24 +41,13 @@ TEST_P(NumberTextInLocale, NumberTextPutsTheZeroInFrontOfFractionsByTheValue) {
 
 TEST_P(NumberTextInLocale, ValueOfTextReadsTheNumberAtTheStartAndZeroForAnythingElse) {
     const std::pair<std::string, double> cases[] = {
-        {"-.5", -0.5},
-        {"1d+2", 100},
-        {"0.75y0.1", 0.75},
-        {"1e0000000000000000005", 1e5},
-        {"- 1 . 5", -1.5},  // blanks, tabs and line feeds anywhere
-        {" 1 2\t3\n4", 1234},
-        {"", 0},
-        {"0x10", 0},
-        {"\xEF\xBC\x91\xEF\xBC\x92", 0},  // full-width digits
-        {"E5", 0},
+        {"-.5", -0.5}, {"1d+2", 100}, {"0.75y0.1", 0.75}, {"1e0000000000000000005", 1e5},
+        {"- 1 . 5", -1.5}, {" 1 2\t3\n4", 1234},  // blanks, tabs and line feeds anywhere
+        {"", 0}, {"0x10", 0}, {"E5", 0}, {"\xEF\xBC\x91\xEF\xBC\x92", 0},  // full-width digits
         // What Str writes for the largest doubles reads back (found by fuzzing).
-        {" 1.79769313486232E+308", DBL_MAX},
-        {"- 1.79769313486232 D 308", -DBL_MAX},
+        {" 1.79769313486232E+308", DBL_MAX}, {"- 1.79769313486232 D 308", -DBL_MAX},
         // Beyond that, overflow reads 0, never an infinity or NaN.
-        {"1.79769313486233E+308", 0},
-        {"-1e999", 0},
-        {std::string(400, '9'), 0},
-        {"1e-999", 0},
+        {"1.79769313486233E+308", 0}, {"-1e999", 0}, {std::string(400, '9'), 0}, {"1e-999", 0},
     };
     for (const auto& [text, value] : cases) EXPECT_EQ(valueOfText(text), value) << '"' << text << '"';
     // A zero keeps the sign it is written with, as a double's text does.

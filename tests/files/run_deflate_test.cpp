@@ -97,10 +97,7 @@ TEST(RunDeflate, PartsEndedOnAWholeByteJoinIntoOneStream) {
 
 TEST(RunDeflate, AStoppedOutputStopsTheCompression) {
     int calls = 0;
-    RunDeflater deflater([&calls](const std::uint8_t*, std::size_t) {
-        ++calls;
-        return false;
-    });
+    RunDeflater deflater([&calls](const std::uint8_t*, std::size_t) { ++calls; return false; });
     const Bytes data = randomBytes(1 << 20, 256, 6);
     bool ok = true;
     for (std::size_t at = 0; ok && at < data.size(); at += 4096) ok = deflater.add(data.data() + at, 4096);
@@ -112,12 +109,11 @@ TEST(RunDeflate, AStoppedOutputStopsTheCompression) {
 TEST(RunDeflate, AdlerIsZlibs) {
     const Bytes data = randomBytes(70000, 256, 7);
     const Bytes full(1 << 20, 0xFF);  // the largest sums there are
-    for (std::size_t size : {0, 1, 31, 32, 33, 4095, 4096, 4097, 5552, 70000}) {
+    for (std::size_t size : {0, 1, 31, 32, 33, 4095, 4096, 4097, 5552, 70000})
         for (std::size_t offset : {0, 3}) {
             if (offset + size > data.size()) continue;
             EXPECT_EQ(adler32Of(1, data.data() + offset, size), adler32_z(1, data.data() + offset, size)) << size;
         }
-    }
     EXPECT_EQ(adler32Of(1, full.data(), full.size()), adler32_z(1, full.data(), full.size()));
     const std::uint32_t part = adler32Of(1, data.data(), 12345);
     EXPECT_EQ(adler32Of(part, data.data() + 12345, 20000), adler32_z(1, data.data(), 32345));

@@ -164,8 +164,7 @@ TEST(ComputeRowExact, ACancelledRowReportsIt) {
         EXPECT_FALSE(computeRowExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{0, 0, 1, 100}, out.data(), isa, &cancel));
     out.resize(300);
     for (InstructionSet isa : runnableSets())
-        EXPECT_FALSE(
-            computeRowsExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{1, 0, 1, 100}, 3, out.data(), isa, &cancel));
+        EXPECT_FALSE(computeRowsExact(view(-1.9, 0, 1e-9, 1e15), RowPoints{1, 0, 1, 100}, 3, out.data(), isa, &cancel));
 }
 
 }  // namespace

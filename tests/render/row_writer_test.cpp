@@ -21,10 +21,7 @@ RowColours madeUpRow(const DrawingSetup& setup, int y) {
     return row;
 }
 
-struct Picture {
-    int width, height;
-    double x1, y1, x2, y2;
-};
+struct Picture { int width, height; double x1, y1, x2, y2; };
 
 // Draws all rows both ways, the scale changing halfway through the drawing
 // when `rescaleTo` differs from `start`, and compares every pixel.
@@ -33,12 +30,11 @@ void expectSamePixels(const DrawingSetup& setup, const Picture& start, const Pic
     for (Surface* s : {&byPoint, &byRow}) s->setScale(start.x1, start.y1, start.x2, start.y2);
     RowWriter writer;
     for (int y = setup.halfH; y >= 1 - setup.halfH; --y) {
-        if (y == 0) {
+        if (y == 0)
             for (Surface* s : {&byPoint, &byRow}) {
                 s->resize(rescaleTo.width, rescaleTo.height);
                 s->setScale(rescaleTo.x1, rescaleTo.y1, rescaleTo.x2, rescaleTo.y2);
             }
-        }
         const RowColours row = madeUpRow(setup, y);
         writeRow(byPoint, setup, y, row);
         writer.write(byRow, setup, y, row);

@@ -83,10 +83,7 @@ public:
         if (keep_(v)) kept_.rows[v].assign(pixels, pixels + width_);
         return true;
     }
-    bool finish() override {
-        kept_.finished = true;
-        return true;
-    }
+    bool finish() override { kept_.finished = true; return true; }
 
 private:
     Kept& kept_;

@@ -43,11 +43,7 @@ TEST_F(PictureClickTest, DuringADrawingOnlyTheRightButtonDoesAnything) {
 // deepest magnification, or when a zoom-out would make the radius infinite.
 TEST_F(PictureClickTest, AZoomPastTheDeepestMagnificationOrOutPastEveryBoundIsRefusedAndChangesNothing) {
     const DeepPlace deepest{" .5", " .25", " 0", " 0", " 2E+9999"};
-    const struct {
-        double radius, zoom;
-        DeepPlace place;
-        const std::string& text;
-    } cases[] = {
+    const struct { double radius, zoom; DeepPlace place; const std::string& text; } cases[] = {
         {0.0, 8, deepest, kMagnificationTooLarge},
         {1e300, 1e-10, {}, kMagnificationTooSmall},
     };
@@ -60,9 +56,7 @@ TEST_F(PictureClickTest, AZoomPastTheDeepestMagnificationOrOutPastEveryBoundIsRe
         leftClickAt(p, 10.0f, -20.0f);
         ASSERT_EQ(platform.messages.size(), 1u) << c.radius;
         EXPECT_EQ(platform.messages[0].text, c.text) << c.radius;
-        EXPECT_EQ(p.s.radius, c.radius);
-        EXPECT_EQ(p.s.live.deep, c.place);
-        EXPECT_EQ(p.s.live.centerX, 0.0);
+        EXPECT_EQ(std::tie(p.s.radius, p.s.live.deep, p.s.live.centerX), std::tuple(c.radius, c.place, 0.0));
     }
 }
 

@@ -63,10 +63,7 @@ TEST_F(PixelMappingTest, PlanePointIsTheFloorOfTheQuotientOrTheCentre) {
 }
 
 TEST_F(PixelMappingTest, WindowPixelsBecomeSurfaceCoordinatesThroughTheSurfacePosition) {
-    auto at = [&](double x, double y) {
-        PictureFloat f = surfacePosition(p, x, y);
-        return std::pair(f.x, f.y);
-    };
+    auto at = [&](double x, double y) { const PictureFloat f = surfacePosition(p, x, y); return std::pair(f.x, f.y); };
     EXPECT_EQ(at(799.6, 599.2), std::pair(599.0f, -449.0f));
     // Full-size upper-right colouring: the surface sits 800 pixels left.
     p.s.live.drawMethod = 2;
