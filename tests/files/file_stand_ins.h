@@ -36,10 +36,7 @@ public:
         path_ = std::filesystem::temp_directory_path() / ("qel-files-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(path_);
     }
-    ~TemporaryFolder() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
+    ~TemporaryFolder() { std::error_code ec; std::filesystem::remove_all(path_, ec); }
 
     // The folder with a trailing separator, as the program folder is kept.
     std::string folder() const { return path_.string() + "/"; }

@@ -45,10 +45,7 @@ public:
         messages.push_back({text, title, style});
     }
     // A drawing shows each row as soon as it is written.
-    void pictureChanged() override {
-        if (afterPictureChanged) afterPictureChanged();
-        QtPlatform::pictureChanged();
-    }
+    void pictureChanged() override { if (afterPictureChanged) afterPictureChanged(); QtPlatform::pictureChanged(); }
     void endProgram() override { ++endRequests; }
     std::string showSave(const std::string&, const std::string& offered, const std::string&) override {
         return offered;
@@ -95,10 +92,7 @@ public:
                                    folder / "readme.txt", std::filesystem::copy_options::overwrite_existing);
         qel = std::make_unique<QelProgram>(*platform);
     }
-    void start() {
-        createProgram();
-        qel->showMainWindow();
-    }
+    void start() { createProgram(); qel->showMainWindow(); }
 
     Program& p() { return qel->program(); }
     AppState& s() { return qel->program().s; }

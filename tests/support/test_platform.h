@@ -24,19 +24,13 @@ public:
         messages.push_back({text, title, style});
         if (onMessage) onMessage();
     }
-    void setMainCaption(const std::string& c) override {
-        caption = c;
-        captions.push_back(c);
-    }
+    void setMainCaption(const std::string& c) override { caption = c; captions.push_back(c); }
     std::string mainCaption() const override { return caption; }
     void pictureChanged() override { ++pictureUpdates; }
     void showPictureNow() override { shownNowAtCaption.push_back(captions.size()); }
     // The clock stands still unless the test tells the time.
     float timer() override { return timerHook ? timerHook() : 0.0f; }
-    void doEvents() override {
-        ++yields;
-        if (onDoEvents) onDoEvents();
-    }
+    void doEvents() override { ++yields; if (onDoEvents) onDoEvents(); }
     void beep() override { ++beeps; }
     void setBusyPointer(bool b) override { busyPointer = b; }
     void endProgram() override {}
