@@ -85,7 +85,8 @@ TEST(OrbitRing, PeriodSearchLooksBackFromTheLastCounterValue) {
 }
 
 TEST(OrbitRing, SmallLimitReflectsTheSearchOntoThePointsOwnSlots) {
-    // m = 0: n = 1, so i = 2 reaches |1 - 2| = slot 1, the last point itself: every interior point gets period 1 or 2.
+    // m = 0: n = 1, so i = 2 reaches |1 - 2| = slot 1, the last point
+    // itself: every interior point gets period 1 or 2.
     OrbitResult r = pointOf({.maxIter = 0, .pixelSize = 0.1}, 1, 1);
     EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 2));
 }

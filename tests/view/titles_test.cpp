@@ -15,8 +15,9 @@ using TitlesTest = ViewTest;
 // The cursor read-out of a move to surface position (x, y).
 std::string readOut(Program& p, float x, float y) { Picture1_MouseMove(p, x, y); return p.s.cursorInfo; }
 
-// The moving title adds the cursor to the view and hint, or only to the view when the dialog asks for simple titles; an
-// unchanged raw position is not shown again.
+// The moving title adds the cursor to the view and hint, or only to the
+// view when the dialog asks for simple titles; an unchanged raw position
+// is not shown again.
 TEST_F(TitlesTest, TheMovingTitleCarriesTheCursor) {
     p.s.viewInfo = "M: 中心(0 , 0): 倍率1:";
     p.s.clickHint = zoomHint(8);
