@@ -96,6 +96,10 @@ void FastRowEngine::work(std::size_t id) {
         const auto start = std::chrono::steady_clock::now();
         const int points = setup.pointsPerRow();
         const int part = std::min(points, kMostPointsAtOnce);
+        // The slots of these rows are this worker's until they are marked ready.
+        const auto orbitsNeeded = static_cast<std::size_t>(part) * static_cast<std::size_t>(rows);
+        if (orbits.size() < orbitsNeeded) orbits.resize(orbitsNeeded);
+        for (int i = 0; i < rows; ++i) slots_[static_cast<std::size_t>(r + i) % slots_.size()].colours.resize(static_cast<std::size_t>(points));
         bool whole = true;
         for (int k = 0; whole && k < points; k += part) {
             const RowPoints first{setup.halfH - r, setup.xOf(k), setup.xStep, std::min(part, points - k)};
@@ -124,17 +128,12 @@ void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     rows_ = 2 * setup.halfH;
     nextRow_ = 0;
     taken_ = 0;
-    const auto points = static_cast<std::size_t>(std::max(0, setup.pointsPerRow()));
     // Rows ahead: enough for every worker's rows twice over and one wake-up's.
+    // Their buffers are sized by the workers that fill them (work), beside
+    // each other, not here before any row can start.
     rowsPerWake_ = rowsPerWake(setup.pointsPerRow());
     slots_.resize(static_cast<std::size_t>(2 * threads() * mostRowsAtOnce(setup.pointsPerRow()) + rowsPerWake_));
-    for (Slot& slot : slots_) {
-        slot.row = -1;
-        slot.colours.resize(points);
-    }
-    const auto pointsAtOnce = static_cast<std::size_t>(std::min(std::max(0, setup.pointsPerRow()), kMostPointsAtOnce) *
-                                                       mostRowsAtOnce(setup.pointsPerRow()));
-    for (auto& orbits : orbits_) orbits.resize(pointsAtOnce);
+    for (Slot& slot : slots_) slot.row = -1;
     cancel_.store(false);
     drawing_ = true;
     ++drawingNumber_;
