@@ -179,8 +179,13 @@ bool FastRowEngine::awaitRow(const DrawingSetup&, int y, RowColours& out, const 
         out = slot.colours;
     slot.row = -1;
     taken_ = r + 1;
+    // Workers that wait for a free slot are woken once a quarter of the
+    // ring is free, not for every row taken: where rows are written slower
+    // than they are computed, a wake-up a row kept both processors switching
+    // between the workers and this thread.
+    const std::size_t free = slots_.size() - static_cast<std::size_t>(nextRow_ - taken_);
     lock.unlock();
-    workWaiting_.notify_all();
+    if (free >= std::max<std::size_t>(1, slots_.size() / 4)) workWaiting_.notify_all();
     return true;
 }
 
