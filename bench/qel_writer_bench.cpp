@@ -74,11 +74,11 @@ int main(int argc, char** argv) {
         hooks.open = [&](std::size_t) { return std::make_unique<KeptRows>(rows, pic.width()); };
         renderPictures({pic}, engine, hooks);
         // The rows in the order they come: a split picture's halves side by side.
-        std::vector<std::int64_t> order;
+        std::vector<std::pair<std::int64_t, const std::uint32_t*>> order;
         const std::int64_t half = job.method == kSplitScreen ? pic.height() / 2 : pic.height();
         for (std::int64_t v = 0; v < half; ++v) {
-            order.push_back(v);
-            if (half < pic.height()) order.push_back(v + half);
+            order.emplace_back(v, rows[v].data());
+            if (half < pic.height()) order.emplace_back(v + half, rows[v + half].data());
         }
         const double pixels = static_cast<double>(pic.width()) * static_cast<double>(pic.height());
         std::printf("%s: %lld x %lld pixels\n", job.name, static_cast<long long>(pic.width()),
@@ -91,10 +91,11 @@ int main(int argc, char** argv) {
                 const Clock::time_point start = Clock::now();
                 auto sink = openPictureFile(path, *pictureFormatOf(path), pic.width(), pic.height(), {}, failure);
                 bool ok = sink != nullptr;
-                for (std::size_t i = 0; ok && i < order.size(); ++i) ok = sink->putRow(order[i], rows[order[i]].data());
+                for (std::size_t i = 0; ok && i < order.size(); ++i) ok = sink->putRow(order[i].first, order[i].second);
                 ok = ok && sink->finish();
                 if (!ok) {
-                    std::fprintf(stderr, "qel-writer-bench: %s\n", failure.empty() ? sink->failure().c_str() : failure.c_str());
+                    const std::string why = failure.empty() ? sink->failure() : failure;
+                    std::fprintf(stderr, "qel-writer-bench: %s\n", why.c_str());
                     return 1;
                 }
                 ns.push_back(msSince(start) * 1e6 / pixels);

@@ -99,7 +99,8 @@ void FastRowEngine::work(std::size_t id) {
         // The slots of these rows are this worker's until they are marked ready.
         const auto orbitsNeeded = static_cast<std::size_t>(part) * static_cast<std::size_t>(rows);
         if (orbits.size() < orbitsNeeded) orbits.resize(orbitsNeeded);
-        for (int i = 0; i < rows; ++i) slots_[static_cast<std::size_t>(r + i) % slots_.size()].colours.resize(static_cast<std::size_t>(points));
+        for (int i = 0; i < rows; ++i)
+            slots_[static_cast<std::size_t>(r + i) % slots_.size()].colours.resize(static_cast<std::size_t>(points));
         bool whole = true;
         for (int k = 0; whole && k < points; k += part) {
             const RowPoints first{setup.halfH - r, setup.xOf(k), setup.xStep, std::min(part, points - k)};
