@@ -21,6 +21,10 @@ constexpr int kLiteralLengthSymbols = 286;
 constexpr std::size_t kBlockTokens = std::size_t{1} << 15;  // symbols a block holds at most
 constexpr std::size_t kHandOnEvery = std::size_t{1} << 16;  // bytes kept before they go out
 constexpr std::size_t kLongestMatch = 258;
+// The most bytes a block makes: a length's code, extra bits and distance
+// take at most 15 + 5 + 1 bits, a header well under 1 KB (its 288 code
+// lengths at most 7 + 7 bits each), and an empty stored block may follow.
+constexpr std::size_t kMostBlockBytes = kBlockTokens * 21 / 8 + 1024;
 
 // The length symbols 257..285: the shortest length of each and its extra bits.
 constexpr std::array<int, 29> kLengthBase{3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
@@ -133,28 +137,30 @@ void atLeastTwoSymbols(std::vector<std::uint32_t>& frequencies, std::size_t fall
 
 }  // namespace
 
-RunDeflater::RunDeflater(Output out) : out_(std::move(out)), frequencies_(kLiteralLengthSymbols, 0) {
-    tokens_.reserve(kBlockTokens);
-    bytes_.reserve(kHandOnEvery + 4096);
-}
+RunDeflater::RunDeflater(Output out)
+    : out_(std::move(out)), tokens_(kBlockTokens), frequencies_(kLiteralLengthSymbols, 0),
+      bytes_(kHandOnEvery + kMostBlockBytes) {}
 
 bool RunDeflater::add(const std::uint8_t* bytes, std::size_t size) {
     std::size_t i = 0;
+    if (size > 0 && !hasPrevious_) literal(bytes[i++]);
     while (ok_ && i < size) {
-        if (hasPrevious_ && bytes[i] == previous_) {
-            const std::size_t length = runOf(bytes + i, size - i, previous_);
+        const std::uint8_t byte = bytes[i];
+        if (byte == previous_) {
+            const std::size_t length = runOf(bytes + i, size - i, byte);
             if (length >= 3) {
                 run(length);
                 i += length;
                 continue;
             }
         }
-        literal(bytes[i++]);
+        literal(byte);
+        ++i;
     }
     return ok_;
 }
 
-void RunDeflater::literal(std::uint8_t byte) {
+inline void RunDeflater::literal(std::uint8_t byte) {
     push(byte);
     previous_ = byte;
     hasPrevious_ = true;
@@ -172,10 +178,10 @@ void RunDeflater::run(std::size_t length) {
     while (length-- > 0) push(previous_);
 }
 
-void RunDeflater::push(std::uint32_t token) {
-    tokens_.push_back(token);
+inline void RunDeflater::push(std::uint32_t token) {
+    tokens_[tokenCount_++] = token;
     ++frequencies_[token & 0x1FF];
-    if (tokens_.size() == kBlockTokens) {
+    if (tokenCount_ == kBlockTokens) {
         writeBlock(false);
         hand(false);
     }
@@ -243,27 +249,29 @@ void RunDeflater::writeBlock(bool last) {
         if (symbol == 17) putBits(static_cast<std::uint32_t>(extra), 3);
         if (symbol == 18) putBits(static_cast<std::uint32_t>(extra), 7);
     }
-    for (std::uint32_t token : tokens_) {
-        const std::uint32_t symbol = token & 0x1FF;
-        putBits(literalCodes[symbol], literalLengths[symbol]);
-        if (symbol > kEndOfBlock) {
-            putBits(token >> 9, kLengthExtraBits[symbol - 257]);
-            putBits(0, 1);  // distance 1
-        }
+    // A symbol's code, and a length's extra bits and its distance (1: the
+    // one-bit code 0) after it, go out at once.
+    std::array<std::uint8_t, kLiteralLengthSymbols> tokenBits{};
+    for (std::size_t symbol = 0; symbol < literalLengths.size(); ++symbol)
+        tokenBits[symbol] = static_cast<std::uint8_t>(
+            literalLengths[symbol] + (symbol > kEndOfBlock ? kLengthExtraBits[symbol - 257] + 1 : 0));
+    for (std::size_t t = 0; t < tokenCount_; ++t) {
+        const std::uint32_t token = tokens_[t], symbol = token & 0x1FF;
+        putBits(literalCodes[symbol] | std::uint64_t{token >> 9} << literalLengths[symbol], tokenBits[symbol]);
     }
     putBits(literalCodes[kEndOfBlock], literalLengths[kEndOfBlock]);
-    tokens_.clear();
+    tokenCount_ = 0;
     std::fill(frequencies_.begin(), frequencies_.end(), 0u);
 }
 
-void RunDeflater::putBits(std::uint32_t bits, int count) {
-    bitBuffer_ |= static_cast<std::uint64_t>(bits) << bitCount_;
+// At most 32 bits at a time: the buffer keeps fewer than 32 between calls.
+inline void RunDeflater::putBits(std::uint64_t bits, int count) {
+    bitBuffer_ |= bits << bitCount_;
     bitCount_ += count;
     if (bitCount_ >= 32) {
-        const auto word = static_cast<std::uint32_t>(bitBuffer_);
-        const std::uint8_t four[4] = {static_cast<std::uint8_t>(word), static_cast<std::uint8_t>(word >> 8),
-                                      static_cast<std::uint8_t>(word >> 16), static_cast<std::uint8_t>(word >> 24)};
-        bytes_.insert(bytes_.end(), four, four + 4);
+        std::uint8_t* out = bytes_.data() + byteCount_;
+        for (int k = 0; k < 4; ++k) out[k] = static_cast<std::uint8_t>(bitBuffer_ >> (8 * k));
+        byteCount_ += 4;
         bitBuffer_ >>= 32;
         bitCount_ -= 32;
     }
@@ -272,21 +280,22 @@ void RunDeflater::putBits(std::uint32_t bits, int count) {
 void RunDeflater::alignToByte() {
     bitCount_ = (bitCount_ + 7) / 8 * 8;
     while (bitCount_ > 0) {
-        bytes_.push_back(static_cast<std::uint8_t>(bitBuffer_));
+        bytes_[byteCount_++] = static_cast<std::uint8_t>(bitBuffer_);
         bitBuffer_ >>= 8;
         bitCount_ -= 8;
     }
 }
 
 bool RunDeflater::hand(bool all) {
-    if (ok_ && (all || bytes_.size() >= kHandOnEvery) && !bytes_.empty()) ok_ = out_(bytes_.data(), bytes_.size());
-    if (all || bytes_.size() >= kHandOnEvery) bytes_.clear();
+    if (!all && byteCount_ < kHandOnEvery) return ok_;
+    if (ok_ && byteCount_ > 0) ok_ = out_(bytes_.data(), byteCount_);
+    byteCount_ = 0;
     return ok_;
 }
 
 bool RunDeflater::end(bool last) {
     if (!ok_) return false;
-    if (last || !tokens_.empty()) writeBlock(last);
+    if (last || tokenCount_ > 0) writeBlock(last);
     if (!last) {
         // An empty stored block: ends on a whole byte, and is not the last.
         putBits(0, 3);

@@ -37,7 +37,7 @@ private:
     void run(std::size_t length);
     void push(std::uint32_t token);
     void writeBlock(bool last);
-    void putBits(std::uint32_t bits, int count);
+    void putBits(std::uint64_t bits, int count);
     void alignToByte();
     bool hand(bool all);
 
@@ -45,11 +45,15 @@ private:
     bool ok_ = true;
     bool hasPrevious_ = false;
     std::uint8_t previous_ = 0;
-    std::vector<std::uint32_t> tokens_;  // symbol, and a length's extra bits above it
+    std::vector<std::uint32_t> tokens_;  // a block's: symbol, and a length's extra bits above it
+    std::size_t tokenCount_ = 0;
     std::vector<std::uint32_t> frequencies_;
     std::uint64_t bitBuffer_ = 0;
     int bitCount_ = 0;
-    std::vector<std::uint8_t> bytes_;  // made, not yet handed on
+    // Made, not yet handed on: the first byteCount_, with room after them
+    // for a whole block, written without a check a byte.
+    std::vector<std::uint8_t> bytes_;
+    std::size_t byteCount_ = 0;
 };
 
 // The Adler-32 of `size` more bytes after `adler` (1 for none yet), as
