@@ -303,6 +303,27 @@ TEST_F(LargePictures, PngAndBitmapHoldTheSamePixels) {
     }
 }
 
+// The rows' filter goes four pixels at a time: every width's last pixels,
+// and the first row, which has none above it, come back as they went in.
+TEST(PngRows, AnyWidthReadsBackAsItsPixels) {
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "qel-png-widths";
+    std::filesystem::create_directories(folder);
+    std::uint32_t seed = 12345;
+    for (std::int64_t width = 1; width <= 9; ++width) {
+        const std::int64_t height = 3;
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width * height));
+        for (std::uint32_t& p : pixels) p = (seed = seed * 1664525u + 1013904223u) >> 8;
+        const std::string path = (folder / ("w" + std::to_string(width) + ".png")).string();
+        std::string failure;
+        std::unique_ptr<PictureSink> sink = openPictureFile(path, PictureFormat::Png, width, height, {}, failure);
+        ASSERT_TRUE(sink) << failure;
+        for (std::int64_t v = 0; v < height; ++v) ASSERT_TRUE(sink->putRow(v, pixels.data() + v * width));
+        ASSERT_TRUE(sink->finish()) << sink->failure();
+        EXPECT_EQ(pngPixels(path), pixels) << "width " << width;
+    }
+    std::filesystem::remove_all(folder);
+}
+
 TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) {
     FastRowEngine fast;
     const LargePicture pic = largePictureOf(viewOf(kViews[0]), 1);
