@@ -5,11 +5,12 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <queue>
 #include <utility>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
+#elif defined(__SSE2__)
+#include <emmintrin.h>
 #endif
 
 namespace qel {
@@ -71,19 +72,27 @@ std::vector<std::uint8_t> codeLengths(std::vector<std::uint32_t> frequencies, in
     const std::size_t n = frequencies.size();
     std::vector<std::uint8_t> lengths(n, 0);
     for (;;) {
+        // The two lightest nodes are joined until one is left, the lighter
+        // (then the lower numbered) first. The leaves wait sorted, and the
+        // nodes joined come out no lighter than those before them, so the
+        // lightest is always at the front of one of the two lines.
         using Node = std::pair<std::uint64_t, std::size_t>;  // weight, node
-        std::priority_queue<Node, std::vector<Node>, std::greater<>> queue;
-        std::vector<std::size_t> parent(2 * n, 0);
+        std::vector<Node> leaves, joined;
         for (std::size_t i = 0; i < n; ++i)
-            if (frequencies[i] > 0) queue.push({frequencies[i], i});
+            if (frequencies[i] > 0) leaves.push_back({frequencies[i], i});
+        std::sort(leaves.begin(), leaves.end());
+        std::size_t nextLeaf = 0, nextJoined = 0;
+        const auto lightest = [&] {
+            if (nextLeaf < leaves.size() && (nextJoined == joined.size() || leaves[nextLeaf] < joined[nextJoined]))
+                return leaves[nextLeaf++];
+            return joined[nextJoined++];
+        };
+        std::vector<std::size_t> parent(2 * n, 0);
         std::size_t next = n;
-        while (queue.size() > 1) {
-            const Node a = queue.top();
-            queue.pop();
-            const Node b = queue.top();
-            queue.pop();
+        while (leaves.size() - nextLeaf + joined.size() - nextJoined > 1) {
+            const Node a = lightest(), b = lightest();
             parent[a.second] = parent[b.second] = next;
-            queue.push({a.first + b.first, next++});
+            joined.push_back({a.first + b.first, next++});
         }
         // Parents come after their children: depths from the root down.
         std::vector<int> depth(next, 0);
@@ -145,6 +154,16 @@ bool RunDeflater::add(const std::uint8_t* bytes, std::size_t size) {
     std::size_t i = 0;
     if (size > 0 && !hasPrevious_) literal(bytes[i++]);
     while (ok_ && i < size) {
+        // Past the first byte, the previous one is bytes[i - 1]: the bytes
+        // before the next run go out as literals sixteen at a time.
+        if (i > 0) {
+            const std::size_t literals = literalsBeforeRun(bytes + i, size - i);
+            if (literals > 0) {
+                literalsOf(bytes + i, literals);
+                i += literals;
+                continue;
+            }
+        }
         const std::uint8_t byte = bytes[i];
         if (byte == previous_) {
             const std::size_t length = runOf(bytes + i, size - i, byte);
@@ -158,6 +177,38 @@ bool RunDeflater::add(const std::uint8_t* bytes, std::size_t size) {
         ++i;
     }
     return ok_;
+}
+
+// Up to 16 bytes from `bytes` on (whose byte before is bytes[-1]) that no
+// run starts at: a run starts where a byte and the two after it equal the
+// one before. 0 where a run starts at once, or too few bytes are left.
+std::size_t RunDeflater::literalsBeforeRun(const std::uint8_t* bytes, std::size_t left) {
+#if defined(__SSE2__)
+    if (left < 18) return 0;
+    const auto at = [bytes](std::ptrdiff_t k) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + k)); };
+    const __m128i before = at(-1), here = at(0), next = at(1), after = at(2);
+    const __m128i starts = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(before, here), _mm_cmpeq_epi8(here, next)),
+                                         _mm_cmpeq_epi8(next, after));
+    const auto mask = static_cast<unsigned>(_mm_movemask_epi8(starts));
+    return mask == 0 ? 16 : static_cast<std::size_t>(__builtin_ctz(mask));
+#else
+    (void)bytes;
+    (void)left;
+    return 0;
+#endif
+}
+
+void RunDeflater::literalsOf(const std::uint8_t* bytes, std::size_t count) {
+    if (tokenCount_ + count >= kBlockTokens) {
+        for (std::size_t k = 0; k < count; ++k) literal(bytes[k]);
+        return;
+    }
+    for (std::size_t k = 0; k < count; ++k) {
+        tokens_[tokenCount_ + k] = bytes[k];
+        ++frequencies_[bytes[k]];
+    }
+    tokenCount_ += count;
+    previous_ = bytes[count - 1];
 }
 
 inline void RunDeflater::literal(std::uint8_t byte) {

@@ -33,6 +33,8 @@ public:
     bool end(bool last);
 
 private:
+    static std::size_t literalsBeforeRun(const std::uint8_t* bytes, std::size_t left);
+    void literalsOf(const std::uint8_t* bytes, std::size_t count);
     void literal(std::uint8_t byte);
     void run(std::size_t length);
     void push(std::uint32_t token);

@@ -89,6 +89,37 @@ TEST(RunDeflate, InflateGivesBackWhateverWentIn) {
     expectRoundTrip({skewed}, "skewed frequencies");
 }
 
+// zlib's level 1 looking for runs only: the size of its raw deflate.
+std::size_t zlibRunsSize(const Bytes& data) {
+    z_stream z{};
+    EXPECT_EQ(deflateInit2(&z, 1, Z_DEFLATED, -15, 8, Z_RLE), Z_OK);
+    Bytes out(deflateBound(&z, static_cast<uLong>(data.size())));
+    z.next_in = const_cast<Bytes::value_type*>(data.data());
+    z.avail_in = static_cast<uInt>(data.size());
+    z.next_out = out.data();
+    z.avail_out = static_cast<uInt>(out.size());
+    EXPECT_EQ(deflate(&z, Z_FINISH), Z_STREAM_END);
+    const std::size_t size = out.size() - z.avail_out;
+    deflateEnd(&z);
+    return size;
+}
+
+// Literals are looked over many at a time; a run must still be found
+// wherever it starts among them, so the stream is no larger than zlib's.
+TEST(RunDeflate, FindsEveryRunAmongLiterals) {
+    std::mt19937 random(8);
+    Bytes mixed;
+    for (int k = 0; k < 20000; ++k) {
+        for (auto n = random() % 40; n > 0; --n) mixed.push_back(static_cast<std::uint8_t>(random()));
+        mixed.insert(mixed.end(), 3 + random() % 40, static_cast<std::uint8_t>(random()));
+    }
+    for (const Bytes& data : {mixed, randomBytes(200000, 2, 9)}) {
+        const std::size_t ours = deflateParts({data}).size();
+        EXPECT_LE(ours, zlibRunsSize(data) * 101 / 100);
+        EXPECT_EQ(inflated(deflateParts({data}), data.size()), data);
+    }
+}
+
 TEST(RunDeflate, PartsEndedOnAWholeByteJoinIntoOneStream) {
     expectRoundTrip({randomBytes(70000, 4, 4), randomBytes(50000, 3, 5)}, "two parts");
     expectRoundTrip({Bytes(1000, 9), Bytes(1000, 9)}, "a run does not reach into the part before");
