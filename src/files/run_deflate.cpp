@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <utility>
 
@@ -306,10 +307,26 @@ void RunDeflater::writeBlock(bool last) {
     for (std::size_t symbol = 0; symbol < literalLengths.size(); ++symbol)
         tokenBits[symbol] = static_cast<std::uint8_t>(
             literalLengths[symbol] + (symbol > kEndOfBlock ? kLengthExtraBits[symbol - 257] + 1 : 0));
+    // The bit writer's state in locals, which the bytes it stores cannot
+    // alias; each token stores eight bytes and moves on by the whole ones.
+    std::uint64_t buffer = bitBuffer_;
+    int count = bitCount_;
+    std::uint8_t* out = bytes_.data() + byteCount_;
     for (std::size_t t = 0; t < tokenCount_; ++t) {
         const std::uint32_t token = tokens_[t], symbol = token & 0x1FF;
-        putBits(literalCodes[symbol] | std::uint64_t{token >> 9} << literalLengths[symbol], tokenBits[symbol]);
+        buffer |= (literalCodes[symbol] | std::uint64_t{token >> 9} << literalLengths[symbol]) << count;
+        count += tokenBits[symbol];
+        if constexpr (std::endian::native == std::endian::little)
+            std::memcpy(out, &buffer, 8);
+        else
+            for (int k = 0; k < 8; ++k) out[k] = static_cast<std::uint8_t>(buffer >> (8 * k));
+        out += count >> 3;
+        buffer >>= count & ~7;
+        count &= 7;
     }
+    byteCount_ = static_cast<std::size_t>(out - bytes_.data());
+    bitBuffer_ = buffer;
+    bitCount_ = count;
     putBits(literalCodes[kEndOfBlock], literalLengths[kEndOfBlock]);
     tokenCount_ = 0;
     std::fill(frequencies_.begin(), frequencies_.end(), 0u);
