@@ -41,13 +41,21 @@ int mostRowsAtOnce(int pointsPerRow) {
 
 int rowsPerWake(int pointsPerRow) { return std::clamp(kPointsPerWake / std::max(pointsPerRow, 1), 1, kRowsPerWake); }
 
+// Rows ahead: enough for every worker's rows twice over, the rows that
+// wake the loop, and twice as many again, which the workers fill while the
+// woken loop comes round to take them (a wake-up can take a tenth of a
+// millisecond, as long as a few dozen of the window's rows take).
+int ringRows(int threads, int pointsPerRow) {
+    return 2 * threads * mostRowsAtOnce(pointsPerRow) + 3 * rowsPerWake(pointsPerRow);
+}
+
 int processorCount() { return std::max(1, static_cast<int>(std::thread::hardware_concurrency())); }
 
 }  // namespace
 
 FastRowEngine::FastRowEngine(int threads, InstructionSet isa) : isa_(isa) {
     const int n = threads > 0 ? threads : processorCount();
-    slots_.resize(static_cast<std::size_t>(2 * n * kMostRowsAtOnce + kRowsPerWake));
+    slots_.resize(static_cast<std::size_t>(ringRows(n, 1)));
     orbits_.resize(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) workers_.emplace_back([this, i] { work(static_cast<std::size_t>(i)); });
 }
@@ -129,11 +137,10 @@ void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     rows_ = 2 * setup.halfH;
     nextRow_ = 0;
     taken_ = 0;
-    // Rows ahead: enough for every worker's rows twice over and one wake-up's.
-    // Their buffers are sized by the workers that fill them (work), beside
-    // each other, not here before any row can start.
+    // The slots' buffers are sized by the workers that fill them (work),
+    // beside each other, not here before any row can start.
     rowsPerWake_ = rowsPerWake(setup.pointsPerRow());
-    slots_.resize(static_cast<std::size_t>(2 * threads() * mostRowsAtOnce(setup.pointsPerRow()) + rowsPerWake_));
+    slots_.resize(static_cast<std::size_t>(ringRows(threads(), setup.pointsPerRow())));
     for (Slot& slot : slots_) slot.row = -1;
     cancel_.store(false);
     drawing_ = true;
