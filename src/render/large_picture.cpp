@@ -85,6 +85,10 @@ public:
     // Adds the colours of point row i (0 at the top of the pass); true when
     // that completed pixel row i / S of every band.
     bool add(std::int64_t i, const RowColours& row) {
+        if (samples_ == 1 && bands_.size() == 2) {
+            addSplitRow(row);
+            return true;
+        }
         for (std::size_t b = 0; b < bands_.size(); ++b) {
             addColouring(row, bands_[b].left, b * width_);
             if (bands_[b].right) addColouring(row, bands_[b].right, b * width_ + pixelsPerColouring_);
@@ -114,6 +118,22 @@ private:
                 sum[1] += linear[(c >> 8) & 0xFF];
                 sum[2] += linear[c >> 16];
             }
+        }
+    }
+
+    // A split picture's row of points, one sample a pixel: each point's
+    // four colours go to both halves' rows in one pass over the points.
+    void addSplitRow(const RowColours& row) {
+        const Band& upper = bands_[0];
+        const Band& lower = bands_[1];
+        std::uint32_t* top = pixels_.data();
+        std::uint32_t* bottom = top + width_;
+        for (std::size_t k = 0; k < pixelsPerColouring_; ++k) {
+            const PointColours& p = row[k];
+            top[k] = shownColour(p.*upper.left);
+            top[pixelsPerColouring_ + k] = shownColour(p.*upper.right);
+            bottom[k] = shownColour(p.*lower.left);
+            bottom[pixelsPerColouring_ + k] = shownColour(p.*lower.right);
         }
     }
 
