@@ -252,12 +252,13 @@ public:
         if (!putImageData(trailer, sizeof trailer) || !writeChunk("IDAT", imageData_.data(), imageData_.size()) ||
             !writeChunk("IEND", nullptr, 0))
             return false;
-        return file_->commit() || failed();
+        return (writePending() && file_->commit()) || failed();
     }
     std::string failure() const override { return failure_; }
 
 private:
     static constexpr std::size_t kImageChunk = std::size_t{1} << 18;
+    static constexpr std::size_t kPendingBytes = std::size_t{1} << 16;
 
     bool writeHeader(std::vector<png_text>& chunks) {
         if (setjmp(png_jmpbuf(png_))) return failed();
@@ -315,9 +316,24 @@ private:
         return !std::ferror(f) || failed("cannot read the lower half back");
     }
 
+    // libpng writes a chunk's length, type, data and check apart: the small
+    // pieces are gathered, so that a frame of a film is a few calls to the
+    // system, not a score of them.
+    bool putBytes(const std::uint8_t* data, std::size_t size) {
+        if (pending_.size() + size > kPendingBytes) {
+            if (!writePending()) return false;
+            if (size >= kPendingBytes) return file_->write(data, size);
+        }
+        pending_.insert(pending_.end(), data, data + size);
+        return true;
+    }
+    bool writePending() {
+        const bool ok = pending_.empty() || file_->write(pending_.data(), pending_.size());
+        pending_.clear();
+        return ok;
+    }
     static void onWrite(png_structp png, png_bytep data, png_size_t size) {
-        auto* self = static_cast<PngSink*>(png_get_io_ptr(png));
-        if (!self->file_->write(data, size)) png_error(png, "write");
+        if (!static_cast<PngSink*>(png_get_io_ptr(png))->putBytes(data, size)) png_error(png, "write");
     }
     static void onError(png_structp png, png_const_charp message) {
         static_cast<PngSink*>(png_get_error_ptr(png))->pngMessage_ = message;
@@ -342,6 +358,7 @@ private:
     png_infop info_ = nullptr;
     std::string pngMessage_;
     std::vector<std::uint8_t> imageData_;  // of the next IDAT chunk
+    std::vector<std::uint8_t> pending_;    // small pieces not yet written to the file
     RowDeflater upper_;                    // the rows from the top
     std::int64_t nextUpper_ = 0;
     // A split picture's lower half, compressed aside while the upper half comes.
