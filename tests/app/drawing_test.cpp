@@ -143,25 +143,6 @@ TEST_F(RenderLoop, APictureKeptUnderTheNextDrawingIsAlsoInTheHistory) {
     EXPECT_EQ(std::tuple(p.picture1.pixel(1599, 1199), s.prevAvail, s.live.singleImage), std::tuple(kMarker, true, kNo));
 }
 
-TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
-    Essence(p);  // the Mandelbrot picture before it
-    s.live.isJulia = kYes;
-    s.live.juliaStarted = kNo;
-    s.live.centerX = -1.0;
-    s.live.centerY = 0.0;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.juliaIm, s.live.centerX), std::tuple(-1.0, 0.0, 0.0));
-    EXPECT_EQ(std::tie(s.live.juliaStarted, s.juliaStartedBefore), std::tuple(kYes, kNo));
-    EXPECT_EQ(std::tie(s.cur.juliaRe, s.cur.centerX), std::tuple(-1.0, 0.0));
-    // With Zc = -1 the origin runs 0, -1, 0, ...: period 2.
-    EXPECT_EQ(at(2, 0, 0), periodColours()[2]);
-
-    // Later drawings keep the constant.
-    s.live.centerX = 0.5;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.centerX, s.juliaStartedBefore), std::tuple(-1.0, 0.5, kYes));
-}
-
 TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
     Essence(p);
     const Surface plain = p.picture1;
