@@ -66,20 +66,6 @@ const testing::DeepTestView& viewNamed(const std::string& name) {
     return *std::find_if(std::begin(kDeepViews), std::end(kDeepViews), [&](const auto& v) { return v.name == name; });
 }
 
-TEST(DeepEngine, JuliaInteriorPointsFindTheRabbitsPeriodThree) {
-    const DeepView view = deepViewOf(viewNamed("Julia set of the rabbit at 1E300"));
-    const auto ref = buildReference(view, kDeepGrid, true);
-    int interior = 0;
-    forSampledPoints([&](int x, int y) {
-        OrbitResult r;
-        deepPoint(*ref, x, y, DeepSkipping{}, r);
-        if (r.escaped) return;
-        ++interior;
-        EXPECT_EQ(r.period, 3) << x << ", " << y;
-    });
-    EXPECT_GE(interior, 5);
-}
-
 // Leaving out repeated rounds is exact; linear blocks change a count at most
 // where the plain steps' own rounding could.
 TEST(DeepEngine, SkippingStepsKeepsEveryResultOfTheStepByStepOrbit) {
