@@ -64,9 +64,6 @@ Surface windowPicture(const AppState& view, RowEngine& engine) {
 // The rows a drawing put, as far as they were kept.
 struct Kept {
     std::map<std::int64_t, std::vector<std::uint32_t>> rows;
-    std::int64_t put = 0;
-    bool finished = false;
-    bool refuseRows = false;  // every row is refused, as a failing file would
 };
 
 // Keeps the rows `keep` picks, and refuses a row that comes out of order:
@@ -78,13 +75,12 @@ public:
           keep_(std::move(keep)), next_{0, half_} {}
     bool putRow(std::int64_t v, const std::uint32_t* pixels) override {
         std::int64_t& next = next_[v < half_ ? 0 : 1];
-        if (kept_.refuseRows || v != next) return false;
+        if (v != next) return false;
         ++next;
-        ++kept_.put;
         if (keep_(v)) kept_.rows[v].assign(pixels, pixels + width_);
         return true;
     }
-    bool finish() override { kept_.finished = true; return true; }
+    bool finish() override { return true; }
 
 private:
     Kept& kept_;
@@ -303,29 +299,6 @@ TEST(PngRows, AnyWidthReadsBackAsItsPixels) {
         EXPECT_EQ(pngPixels(path), pixels) << "width " << width;
     }
     std::filesystem::remove_all(folder);
-}
-
-TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) {
-    FastRowEngine fast;
-    const LargePicture pic = largePictureOf(viewOf(kViews[0]), 1);
-    std::vector<Kept> kept(2);
-    RenderHooks hooks;
-    hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic, kEveryRow); };
-    hooks.keepGoing = [&] { return kept[1].put < 10; };
-    EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
-    // the first finished beside the second one's drawing
-    EXPECT_EQ(std::tuple(kept[0].finished, kept[1].put, kept[1].finished), std::tuple(true, 10, false));
-
-    // A row the sink cannot keep fails the drawing.
-    kept.assign(2, Kept{});
-    kept[0].refuseRows = true;
-    hooks.keepGoing = [] { return true; };
-    EXPECT_EQ(renderPictures({pic}, fast, hooks), RenderOutcome::Failed);
-    EXPECT_FALSE(kept[0].finished);
-
-    // The engine draws the next pictures as before.
-    const Kept again = draw(pic, fast, kEveryRow);
-    EXPECT_EQ(std::tuple(again.finished, again.put), std::tuple(true, 600));
 }
 
 }  // namespace
