@@ -4,7 +4,6 @@
 
 #include "app/captions.h"
 #include "render/colouring.h"
-#include "render/row_engine.h"
 #include "support/program_fixture.h"
 
 namespace qel {
@@ -144,25 +143,6 @@ TEST_F(RenderLoop, APictureKeptUnderTheNextDrawingIsAlsoInTheHistory) {
     EXPECT_EQ(std::tuple(p.picture1.pixel(1599, 1199), s.prevAvail, s.live.singleImage), std::tuple(kMarker, true, kNo));
 }
 
-TEST_F(RenderLoop, NewJuliaSetTakesTheCentreAsItsConstant) {
-    Essence(p);  // the Mandelbrot picture before it
-    s.live.isJulia = kYes;
-    s.live.juliaStarted = kNo;
-    s.live.centerX = -1.0;
-    s.live.centerY = 0.0;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.juliaIm, s.live.centerX), std::tuple(-1.0, 0.0, 0.0));
-    EXPECT_EQ(std::tie(s.live.juliaStarted, s.juliaStartedBefore), std::tuple(kYes, kNo));
-    EXPECT_EQ(std::tie(s.cur.juliaRe, s.cur.centerX), std::tuple(-1.0, 0.0));
-    // With Zc = -1 the origin runs 0, -1, 0, ...: period 2.
-    EXPECT_EQ(at(2, 0, 0), periodColours()[2]);
-
-    // Later drawings keep the constant.
-    s.live.centerX = 0.5;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.live.juliaRe, s.live.centerX, s.juliaStartedBefore), std::tuple(-1.0, 0.5, kYes));
-}
-
 TEST_F(RenderLoop, ViewChosenDuringADrawingWaitsForTheNextOne) {
     Essence(p);
     const Surface plain = p.picture1;
@@ -217,28 +197,6 @@ TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
     platform.onDoEvents = [&] { if (nested++ == 0) Essence(p); };
     Essence(p);
     EXPECT_EQ(std::tie(platform.yields, platform.beeps, s.zoomEditable), std::tuple(300, 1, true));
-}
-
-// An engine that paints each row in one colour, to show the loop takes
-// whatever engine the program names.
-class StripeEngine : public RowEngine {
-public:
-    int starts = 0, rows = 0;
-    void startDrawing(const DrawingSetup&) override { ++starts; }
-    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
-        ++rows;
-        EXPECT_EQ(static_cast<int>(out.size()), setup.pointsPerRow());
-        for (auto& c : out) c = PointColours{y + 1000, 0, 0, 0, false};
-    }
-};
-
-TEST_F(RenderLoop, RowsComeFromTheProgramsEngine) {
-    StripeEngine engine;
-    p.engine = &engine;
-    Essence(p);
-    EXPECT_EQ(std::tie(engine.starts, engine.rows), std::tuple(1, 300));
-    EXPECT_EQ(at(0, 17, 42), 1042);
-    EXPECT_EQ(at(0, -200, -149), 1000 - 149);
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // the same, whatever the set, method, t, limit, magnification or place.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -93,28 +91,6 @@ TEST_F(EngineDrawing, ChosenViewsOfEveryKind) {
     };
     views.insert(views.end(), std::begin(more), std::end(more));
     for (const ChosenView& v : views) expectSamePicture(v);
-}
-
-TEST_F(EngineDrawing, RandomViews) {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::seed_seq seed(name.begin(), name.end());
-    std::mt19937_64 rng(seed);
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
-    for (int i = 0; i < 6; ++i) {
-        ChosenView v;
-        View& w = v.view;
-        w.isJulia = w.juliaStarted = i % 3 == 2 ? kYes : kNo;
-        w.centerX = -2.0 + 2.5 * unit(rng);
-        w.centerY = -1.2 + 2.4 * unit(rng);
-        w.juliaRe = -1.0 + 1.3 * unit(rng);
-        w.juliaIm = -0.8 + 1.6 * unit(rng);
-        v.mag = std::pow(10.0, -1.0 + 8.0 * unit(rng));
-        w.maxIter = std::floor(20 + 1500 * unit(rng));
-        w.contourT = static_cast<float>(std::floor(6 * unit(rng)));
-        w.drawMethod = static_cast<Int16>(5 * unit(rng));
-        v.coarse = unit(rng) < 0.2;
-        expectSamePicture(v);
-    }
 }
 
 }  // namespace

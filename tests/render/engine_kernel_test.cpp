@@ -4,10 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
-#include <random>
-#include <string>
 #include <vector>
 
 namespace qel {
@@ -117,21 +114,6 @@ TEST(ComputeRowExact, SkipsCyclesWithoutChangingAnyField) {
     // of any period.
     expectRowsMatchReference(view(-0.1225, 0.7449, 0.0004, 54321), 30, 20, 7);
     expectRowsMatchReference(view(-1.0, 0.0, 0.004, 77777), 30, 20, 7);
-}
-
-TEST(ComputeRowExact, RandomViewsMatchTheReference) {
-    const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::seed_seq seed(name.begin(), name.end());
-    std::mt19937_64 rng(seed);
-    std::uniform_real_distribution<double> unit(-1.0, 1.0);
-    for (int i = 0; i < 12; ++i) {
-        const double mag = std::pow(10.0, 6.0 * (unit(rng) + 1.0) / 2.0);
-        const double m = std::floor(50 + 3000 * (unit(rng) + 1.0) / 2.0);
-        const bool julia = i % 3 == 0;
-        expectRowsMatchReference(view(-0.6 + 0.9 * unit(rng), 0.6 * unit(rng), 2.0 / mag / 200, m, julia,
-                                      -0.4 + 0.5 * unit(rng), 0.7 * unit(rng)),
-                                 200, 150, 37);
-    }
 }
 
 // Several rows at once: the long loop runs on from one row into the next,

@@ -53,16 +53,6 @@ TEST(Orbit, OrbitThatHasNotSettledIsUndetermined) {
     EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 16));
 }
 
-TEST(Orbit, JuliaSetIteratesThePointWithTheFixedConstant) {
-    const OrbitParams o{.julia = true, .cRe = -1.0, .maxIter = 500, .pixelSize = 1.0};
-    // 0 -> -1 -> 0: period 2, where the Mandelbrot set has period 1 at 0.
-    OrbitResult r = pointOf(o, 0, 0);
-    EXPECT_EQ(std::tuple(r.escaped, r.period), std::tuple(false, 2));
-    // 1 -> 0 -> -1 -> 0: the constant stays -1, not the point.
-    EXPECT_FALSE(pointOf(o, 1, 0).escaped);
-    EXPECT_TRUE(pointOf(mandelbrot(), 1, 0).escaped);
-}
-
 TEST(Orbit, LimitThatIsNoNumberStopsAtOnce) {
     AppState s;
     s.live.maxIter = std::numeric_limits<double>::quiet_NaN();

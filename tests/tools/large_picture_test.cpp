@@ -1,7 +1,8 @@
 // Pictures larger than the window: at scale 1 they are the window's saved
-// picture byte for byte, every K-th pixel is the window's pixel, the fast
-// engine draws the literal iteration's pixels, samples are averaged in
-// linear light, and BMP and PNG files hold the same pixels.
+// picture byte for byte, every K-th pixel is the window's pixel, a deep
+// view is drawn as the window and the full-precision iteration draw it,
+// samples are averaged in linear light, and BMP and PNG files hold the same
+// pixels.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -63,9 +64,6 @@ Surface windowPicture(const AppState& view, RowEngine& engine) {
 // The rows a drawing put, as far as they were kept.
 struct Kept {
     std::map<std::int64_t, std::vector<std::uint32_t>> rows;
-    std::int64_t put = 0;
-    bool finished = false;
-    bool refuseRows = false;  // every row is refused, as a failing file would
 };
 
 // Keeps the rows `keep` picks, and refuses a row that comes out of order:
@@ -77,13 +75,12 @@ public:
           keep_(std::move(keep)), next_{0, half_} {}
     bool putRow(std::int64_t v, const std::uint32_t* pixels) override {
         std::int64_t& next = next_[v < half_ ? 0 : 1];
-        if (kept_.refuseRows || v != next) return false;
+        if (v != next) return false;
         ++next;
-        ++kept_.put;
         if (keep_(v)) kept_.rows[v].assign(pixels, pixels + width_);
         return true;
     }
-    bool finish() override { kept_.finished = true; return true; }
+    bool finish() override { return true; }
 
 private:
     Kept& kept_;
@@ -161,12 +158,12 @@ TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
     }
 }
 
-// An engine computing only the rows it is asked for (the literal iteration
-// unless told otherwise); other rows are left as they are.
+// An engine computing only the rows it is asked for with `engine`; other
+// rows are left as they are.
 class SampledReference : public RowEngine {
 public:
-    explicit SampledReference(std::function<bool(int)> sampled, RowEngine* engine = nullptr)
-        : sampled_(std::move(sampled)), engine_(engine ? *engine : reference_) {}
+    SampledReference(std::function<bool(int)> sampled, RowEngine& engine)
+        : sampled_(std::move(sampled)), engine_(engine) {}
     void startDrawing(const DrawingSetup& setup) override { engine_.startDrawing(setup); }
     void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
         if (sampled_(setup.halfH - y)) engine_.computeRow(setup, y, out);
@@ -174,28 +171,8 @@ public:
 
 private:
     std::function<bool(int)> sampled_;
-    ReferenceRowEngine reference_;
     RowEngine& engine_;
 };
-
-TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows) {
-    struct Case {
-        TestView view;
-        int scale, samples;
-    };
-    for (const Case& c : {Case{kViews[4], 8, 1}, Case{kViews[2], 3, 2}, Case{kViews[5], 3, 3}}) {
-        const LargePicture pic = largePictureOf(viewOf(c.view), c.scale, c.samples);
-        const int every = 97;
-        // Point rows come S to a pixel row; the split's lower half repeats the upper one's.
-        const std::int64_t half = pic.method == 0 ? pic.height() / 2 : pic.height();
-        const auto sampledRow = [&](std::int64_t row) { return (row % half) % every == 0; };
-        SampledReference reference([&](int pointRow) { return sampledRow(pointRow / c.samples); });
-        const Kept fastRows = draw(pic, fast, sampledRow);
-        const Kept referenceRows = draw(pic, reference, sampledRow);
-        ASSERT_FALSE(fastRows.rows.empty());
-        EXPECT_TRUE(fastRows.rows == referenceRows.rows) << c.view.what << ", K " << c.scale << ", S " << c.samples;
-    }
-}
 
 // The spiral of a Misiurewicz point at 1E+20, where only the texts tell
 // its pixels apart.
@@ -218,7 +195,7 @@ TEST_F(LargePictures, ADeepViewIsDrawnAsTheWindowDrawsItAndAsTheIterationAtFullP
     const LargePicture one = largePictureOf(view, 1);
     const auto sampledRow = [](std::int64_t row) { return row % 250 == 0; };
     ViewRowEngines slowStandard({view}, fast, true);
-    SampledReference mpfr(sampledRow, &slowStandard);
+    SampledReference mpfr(sampledRow, slowStandard);
     const Kept standardRows = draw(one, mpfr, sampledRow);
     const Kept deepRows = draw(one, deep, sampledRow);
     ASSERT_EQ(deepRows.rows.size(), 3u);
@@ -322,29 +299,6 @@ TEST(PngRows, AnyWidthReadsBackAsItsPixels) {
         EXPECT_EQ(pngPixels(path), pixels) << "width " << width;
     }
     std::filesystem::remove_all(folder);
-}
-
-TEST(RenderPictures, AStopOrAFailedRowGivesThePictureUpAndKeepsTheFinishedOnes) {
-    FastRowEngine fast;
-    const LargePicture pic = largePictureOf(viewOf(kViews[0]), 1);
-    std::vector<Kept> kept(2);
-    RenderHooks hooks;
-    hooks.open = [&](std::size_t i) { return std::make_unique<KeptRows>(kept[i], pic, kEveryRow); };
-    hooks.keepGoing = [&] { return kept[1].put < 10; };
-    EXPECT_EQ(renderPictures({pic, pic}, fast, hooks), RenderOutcome::Stopped);
-    // the first finished beside the second one's drawing
-    EXPECT_EQ(std::tuple(kept[0].finished, kept[1].put, kept[1].finished), std::tuple(true, 10, false));
-
-    // A row the sink cannot keep fails the drawing.
-    kept.assign(2, Kept{});
-    kept[0].refuseRows = true;
-    hooks.keepGoing = [] { return true; };
-    EXPECT_EQ(renderPictures({pic}, fast, hooks), RenderOutcome::Failed);
-    EXPECT_FALSE(kept[0].finished);
-
-    // The engine draws the next pictures as before.
-    const Kept again = draw(pic, fast, kEveryRow);
-    EXPECT_EQ(std::tuple(again.finished, again.put), std::tuple(true, 600));
 }
 
 }  // namespace
