@@ -1,8 +1,7 @@
 // Pictures larger than the window: at scale 1 they are the window's saved
-// picture byte for byte, every K-th pixel is the window's pixel, a deep
-// view is drawn as the window and the full-precision iteration draw it,
-// samples are averaged in linear light, and BMP and PNG files hold the same
-// pixels.
+// picture byte for byte, every K-th pixel is the window's pixel, the fast
+// engine draws the literal iteration's pixels, samples are averaged in
+// linear light, and BMP and PNG files hold the same pixels.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -158,12 +157,12 @@ TEST_F(LargePictures, EveryKthPixelIsTheWindowsPixel) {
     }
 }
 
-// An engine computing only the rows it is asked for with `engine`; other
-// rows are left as they are.
+// An engine computing only the rows it is asked for (the literal iteration
+// unless told otherwise); other rows are left as they are.
 class SampledReference : public RowEngine {
 public:
-    SampledReference(std::function<bool(int)> sampled, RowEngine& engine)
-        : sampled_(std::move(sampled)), engine_(engine) {}
+    explicit SampledReference(std::function<bool(int)> sampled, RowEngine* engine = nullptr)
+        : sampled_(std::move(sampled)), engine_(engine ? *engine : reference_) {}
     void startDrawing(const DrawingSetup& setup) override { engine_.startDrawing(setup); }
     void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
         if (sampled_(setup.halfH - y)) engine_.computeRow(setup, y, out);
@@ -171,8 +170,28 @@ public:
 
 private:
     std::function<bool(int)> sampled_;
+    ReferenceRowEngine reference_;
     RowEngine& engine_;
 };
+
+TEST_F(LargePictures, TheFastEngineDrawsTheLiteralIterationsPixelsOnSampledRows) {
+    struct Case {
+        TestView view;
+        int scale, samples;
+    };
+    for (const Case& c : {Case{kViews[4], 8, 1}, Case{kViews[2], 3, 2}, Case{kViews[5], 3, 3}}) {
+        const LargePicture pic = largePictureOf(viewOf(c.view), c.scale, c.samples);
+        const int every = 97;
+        // Point rows come S to a pixel row; the split's lower half repeats the upper one's.
+        const std::int64_t half = pic.method == 0 ? pic.height() / 2 : pic.height();
+        const auto sampledRow = [&](std::int64_t row) { return (row % half) % every == 0; };
+        SampledReference reference([&](int pointRow) { return sampledRow(pointRow / c.samples); });
+        const Kept fastRows = draw(pic, fast, sampledRow);
+        const Kept referenceRows = draw(pic, reference, sampledRow);
+        ASSERT_FALSE(fastRows.rows.empty());
+        EXPECT_TRUE(fastRows.rows == referenceRows.rows) << c.view.what << ", K " << c.scale << ", S " << c.samples;
+    }
+}
 
 // The spiral of a Misiurewicz point at 1E+20, where only the texts tell
 // its pixels apart.
@@ -195,7 +214,7 @@ TEST_F(LargePictures, ADeepViewIsDrawnAsTheWindowDrawsItAndAsTheIterationAtFullP
     const LargePicture one = largePictureOf(view, 1);
     const auto sampledRow = [](std::int64_t row) { return row % 250 == 0; };
     ViewRowEngines slowStandard({view}, fast, true);
-    SampledReference mpfr(sampledRow, slowStandard);
+    SampledReference mpfr(sampledRow, &slowStandard);
     const Kept standardRows = draw(one, mpfr, sampledRow);
     const Kept deepRows = draw(one, deep, sampledRow);
     ASSERT_EQ(deepRows.rows.size(), 3u);
