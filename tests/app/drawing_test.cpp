@@ -4,6 +4,7 @@
 
 #include "app/captions.h"
 #include "render/colouring.h"
+#include "render/row_engine.h"
 #include "support/program_fixture.h"
 
 namespace qel {
@@ -197,6 +198,28 @@ TEST_F(RenderLoop, DrawingAskedForDuringADrawingIsIgnored) {
     platform.onDoEvents = [&] { if (nested++ == 0) Essence(p); };
     Essence(p);
     EXPECT_EQ(std::tie(platform.yields, platform.beeps, s.zoomEditable), std::tuple(300, 1, true));
+}
+
+// An engine that paints each row in one colour, to show the loop takes
+// whatever engine the program names.
+class StripeEngine : public RowEngine {
+public:
+    int starts = 0, rows = 0;
+    void startDrawing(const DrawingSetup&) override { ++starts; }
+    void computeRow(const DrawingSetup& setup, int y, RowColours& out) override {
+        ++rows;
+        EXPECT_EQ(static_cast<int>(out.size()), setup.pointsPerRow());
+        for (auto& c : out) c = PointColours{y + 1000, 0, 0, 0, false};
+    }
+};
+
+TEST_F(RenderLoop, RowsComeFromTheProgramsEngine) {
+    StripeEngine engine;
+    p.engine = &engine;
+    Essence(p);
+    EXPECT_EQ(std::tie(engine.starts, engine.rows), std::tuple(1, 300));
+    EXPECT_EQ(at(0, 17, 42), 1042);
+    EXPECT_EQ(at(0, -200, -149), 1000 - 149);
 }
 
 }  // namespace
