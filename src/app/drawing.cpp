@@ -65,11 +65,16 @@ LargePicture largePictureOf(const AppState& view, int scale, int samples) {
 ViewRowEngines::ViewRowEngines(std::vector<AppState> views, RowEngine& doubles, bool slowStandard)
     : views_(std::move(views)), doubles_(doubles), slowStandard_(slowStandard) {}
 
+bool ViewRowEngines::isDeepPicture(int picture) const {
+    const auto i = static_cast<std::size_t>(picture);
+    return i < views_.size() && isDeep(views_[i].live);
+}
+
 void ViewRowEngines::startDrawing(const DrawingSetup& setup) {
     const auto i = static_cast<std::size_t>(setup.picture);
     const AppState* view = i < views_.size() ? &views_[i] : nullptr;
     current_ = &doubles_;
-    if (view && isDeep(view->live)) {
+    if (isDeepPicture(setup.picture)) {
         DeepViewFor viewFor = [view](const DrawingSetup& d) { return deepViewOf(*view, d.halfW); };
         if (slowStandard_)
             deep_ = std::make_unique<MpfrColourRows>(std::move(viewFor));
@@ -90,6 +95,12 @@ bool ViewRowEngines::awaitRow(const DrawingSetup& setup, int y, RowColours& out,
 
 void ViewRowEngines::endDrawing() {
     if (current_) current_->endDrawing();
+}
+
+// Only from one picture in doubles to the next: a deep picture's engine is
+// made for it when it starts.
+void ViewRowEngines::queueDrawing(const DrawingSetup& next) {
+    if (current_ == &doubles_ && !isDeepPicture(next.picture)) doubles_.queueDrawing(next);
 }
 
 void calibratePeriodColours(AppState& s, Surface& scratch) {

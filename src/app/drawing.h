@@ -48,8 +48,11 @@ public:
     void computeRow(const DrawingSetup& setup, int y, RowColours& out) override;
     bool awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) override;
     void endDrawing() override;
+    void queueDrawing(const DrawingSetup& next) override;
 
 private:
+    bool isDeepPicture(int picture) const;
+
     std::vector<AppState> views_;
     RowEngine& doubles_;
     bool slowStandard_;

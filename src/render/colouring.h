@@ -24,6 +24,7 @@ struct ColourConstants {
     double escapeBand = 1.0;    // escape counts per band
     double modulusBand = 1.0;   // exterior green band width in r2 / 4
     double kakudai = 644.0;     // interior contour scale, 644 / contourGain
+    bool operator==(const ColourConstants&) const = default;
 };
 
 ColourConstants colourConstantsFor(float t, double mag);

@@ -71,14 +71,14 @@ FastRowEngine::~FastRowEngine() {
 }
 
 bool FastRowEngine::rowsReadyFrom(int r) const {
-    const int end = std::min(rows_, r + rowsPerWake_);
+    const int end = std::min(first_ + rows_, r + rowsPerWake_);
     for (int row = r; row < end; ++row)
         if (slots_[static_cast<std::size_t>(row) % slots_.size()].row != row) return false;
     return true;
 }
 
 bool FastRowEngine::rowWanted() const {
-    return drawing_ && nextRow_ < rows_ && nextRow_ < taken_ + static_cast<int>(slots_.size());
+    return drawing_ && nextRow_ < endOfRows() && nextRow_ < taken_ + static_cast<int>(slots_.size());
 }
 
 void FastRowEngine::work(std::size_t id) {
@@ -93,12 +93,17 @@ void FastRowEngine::work(std::size_t id) {
             rowsAtOnce = 1;
         }
         const int r = nextRow_;
-        const int rows = std::min({rowsAtOnce, rows_ - r, taken_ + static_cast<int>(slots_.size()) - r});
+        // A row of the running drawing, or, past its last, of the queued one.
+        const bool ahead = r >= first_ + rows_;
+        const int which = ahead ? 1 - current_ : current_;
+        const int top = ahead ? first_ + rows_ : first_;  // the row count of its top row
+        const int end = ahead ? top + queuedRows_ : first_ + rows_;
+        const int rows = std::min({rowsAtOnce, end - r, taken_ + static_cast<int>(slots_.size()) - r});
         nextRow_ += rows;
         ++computing_;
         std::vector<OrbitResult>& orbits = orbits_[id];
-        const DrawingSetup& setup = setup_;  // fixed until every computing row is back
-        const EscapeCountColours& countColours = countColours_;
+        const DrawingSetup& setup = setups_[which];  // fixed until every computing row is back
+        const EscapeCountColours& countColours = countColours_[which];
         lock.unlock();
 
         const auto start = std::chrono::steady_clock::now();
@@ -111,7 +116,7 @@ void FastRowEngine::work(std::size_t id) {
             slots_[static_cast<std::size_t>(r + i) % slots_.size()].colours.resize(static_cast<std::size_t>(points));
         bool whole = true;
         for (int k = 0; whole && k < points; k += part) {
-            const RowPoints first{setup.halfH - r, setup.xOf(k), setup.xStep, std::min(part, points - k)};
+            const RowPoints first{setup.halfH - (r - top), setup.xOf(k), setup.xStep, std::min(part, points - k)};
             whole = computeRowsExact(setup.orbit, first, rows, orbits.data(), isa_, &cancel_);
             for (int i = 0; whole && i < rows; ++i) {
                 Slot& slot = slots_[static_cast<std::size_t>(r + i) % slots_.size()];
@@ -131,9 +136,21 @@ void FastRowEngine::work(std::size_t id) {
 
 void FastRowEngine::startDrawing(const DrawingSetup& setup) {
     std::unique_lock<std::mutex> lock(mutex_);
+    if (queued_ && taken_ == first_ + rows_ && setup == setups_[1 - current_]) {
+        // The queued drawing, whose first rows may be ready already.
+        current_ = 1 - current_;
+        first_ += rows_;
+        rows_ = queuedRows_;
+        queued_ = false;
+        ++drawingNumber_;
+        lock.unlock();
+        workWaiting_.notify_all();
+        return;
+    }
     abandonRows(lock);
-    setup_ = setup;
-    countColours_ = EscapeCountColours(setup.colours, interiorStopCount(setup.orbit.maxIter));
+    setups_[current_] = setup;
+    countColours_[current_] = EscapeCountColours(setup.colours, interiorStopCount(setup.orbit.maxIter));
+    first_ = 0;
     rows_ = 2 * setup.halfH;
     nextRow_ = 0;
     taken_ = 0;
@@ -155,9 +172,9 @@ void FastRowEngine::computeRow(const DrawingSetup& setup, int y, RowColours& out
 
 bool FastRowEngine::awaitRow(const DrawingSetup&, int y, RowColours& out, const KeepAlive& keepAlive) {
     std::unique_lock<std::mutex> lock(mutex_);
-    const int r = setup_.halfH - y;
+    const int r = first_ + setups_[current_].halfH - y;
     // Rows come in scan order; any other request has nothing to wait for.
-    if (r != taken_ || r >= rows_) return false;
+    if (r != taken_ || r >= first_ + rows_) return false;
     Slot& slot = slots_[static_cast<std::size_t>(r) % slots_.size()];
     if (slot.row != r) {
         // Woken for a batch of rows; after a keep-alive the row alone will do.
@@ -197,6 +214,17 @@ bool FastRowEngine::awaitRow(const DrawingSetup&, int y, RowColours& out, const 
     return true;
 }
 
+void FastRowEngine::queueDrawing(const DrawingSetup& next) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (!drawing_ || queued_ || next.pointsPerRow() != setups_[current_].pointsPerRow()) return;
+    setups_[1 - current_] = next;
+    countColours_[1 - current_] = EscapeCountColours(next.colours, interiorStopCount(next.orbit.maxIter));
+    queuedRows_ = 2 * next.halfH;
+    queued_ = true;
+    lock.unlock();
+    workWaiting_.notify_all();
+}
+
 void FastRowEngine::endDrawing() {
     std::unique_lock<std::mutex> lock(mutex_);
     abandonRows(lock);
@@ -206,6 +234,7 @@ void FastRowEngine::endDrawing() {
 // computing, so that a new setup can take the place of the old one.
 void FastRowEngine::abandonRows(std::unique_lock<std::mutex>& lock) {
     drawing_ = false;
+    queued_ = false;
     cancel_.store(true);
     rowDone_.wait(lock, [this] { return computing_ == 0; });
 }

@@ -247,6 +247,9 @@ RenderOutcome renderPictures(const std::vector<LargePicture>& pictures, RowEngin
         const LargePicture& pic = pictures[i];
         std::unique_ptr<PictureSink> sink = hooks.open(i);
         if (!sink) return giveUp(RenderOutcome::Failed, nullptr);
+        // The workers go on into the next picture's rows while this one's
+        // last are written, instead of waiting for it to start.
+        if (i + 1 < pictures.size()) engine.queueDrawing(pictures[i + 1].points);
         const RenderOutcome outcome = drawPass(pic, engine, *sink, hooks, row, rowsPut);
         if (outcome != RenderOutcome::Finished) return giveUp(outcome, sink.get());
         if (i + 1 == pictures.size()) {

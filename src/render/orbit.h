@@ -19,6 +19,7 @@ struct OrbitParams {
     double centerX = 0.0;    // plane point of pixel offset (0, 0)
     double centerY = 0.0;
     double pixelSize = 0.01;
+    bool operator==(const OrbitParams&) const = default;
 };
 
 // The last sixteen orbit points. Cleared once per drawing and kept from

@@ -30,6 +30,7 @@ struct DrawingSetup {
     // Points computed per row: x = -halfW, -halfW + xStep, ... < halfW.
     int pointsPerRow() const { return (2 * halfW + xStep - 1) / xStep; }
     int xOf(int k) const { return -halfW + k * xStep; }
+    bool operator==(const DrawingSetup&) const = default;
 };
 
 // The colours of one row, point k at x = setup.xOf(k).
@@ -58,6 +59,10 @@ public:
     // Called once after the last row, or after a stop: nothing more of this
     // drawing is wanted.
     virtual void endDrawing() {}
+    // The drawing that follows the running one (a film's next frame): an
+    // engine may compute its first rows while the loop takes the running
+    // one's last, and uses them once startDrawing is given this setup.
+    virtual void queueDrawing(const DrawingSetup& next) { (void)next; }
 };
 
 class ReferenceRowEngine : public RowEngine {

@@ -45,7 +45,7 @@ void expectSamePixels(const DrawingSetup& setup, const Picture& start, const Pic
     EXPECT_TRUE(byRow == Surface(rescaleTo.width, rescaleTo.height));
 }
 
-DrawingSetup smallDrawing() { return {.halfW = 40, .halfH = 30}; }
+DrawingSetup smallDrawing() { return {.orbit = {}, .colours = {}, .halfW = 40, .halfH = 30}; }
 
 TEST(RowWriter, SamePixelsAsPointByPointOnTheUsualLayout) {
     DrawingSetup setup = smallDrawing();
