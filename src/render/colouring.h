@@ -47,6 +47,7 @@ int interiorMoveLevel(double moveSize, const ColourConstants& c);
 struct PointColours {
     Colour upperLeft = 0, upperRight = 0, lowerLeft = 0, lowerRight = 0;
     bool interior = false;  // decides the order in which they are written
+    bool operator==(const PointColours&) const = default;
 };
 
 PointColours pointColours(const OrbitResult& r, const ColourConstants& c);
