@@ -10,7 +10,10 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
+#include <condition_variable>
 #include <functional>
+#include <mutex>
+#include <thread>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #include <immintrin.h>
@@ -182,6 +185,103 @@ private:
     std::uint64_t length_ = 0;
 };
 
+// A run of rows compressed on a thread of its own: the rows handed to it
+// wait in a short line (copied, so the caller's row may change at once),
+// and the thread filters and compresses them in turn, handing the bytes to
+// `out`, which it alone calls. A split picture's lower half goes this way,
+// so that its compression runs beside the upper half's and the engine's
+// workers instead of after them on the one writing thread.
+class RowDeflaterThread {
+public:
+    // `out` returns false, with its reason in `why`, when it cannot take
+    // the bytes; the run then stops, and add() and end() return false.
+    using Output = std::function<bool(const std::uint8_t*, std::size_t, std::string& why)>;
+
+    RowDeflaterThread(std::int64_t width, Output out)
+        : out_(std::move(out)), width_(static_cast<std::size_t>(width)),
+          rows_(width, [this](const std::uint8_t* d, std::size_t n) { return out_(d, n, why_); }),
+          line_(kWaitingRows, std::vector<std::uint32_t>(width_)), thread_([this] { work(); }) {}
+
+    ~RowDeflaterThread() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stopping_ = true;
+        }
+        changed_.notify_all();
+        thread_.join();
+    }
+
+    bool add(const std::uint32_t* pixels) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        changed_.wait(lock, [this] { return handed_ - compressed_ < kWaitingRows || !ok_; });
+        if (!ok_) return false;
+        std::vector<std::uint32_t>& row = line_[handed_ % kWaitingRows];
+        lock.unlock();
+        std::copy(pixels, pixels + width_, row.begin());
+        lock.lock();
+        ++handed_;
+        changed_.notify_all();
+        return true;
+    }
+
+    // Waits for every row handed, and ends the run as RowDeflater::end does.
+    bool end(bool last) {
+        std::unique_lock<std::mutex> lock(mutex_);
+        ending_ = true;
+        last_ = last;
+        changed_.notify_all();
+        changed_.wait(lock, [this] { return ended_; });
+        return ok_;
+    }
+
+    // Valid once end() has returned.
+    std::uint32_t adler() const { return rows_.adler(); }
+    std::uint64_t length() const { return rows_.length(); }
+    const std::string& why() const { return why_; }
+
+private:
+    static constexpr std::size_t kWaitingRows = 16;
+
+    void work() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            changed_.wait(lock, [this] { return stopping_ || compressed_ < handed_ || ending_; });
+            if (stopping_) return;
+            if (compressed_ < handed_ && ok_) {
+                const std::vector<std::uint32_t>& row = line_[compressed_ % kWaitingRows];
+                lock.unlock();
+                const bool added = rows_.add(row.data());
+                lock.lock();
+                ok_ = ok_ && added;
+                ++compressed_;
+                changed_.notify_all();
+                continue;
+            }
+            // Every row compressed and the run ending, or the run failed.
+            if (ok_) {
+                lock.unlock();
+                const bool ended = rows_.end(last_);
+                lock.lock();
+                ok_ = ended;
+            }
+            ended_ = true;
+            changed_.notify_all();
+            return;
+        }
+    }
+
+    Output out_;
+    std::size_t width_;
+    std::string why_;  // written by the thread, read once it has ended
+    RowDeflater rows_;
+    std::vector<std::vector<std::uint32_t>> line_;  // rows waiting, by number of the row handed mod kWaitingRows
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::uint64_t handed_ = 0, compressed_ = 0;
+    bool ok_ = true, ending_ = false, last_ = false, ended_ = false, stopping_ = false;
+    std::thread thread_;  // last, so that it starts after everything it uses
+};
+
 struct FileCloser {
     void operator()(std::FILE* f) const { std::fclose(f); }
 };
@@ -190,9 +290,9 @@ struct FileCloser {
 // chunks; the image data is one zlib stream of the rows, compressed as they
 // come. Rows come top row first, except that a split picture's two halves
 // come side by side: the lower half's rows are then compressed as a run of
-// their own into a temporary file (a few megabytes where the picture's
-// pixels take gigabytes) and joined to the upper half's at the end, so each
-// point of the picture is computed once.
+// their own, on a thread of their own, into a temporary file (a few
+// megabytes where the picture's pixels take gigabytes) and joined to the
+// upper half's at the end, so each point of the picture is computed once.
 //
 // libpng reports errors by a long jump to the setjmp of the function that
 // called it; each member that calls libpng sets one, and no object with a
@@ -234,7 +334,7 @@ public:
         if (!lower_ && v > nextUpper_ && v < height_ && !startLowerRun(v)) return false;
         if (!lower_ || v != nextLower_) return failed("rows out of order");
         ++nextLower_;
-        return lower_->add(pixels) || failed("cannot compress");
+        return lower_->add(pixels) || failedLower();
     }
 
     bool finish() override {
@@ -243,7 +343,7 @@ public:
         if (!upper_.end(!lower_)) return failed("cannot compress");
         uLong adler = upper_.adler();
         if (lower_) {
-            if (!lower_->end(true)) return failed("cannot compress");
+            if (!lower_->end(true)) return failedLower();
             if (!putLowerRun()) return false;
             adler = adler32_combine64(adler, lower_->adler(), static_cast<z_off64_t>(lower_->length()));
         }
@@ -294,9 +394,11 @@ private:
     bool startLowerRun(std::int64_t v) {
         spill_.reset(std::tmpfile());
         if (!spill_) return failed(std::string("cannot keep the lower half aside: ") + std::strerror(errno));
-        lower_ = std::make_unique<RowDeflater>(width_, [this](const std::uint8_t* d, std::size_t n) {
-            return std::fwrite(d, 1, n, spill_.get()) == n ||
-                   failed(std::string("cannot keep the lower half aside: ") + std::strerror(errno));
+        std::FILE* spill = spill_.get();
+        lower_ = std::make_unique<RowDeflaterThread>(width_, [spill](const std::uint8_t* d, std::size_t n, std::string& why) {
+            if (std::fwrite(d, 1, n, spill) == n) return true;
+            why = std::string("cannot keep the lower half aside: ") + std::strerror(errno);
+            return false;
         });
         lowerStart_ = nextLower_ = v;
         return true;
@@ -341,6 +443,8 @@ private:
     }
     static void onWarning(png_structp, png_const_charp) {}
 
+    bool failedLower() { return failed(lower_->why().empty() ? "cannot compress" : lower_->why()); }
+
     // A failed write of the file gives the system's reason; anything else
     // libpng's or ours. The first reason stays.
     bool failed(const std::string& what = {}) {
@@ -363,7 +467,7 @@ private:
     std::int64_t nextUpper_ = 0;
     // A split picture's lower half, compressed aside while the upper half comes.
     std::unique_ptr<std::FILE, FileCloser> spill_;
-    std::unique_ptr<RowDeflater> lower_;
+    std::unique_ptr<RowDeflaterThread> lower_;  // after spill_, so that its thread ends first
     std::int64_t lowerStart_ = 0, nextLower_ = 0;
 };
 
