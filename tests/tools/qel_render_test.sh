@@ -93,22 +93,24 @@ check "a deep film's middle frame ($middle) is the picture of its own deep view"
 # A write that fails midway (a file size limit stands in for a full disk):
 # the failure is reported, the file under the name stays as it was, and no
 # temporary file is left beside it. A split PNG fails first where its lower
-# half is compressed aside, on a thread of its own.
+# half is compressed aside, on a thread of its own. A writer that hangs
+# instead is killed after a minute, and fails.
 for job in "png 1" "bmp 1" "png 0"; do
     read -r ext method <<<"$job"
     out="$DIR/full-$ext-$method"
     mkdir "$out"
     echo "earlier" >"$out/p.$ext"
-    (ulimit -f 64; trap '' XFSZ; exec "$TOOL" --quiet --scale 4 --method "$method" --out "$out/p.$ext") 2>"$DIR/err"
+    (ulimit -f 64; trap '' XFSZ; exec timeout -s KILL 60 "$TOOL" --quiet --scale 4 --method "$method" --out "$out/p.$ext") 2>"$DIR/err"
     status=$?
     check "a $ext write (method $method) failing midway fails, says why and leaves the earlier file alone" eval \
         '[ $status -eq 1 ] && says "File too large" && [ "$(cat "$out/p.$ext")" = earlier ] &&
          [ "$(ls -A "$out")" = "p.$ext" ]'
 done
 
-# Ctrl+C during a long drawing: the drawing stops, nothing stays behind.
+# Ctrl+C during a long drawing: the drawing stops, nothing stays behind,
+# also where a split picture's lower half is being compressed aside.
 mkdir "$DIR/stop"
-"$TOOL" --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 1 --out "$DIR/stop/p.png" 2>"$DIR/err" &
+"$TOOL" --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png" 2>"$DIR/err" &
 pid=$!
 sleep 1
 kill -INT "$pid"
