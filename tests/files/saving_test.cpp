@@ -81,17 +81,6 @@ TEST_F(Saving, RefusesFoldersAndSpecialFilesAndSaysWhy) {
     EXPECT_EQ(dir.entries(), 3);
 }
 
-// A link planted where a temporary file with a name made of the target's
-// and the process's could be expected.
-TEST_F(Saving, NeverWritesThroughALinkPlantedBesideTheTarget) {
-    const std::string victim = dir.file("victim");
-    std::ofstream(victim) << "precious";
-    const std::string target = dir.file("t.bmp");
-    fs::create_symlink(victim, target + ".saving-" + std::to_string(::getpid()));
-    ASSERT_TRUE(writeBitmapFile(target, pattern(30, 20)));
-    EXPECT_EQ(contentOf(victim), "precious");
-}
-
 // The child is killed by the file size limit in the middle of writing.
 TEST_F(Saving, ASaveKilledMidWriteLeavesTheFolderAsItWas) {
     const std::string target = dir.file("t.bmp");
