@@ -99,14 +99,6 @@ TEST_F(ButtonTest, CloseLeavesThePointToAClickAndSaysWhatTheClickDoes) {
     EXPECT_EQ(s.clickHint, kJuliaPickHint);
 }
 
-TEST_F(ButtonTest, ConstantPickStartsTheJuliaSetAtTheInitialMagnification) {
-    s.radius = 0.25;
-    gh->fill();
-    option("Option10")->select();
-    gh->Command1_Click();
-    EXPECT_EQ(radiusDrawn, s.initialRadius);
-}
-
 TEST_F(ButtonTest, StartRefusesARadiusNoDoubleHoldsAndAZoomPastTheDeepestMagnification) {
     open();
     // a zoom out so strong that the radius would be infinite
