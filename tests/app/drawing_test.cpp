@@ -59,19 +59,6 @@ TEST_F(RenderLoop, FirstDrawingOfTheStartViewFillsTheSplitScreen) {
     EXPECT_EQ(p.picture1.pixel(100, 700), 0);
 }
 
-TEST_F(RenderLoop, EndCaptionTellsWhatAClickDoesAndZoomReturnsToDefault) {
-    s.zoom = 4;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.zoom, s.clickHint), std::tuple(8, "  Clickするとそこを中心に8倍に拡大描画します:"));
-    EXPECT_EQ(platform.caption, " 中心(0 , 0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
-    ASSERT_EQ(platform.captions.size(), 1u);  // the drawing caption stays until the end
-
-    dialog.keepZoom = true;
-    s.zoom = 4;
-    Essence(p);
-    EXPECT_EQ(std::tie(s.zoom, s.clickHint), std::tuple(4, zoomHint(4)));
-}
-
 TEST_F(RenderLoop, FullPictureDrawsAllFourAndShowsOne) {
     s.live.drawMethod = 2;
     s.live.maxIter = 10;
