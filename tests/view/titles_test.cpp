@@ -84,6 +84,11 @@ TEST_F(TitlesTest, RetitleAJuliaSetWhoseConstantIsStillToBePicked) {
     EXPECT_EQ(std::tie(p.s.live.centerX, p.s.live.juliaStarted), std::make_tuple(0.0, kYes));
     EXPECT_EQ(platform.caption,
               "J: 定数項(0　,　0): 倍率1:  Clickするとそこを定数項とするJulia集合を初期倍率で描画します: 右ClickでMenu:");
+    // Without a previous screen there is no Mandelbrot picture to pick from.
+    p.s.live.juliaStarted = kNo;
+    p.s.prevAvail = false;
+    retitle(p);
+    EXPECT_EQ(platform.caption, "J: 定数項(0　,　0): 倍率1:  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
 }
 
 TEST_F(TitlesTest, AMagnificationTextWithoutAUsableValueKeepsTheRadius) {
