@@ -21,7 +21,7 @@ constexpr int kMostNewtonSteps = 64;
 constexpr double kSettledPlaces = 44.0;
 constexpr double kNoisePlaces = 20.0;
 // Orbits of full precision, each at a point nearer the nucleus.
-constexpr int kMostRounds = 16;
+constexpr int kMostRounds = 24;
 // The nucleus is refined to this many binary places below the minibrot's
 // size, at a precision with these many more than the size's.
 constexpr double kNucleusPlaces = 72.0;
@@ -213,42 +213,104 @@ bool newtonOnOrbit(const std::vector<ExtComplex>& orbit, std::int64_t period, co
     return false;
 }
 
+// The size at c + dc, c the point of `orbit`.
+std::optional<ExtComplex> sizeAt(const std::vector<ExtComplex>& orbit, ExtComplex dc, std::int64_t period,
+                                 const NucleusControl& control) {
+    SizeTerms terms;
+    Evaluation e;
+    if (!evaluate(orbit, dc, period, e, control, &terms)) return std::nullopt;
+    const ExtComplex size = terms.size();
+    if (size.isZero() || !isFinite(size)) return std::nullopt;
+    return size;
+}
+
+// One step of Newton's method in MPFR at `bits`: z_p and dz_p/dc of c
+// iterated at that precision, the correction -z_p / dz_p. The orbit's
+// values z_0 .. z_p are left in `orbit`. Nothing when stopped.
+std::optional<BigComplex> fullNewtonStep(const BigComplex& c, long bits, std::int64_t period,
+                                         std::vector<ExtComplex>& orbit, const NucleusControl& control,
+                                         NucleusProgress progress) {
+    BigReal zRe(bits), zIm(bits), dRe(bits), dIm(bits), t1(bits), t2(bits), t3(bits);
+    const BigReal cRe = c.re.withPrecision(bits), cIm = c.im.withPrecision(bits);
+    orbit.clear();
+    orbit.reserve(static_cast<std::size_t>(period + 1));
+    if (control.progress) control.progress(progress);
+    for (std::int64_t n = 0; n < period; ++n) {
+        if ((n & kStopCheckMask) == kStopCheckMask) {
+            if (control.stopped()) return std::nullopt;
+            if ((n & kReportMask) == kReportMask && control.progress) {
+                progress.step = n;
+                control.progress(progress);
+            }
+        }
+        orbit.push_back(ExtComplex::of(zRe.toExt(), zIm.toExt()));
+        // dz' = 2 z dz + 1
+        mpfr_mul(t1.get(), zRe.get(), dRe.get(), MPFR_RNDN);
+        mpfr_mul(t2.get(), zIm.get(), dIm.get(), MPFR_RNDN);
+        mpfr_sub(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
+        mpfr_mul(t1.get(), zRe.get(), dIm.get(), MPFR_RNDN);
+        mpfr_mul(t2.get(), zIm.get(), dRe.get(), MPFR_RNDN);
+        mpfr_add(dIm.get(), t1.get(), t2.get(), MPFR_RNDN);
+        mpfr_mul_2ui(dIm.get(), dIm.get(), 1, MPFR_RNDN);
+        mpfr_mul_2ui(dRe.get(), t3.get(), 1, MPFR_RNDN);
+        mpfr_add_ui(dRe.get(), dRe.get(), 1, MPFR_RNDN);
+        squarePlus(zRe, zIm, cRe, cIm, t1, t2);
+    }
+    orbit.push_back(ExtComplex::of(zRe.toExt(), zIm.toExt()));
+    // -z / dz = -z conj(dz) / |dz|^2
+    BigReal norm(bits);
+    mpfr_sqr(norm.get(), dRe.get(), MPFR_RNDN);
+    mpfr_sqr(t1.get(), dIm.get(), MPFR_RNDN);
+    mpfr_add(norm.get(), norm.get(), t1.get(), MPFR_RNDN);
+    if (mpfr_zero_p(norm.get())) return std::nullopt;
+    BigComplex step{BigReal(bits), BigReal(bits)};
+    mpfr_mul(t1.get(), zRe.get(), dRe.get(), MPFR_RNDN);
+    mpfr_mul(t2.get(), zIm.get(), dIm.get(), MPFR_RNDN);
+    mpfr_add(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
+    mpfr_div(step.re.get(), t3.get(), norm.get(), MPFR_RNDN);
+    mpfr_neg(step.re.get(), step.re.get(), MPFR_RNDN);
+    mpfr_mul(t1.get(), zIm.get(), dRe.get(), MPFR_RNDN);
+    mpfr_mul(t2.get(), zRe.get(), dIm.get(), MPFR_RNDN);
+    mpfr_sub(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
+    mpfr_div(step.im.get(), t3.get(), norm.get(), MPFR_RNDN);
+    mpfr_neg(step.im.get(), step.im.get(), MPFR_RNDN);
+    if (!step.re.isFinite() || !step.im.isFinite()) return std::nullopt;
+    return step;
+}
+
 // From c, whose orbit (computed at c's precision) is given, to the nucleus
-// of `period` Newton's method leads to.
+// of `period` Newton's method leads to. From afar by perturbation on that
+// orbit, to about a double's rounding of the distance; then in MPFR, each
+// step doubling the bits that are right, until the correction is far below
+// the minibrot's size.
 std::optional<Nucleus> refine(BigComplex c, std::vector<ExtComplex> orbit, std::int64_t period, ExtFloat reach,
                               const NucleusControl& control) {
     long bits = precisionOf(c);
+    if (control.progress) control.progress({NucleusProgress::Stage::nucleus, 0, period, period, 1});
+    ExtComplex dc;
+    if (!newtonOnOrbit(orbit, period, control, dc)) return std::nullopt;
+    if (!reach.isZero() && log2Abs(dc) > log2Abs(reach)) return std::nullopt;
+    period = ownPeriod(orbit, dc, period, dc, control);
+    if (period == 0) return std::nullopt;
+    std::optional<ExtComplex> size = sizeAt(orbit, dc, period, control);
+    if (!size) return std::nullopt;
+    const double enough = log2Abs(*size) - kNucleusPlaces;
+    bits = std::max(bits, static_cast<long>(std::ceil(-log2Abs(*size))) + kNucleusExtraBits);
     c = withPrecision(c, bits);
-    ExtComplex moved;
-    for (int round = 1; round <= kMostRounds; ++round) {
-        if (round > 1) {
-            const NucleusProgress progress{NucleusProgress::Stage::nucleus, 0, period, period, round};
-            if (!fullOrbit(c, bits, period, orbit, control, progress,
-                           [](std::int64_t, ExtComplex z) { return !escaped(z); }))
-                return std::nullopt;
-        } else if (control.progress) {
-            control.progress({NucleusProgress::Stage::nucleus, 0, period, period, round});
-        }
-        ExtComplex dc;
-        if (!newtonOnOrbit(orbit, period, control, dc)) return std::nullopt;
-        moved = moved + dc;
-        if (!reach.isZero() && log2Abs(moved) > log2Abs(reach)) return std::nullopt;
-        const std::int64_t own = ownPeriod(orbit, dc, period, moved, control);
-        if (own == 0) return std::nullopt;
-        period = own;
-        SizeTerms terms;
-        Evaluation e;
-        if (!evaluate(orbit, dc, period, e, control, &terms)) return std::nullopt;
-        const ExtComplex size = terms.size();
-        if (size.isZero() || !isFinite(size)) return std::nullopt;
-        const double sizePlaces = log2Abs(size);
-        bits = std::max(bits, static_cast<long>(std::ceil(-sizePlaces)) + kNucleusExtraBits);
-        c = withPrecision(c, bits);
-        addScaled(c.re, dc.re, dc.e);
-        addScaled(c.im, dc.im, dc.e);
-        if (dc.isZero() || log2Abs(dc) < sizePlaces - kNucleusPlaces) return Nucleus{std::move(c), period, size};
+    addScaled(c.re, dc.re, dc.e);
+    addScaled(c.im, dc.im, dc.e);
+    for (int round = 2; !dc.isZero() && log2Abs(dc) >= enough; ++round) {
+        if (round > kMostRounds) return std::nullopt;
+        const NucleusProgress progress{NucleusProgress::Stage::nucleus, 0, period, period, round};
+        std::optional<BigComplex> step = fullNewtonStep(c, bits, period, orbit, control, progress);
+        if (!step) return std::nullopt;
+        dc = ExtComplex::of(step->re.toExt(), step->im.toExt());
+        mpfr_add(c.re.get(), c.re.get(), step->re.get(), MPFR_RNDN);
+        mpfr_add(c.im.get(), c.im.get(), step->im.get(), MPFR_RNDN);
     }
-    return std::nullopt;
+    size = sizeAt(orbit, dc, period, control);
+    if (!size) return std::nullopt;
+    return Nucleus{std::move(c), period, *size};
 }
 
 // The period each disc found, the smallest disc first (a period once),

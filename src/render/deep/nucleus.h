@@ -1,18 +1,19 @@
 // Minibrots: the period of the one nearest a point, its nucleus (the centre
 // c where the orbit of 0 returns to 0 after `period` steps) and its size.
 //
-// Every orbit of full precision is computed once in MPFR and kept with a
-// double mantissa and a separate exponent; the work on it is done by
-// perturbation in those numbers:
+// The orbits of full precision are computed in MPFR; what can be done in
+// doubles is done by perturbation in numbers with a double mantissa and a
+// separate exponent:
 // - the period: the orbit of the point itself, with discs about its values
 //   that bound the orbits of every point within a radius of it; the first
 //   step whose disc holds 0 is the lowest period a nucleus in that radius
 //   can have;
-// - the nucleus: Newton's method on z_p(c) = 0, each step's z_p and dz_p/dc
-//   taken by perturbation against one orbit of full precision, so that each
-//   such orbit takes the error down to a double's rounding of it; a new
-//   orbit at the better point, and so on, until the correction is far
-//   below the minibrot's size;
+// - the nucleus: Newton's method on z_p(c) = 0, first by perturbation
+//   against the point's own orbit, each step's z_p and dz_p/dc taken from
+//   it, which brings the error down to about a double's rounding of the
+//   distance; then steps in MPFR, z_p and dz_p/dc at full precision, each
+//   doubling the bits that are right, until the correction is far below
+//   the minibrot's size;
 // - the size: from the orbit of the nucleus, the factor s with which the
 //   minibrot near the nucleus is the whole set shrunk and turned: the point
 //   w of the whole set lies at about nucleus + s w.
