@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
 #include <vector>
@@ -189,27 +190,46 @@ TEST(Nucleus, TheSizeFramesTheCopyOfTheSet) {
     EXPECT_EQ(minibrotSize(airplane->c, 3).reDouble(), airplane->size.reDouble());
 }
 
+const testing::DeepTestView& viewWithId(const std::string& id) {
+    return *std::find_if(std::begin(testing::kDeepViews), std::end(testing::kDeepViews),
+                         [&](const auto& v) { return v.id == id; });
+}
+
+// z_p at the nucleus, iterated directly in MPFR at the precision the nucleus
+// is given with, is zero to within a few units of its last place (by the
+// first-order distance |z_p / dz_p| to the root).
+void expectARootToTheLastBits(const Nucleus& n) {
+    const long bits = n.c.re.precision();
+    const Direct z = iterate(n.c, n.period, bits);
+    EXPECT_LT(log2Abs(z.zRe, z.zIm) - log2Abs(z.dRe, z.dIm), 4.0 - static_cast<double>(bits));
+}
+
 // The minibrot of period 53 at the centre of the view at 1E50, from a
 // point 100 pixels away: its nucleus to the digits the view gives it with,
-// z_53 there zero to the precision it is given with (by the direct
-// iteration in MPFR), and its size framing its copy of the set.
+// a root to its last bits, and its size framing its copy of the set.
 TEST(Nucleus, ADeepMinibrotAgreesWithTheDirectIteration) {
-    const testing::DeepTestView& v = testing::kDeepViews[1];
-    ASSERT_STREQ(v.id, "MinibrotAt1E50");
-    const DeepView view = testing::deepViewOf(v);
+    const DeepView view = testing::deepViewOf(viewWithId("MinibrotAt1E50"));
     const double pixel = view.pixelSize.toDouble();
     const BigComplex centre{view.centreRe, view.centreIm};
     const auto found = minibrotNear(offsetBy(centre, 100 * pixel, -70 * pixel), view.pixelSize * 50.0, 3000);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->period, 53);
     EXPECT_LT(distance(found->c, centre), 1e-69);
+    expectARootToTheLastBits(*found);
+    expectTheCopyOfTheSet(*found, found->c.re.precision(), 53.0 * 1000);
+}
 
-    const long bits = found->c.re.precision();
-    const Direct z = iterate(found->c, found->period, bits);
-    // |z_p| / |dz_p|, the distance to the root to first order, within a
-    // few units of the last place.
-    EXPECT_LT(log2Abs(z.zRe, z.zIm) - log2Abs(z.dRe, z.dIm), 4.0 - static_cast<double>(bits));
-    expectTheCopyOfTheSet(*found, bits, 53.0 * 1000);
+// At the Misiurewicz point M(3,1), to 1000 digits, every minibrot within 8
+// pixels of a view at 1E1000 is far smaller than a pixel: the one found
+// has its nucleus to the last of the thousands of bits its size needs.
+TEST(Nucleus, AMinibrotFarSmallerThanAPixelBesideAMisiurewiczPoint) {
+    const DeepView view = testing::deepViewOf(viewWithId("SpiralAt1E1000"));
+    const auto found = minibrotNear({view.centreRe, view.centreIm}, view.pixelSize * 8.0, 5000);
+    ASSERT_TRUE(found);
+    EXPECT_GT(found->period, 1000);
+    EXPECT_LT((0.5 * found->size.norm().log2Abs()), view.pixelSize.log2Abs() - 1000);
+    EXPECT_GT(found->c.re.precision(), -(0.5 * found->size.norm().log2Abs()));
+    expectARootToTheLastBits(*found);
 }
 
 TEST(Nucleus, AStopEndsTheSearchAndProgressIsTold) {
