@@ -26,6 +26,7 @@ constexpr int kMostRounds = 24;
 // size, at a precision with these many more than the size's.
 constexpr double kNucleusPlaces = 72.0;
 constexpr long kNucleusExtraBits = 80;
+constexpr long kDerivativeExtraBits = 64;
 // A divisor d of the period is the nucleus's own when z_d is within this
 // many binary places of the whole move, by the first-order distance
 // |z_d / dz_d| to a nucleus of period d.
@@ -224,13 +225,14 @@ std::optional<ExtComplex> sizeAt(const std::vector<ExtComplex>& orbit, ExtComple
     return size;
 }
 
-// One step of Newton's method in MPFR at `bits`: z_p and dz_p/dc of c
-// iterated at that precision, the correction -z_p / dz_p. The orbit's
-// values z_0 .. z_p are left in `orbit`. Nothing when stopped.
-std::optional<BigComplex> fullNewtonStep(const BigComplex& c, long bits, std::int64_t period,
+// One step of Newton's method in MPFR: z_p of c iterated at `bits`, dz_p/dc
+// at `derivativeBits`, the correction -z_p / dz_p at the latter. The
+// orbit's values z_0 .. z_p are left in `orbit`. Nothing when stopped.
+std::optional<BigComplex> fullNewtonStep(const BigComplex& c, long bits, long derivativeBits, std::int64_t period,
                                          std::vector<ExtComplex>& orbit, const NucleusControl& control,
                                          NucleusProgress progress) {
-    BigReal zRe(bits), zIm(bits), dRe(bits), dIm(bits), t1(bits), t2(bits), t3(bits);
+    BigReal zRe(bits), zIm(bits), s1(bits), s2(bits);
+    BigReal dRe(derivativeBits), dIm(derivativeBits), t1(derivativeBits), t2(derivativeBits), t3(derivativeBits);
     const BigReal cRe = c.re.withPrecision(bits), cIm = c.im.withPrecision(bits);
     orbit.clear();
     orbit.reserve(static_cast<std::size_t>(period + 1));
@@ -254,11 +256,11 @@ std::optional<BigComplex> fullNewtonStep(const BigComplex& c, long bits, std::in
         mpfr_mul_2ui(dIm.get(), dIm.get(), 1, MPFR_RNDN);
         mpfr_mul_2ui(dRe.get(), t3.get(), 1, MPFR_RNDN);
         mpfr_add_ui(dRe.get(), dRe.get(), 1, MPFR_RNDN);
-        squarePlus(zRe, zIm, cRe, cIm, t1, t2);
+        squarePlus(zRe, zIm, cRe, cIm, s1, s2);
     }
     orbit.push_back(ExtComplex::of(zRe.toExt(), zIm.toExt()));
     // -z / dz = -z conj(dz) / |dz|^2
-    BigReal norm(bits);
+    BigReal norm(derivativeBits);
     mpfr_sqr(norm.get(), dRe.get(), MPFR_RNDN);
     mpfr_sqr(t1.get(), dIm.get(), MPFR_RNDN);
     mpfr_add(norm.get(), norm.get(), t1.get(), MPFR_RNDN);
@@ -301,8 +303,14 @@ std::optional<Nucleus> refine(BigComplex c, std::vector<ExtComplex> orbit, std::
     addScaled(c.im, dc.im, dc.e);
     for (int round = 2; !dc.isZero() && log2Abs(dc) >= enough; ++round) {
         if (round > kMostRounds) return std::nullopt;
+        // The error is about a double's rounding of the last correction or
+        // less; the derivative needs only the bits between that and the
+        // goal, with room for the rounding of p steps.
+        const double gap = log2Abs(dc) - enough;
+        const long derivativeBits = std::min(
+            bits, static_cast<long>(std::ceil(gap + std::log2(static_cast<double>(period)))) + kDerivativeExtraBits);
         const NucleusProgress progress{NucleusProgress::Stage::nucleus, 0, period, period, round};
-        std::optional<BigComplex> step = fullNewtonStep(c, bits, period, orbit, control, progress);
+        std::optional<BigComplex> step = fullNewtonStep(c, bits, derivativeBits, period, orbit, control, progress);
         if (!step) return std::nullopt;
         dc = ExtComplex::of(step->re.toExt(), step->im.toExt());
         mpfr_add(c.re.get(), c.re.get(), step->re.get(), MPFR_RNDN);
@@ -313,7 +321,8 @@ std::optional<Nucleus> refine(BigComplex c, std::vector<ExtComplex> orbit, std::
     return Nucleus{std::move(c), period, *size};
 }
 
-// The period each disc found, the smallest disc first (a period once),
+// The period each disc found, the smallest disc first (a period once, with
+// the largest disc that found it),
 // leaving the orbit of c computed on the way in `orbit`.
 std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std::int64_t maxPeriod,
                                        const NucleusControl& control, std::vector<ExtComplex>& orbit) {
@@ -336,10 +345,15 @@ std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std
     const NucleusProgress progress{NucleusProgress::Stage::period, 0, maxPeriod, 0, 0};
     std::vector<PeriodFound> periods;
     if (maxPeriod < 1 || !fullOrbit(c, precisionOf(c), maxPeriod, orbit, control, progress, visit)) return periods;
+    // A period a larger disc finds again may belong to a nucleus anywhere in it.
     for (int j = 0; j < kPeriodDiscs; ++j) {
-        const bool again = std::any_of(periods.begin(), periods.end(),
-                                       [&](const PeriodFound& f) { return f.period == found[j]; });
-        if (found[j] != 0 && !again) periods.push_back({found[j], r[j]});
+        if (found[j] == 0) continue;
+        const auto again = std::find_if(periods.begin(), periods.end(),
+                                        [&](const PeriodFound& f) { return f.period == found[j]; });
+        if (again != periods.end())
+            again->radius = r[j];
+        else
+            periods.push_back({found[j], r[j]});
     }
     return periods;
 }

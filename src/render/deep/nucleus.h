@@ -62,7 +62,7 @@ inline constexpr double kPeriodDiscGrowth = 4.0;
 
 struct PeriodFound {
     std::int64_t period = 0;
-    ExtFloat radius;  // the disc it was found in
+    ExtFloat radius;  // the largest disc that found it
 };
 
 // The lowest period of a nucleus within `radius` of c, by the discs above:
