@@ -107,11 +107,6 @@ BigComplex misiurewicz(BigComplex c, std::int64_t k, std::int64_t q, long bits) 
 
 bool all_ = false;
 
-ExtFloat squareRootOfNorm(ExtComplex z) {
-    const ExtFloat n = z.norm();
-    return ExtFloat::normalised(std::sqrt(n.m * ((n.e & 1) ? 2.0 : 1.0)), (n.e - (n.e & 1)) / 2);
-}
-
 const testing::DeepTestView& view(const char* id) {
     for (const auto& v : testing::kDeepViews)
         if (std::strcmp(v.id, id) == 0) return v;
@@ -158,8 +153,7 @@ std::vector<Case> cases() {
     const BigComplex beside{offsetBy(copy.re, 0.6, ExtFloat::of(1.0) / away), offsetBy(copy.im, 0.8, ExtFloat::of(1.0) / away)};
     const auto deep = minibrotNear(beside, ExtFloat::of(1.0) / away, 1'000'000);
     if (!deep) std::exit(1);
-    const ExtFloat size = squareRootOfNorm(deep->size);
-    const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / size;
+    const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / deep->size.magnitude();
     const ExtFloat deepPixel = pixelSizeFor(magnification, 400);
     const long deepBits = precisionBitsFor(deepPixel);
     all.push_back({"period " + std::to_string(deep->period) + " at" + magnificationStr(magnification) +

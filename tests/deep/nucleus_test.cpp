@@ -228,8 +228,8 @@ TEST(Nucleus, AMinibrotFarSmallerThanAPixelBesideAMisiurewiczPoint) {
     const auto found = minibrotNear({view.centreRe, view.centreIm}, view.pixelSize * 8.0, 5000);
     ASSERT_TRUE(found);
     EXPECT_GT(found->period, 1000);
-    EXPECT_LT((0.5 * found->size.norm().log2Abs()), view.pixelSize.log2Abs() - 1000);
-    EXPECT_GT(found->c.re.precision(), -(0.5 * found->size.norm().log2Abs()));
+    EXPECT_LT(found->size.magnitude().log2Abs(), view.pixelSize.log2Abs() - 1000);
+    EXPECT_GT(found->c.re.precision(), -found->size.magnitude().log2Abs());
     expectARootToTheLastBits(*found);
 }
 

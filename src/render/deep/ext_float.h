@@ -112,6 +112,8 @@ struct ExtComplex {
     std::int64_t largestExponent() const { return e; }
     // |z|^2.
     ExtFloat norm() const { return ExtFloat::normalised(re * re + im * im, 2 * e); }
+    // |z|.
+    ExtFloat magnitude() const { return isZero() ? ExtFloat{} : ExtFloat::normalised(std::hypot(re, im), e); }
 
     friend ExtComplex operator*(ExtComplex a, ExtComplex b) {
         ExtComplex r{a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re, a.e + b.e};

@@ -66,12 +66,6 @@ ExtFloat plus(ExtFloat a, ExtFloat b) {
     return ExtFloat::normalised(a.m + ext::scaled(b.m, -d), a.e);
 }
 
-ExtFloat squareRoot(ExtFloat x) {
-    if (x.isZero()) return x;
-    const std::int64_t odd = x.e & 1;  // x = (m 2^odd) 2^(e - odd), e - odd even
-    return ExtFloat::normalised(std::sqrt(x.m * (odd ? 2.0 : 1.0)), (x.e - odd) / 2);
-}
-
 // x + m 2^e at the precision of x.
 void addScaled(BigReal& x, double m, std::int64_t e) {
     if (m == 0.0) return;
@@ -339,7 +333,7 @@ std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std
             disc[j] = n == 1 ? r[j] : plus(disc[j] * plus(lastAbs * 2.0, disc[j]), r[j]);
             if (found[j] == 0 && lessMagnitude(norm, disc[j] * disc[j])) found[j] = n;
         }
-        lastAbs = squareRoot(norm);
+        lastAbs = z.magnitude();
         return found[0] == 0 && norm.toDouble() <= 4.0;
     };
     const NucleusProgress progress{NucleusProgress::Stage::period, 0, maxPeriod, 0, 0};

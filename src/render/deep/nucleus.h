@@ -55,6 +55,9 @@ struct NucleusControl {
     bool stopped() const { return stop && stop->load(std::memory_order_relaxed); }
 };
 
+// The longest period looked for: the orbits kept hold 24 bytes a value.
+inline constexpr std::int64_t kLongestPeriod = std::int64_t{1} << 22;
+
 // The discs of the period search: the radius asked for, then 4 and 16
 // times that, the smallest disc that holds a nucleus winning.
 inline constexpr int kPeriodDiscs = 3;
