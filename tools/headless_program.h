@@ -64,7 +64,7 @@ public:
 
 class NoWindow : public WindowPort {
 public:
-    void showPopupMenu(bool) override {}
+    void showPopupMenu(bool, bool) override {}
     void hidePopupMenu() override {}
     void openSettings() override {}
     void openHelp() override {}

@@ -47,6 +47,14 @@ std::string mandelbrotZoomHint(double zoom) {
     return "  Clickするとそこを中心とするMandelbrot集合を" + numberText(zoom) + "倍に拡大描画します:";
 }
 
+std::string minibrotSearchCaption(const NucleusProgress& progress) {
+    const std::int64_t percent = progress.steps > 0 ? 100 * progress.step / progress.steps : 0;
+    const std::string done = " " + std::to_string(percent) + "%:";
+    if (progress.stage == NucleusProgress::Stage::period) return kMinibrotSearchPrefix + "周期を探索" + done + kStopHint;
+    return kMinibrotSearchPrefix + "周期 " + std::to_string(progress.period) + " の中心を計算 " +
+           std::to_string(progress.round) + "回目" + done + kStopHint;
+}
+
 std::string rightButtonHint(bool otherScreens) { return otherScreens ? kOtherScreensHint : kMenuHint; }
 
 std::string periodLabel(int period) { return " 周期" + strDouble(period); }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/app_state.h"
+#include "render/deep/nucleus.h"
 
 namespace qel {
 
@@ -47,6 +48,12 @@ std::string retitleViewInfo(const AppState& s, double magnification);
 std::string zoomHint(double zoom);
 // "  Clickするとそこを中心とするMandelbrot集合を" + Z + "倍に拡大描画します:".
 std::string mandelbrotZoomHint(double zoom);
+
+// The title while the nearest minibrot is searched for:
+// "Minibrot探索中: 周期を探索 37%: 右Clickで中止:", then
+// "Minibrot探索中: 周期 96720 の中心を計算 2回目 45%: 右Clickで中止:".
+inline const std::string kMinibrotSearchPrefix = "Minibrot探索中: ";
+std::string minibrotSearchCaption(const NucleusProgress& progress);
 
 // " 右Clickで他画面: 右W-ClickでMenu:" when other screens exist, else " 右ClickでMenu:".
 std::string rightButtonHint(bool otherScreens);

@@ -86,10 +86,11 @@ std::string numberTextOfStr(std::string_view str) {
     return (negative ? "-0" : "0") + std::string(magnitude);
 }
 
-bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
-    const double radius = s.radius / s.zoom;
-    const ExtFloat magnification =
-        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
+namespace {
+
+// The live view at a centre held at full precision and a magnification,
+// its radius `radius` where doubles tell its pixels apart.
+bool placeLiveView(AppState& s, const BigReal& re, const BigReal& im, ExtFloat magnification, double radius) {
     const double x = re.toDouble(), y = im.toDouble();
     const int halfWidth = halfSizeFor(s.live.drawMethod, s.picW);
     if (!needsDeep(radius, halfWidth, x, y)) {
@@ -109,6 +110,19 @@ bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
     s.live.centerY = valueOfDeepText(s.live.deep.centerY);
     s.radius = radiusFor(s, magnification);
     return true;
+}
+
+}  // namespace
+
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
+    const double radius = s.radius / s.zoom;
+    const ExtFloat magnification =
+        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
+    return placeLiveView(s, re, im, magnification, radius);
+}
+
+bool moveLiveViewTo(AppState& s, const BigReal& re, const BigReal& im, ExtFloat magnification) {
+    return placeLiveView(s, re, im, magnification, radiusFor(s, magnification));
 }
 
 std::string deepCentreText(const AppState& s, std::string_view typed) {

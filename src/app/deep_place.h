@@ -64,6 +64,11 @@ std::string numberTextOfStr(std::string_view str);
 // magnification needs; otherwise its doubles alone are the view. False, and
 // nothing changed, beyond the deepest magnification.
 bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im);
+// Puts the live view at the centre (re, im) and a magnification by the
+// same rules: deep where needsDeep says so, its radius initialRadius /
+// magnification. False, and nothing changed, beyond the deepest
+// magnification.
+bool moveLiveViewTo(AppState& s, const BigReal& re, const BigReal& im, ExtFloat magnification);
 
 // A centre coordinate typed for the live deep view, with the digits its
 // magnification needs.

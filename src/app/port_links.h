@@ -27,7 +27,9 @@ private:
 class WindowLink : public WindowPort {
 public:
     void bind(WindowPort* target) { t_ = target; }
-    void showPopupMenu(bool previousEnabled) override { t_->showPopupMenu(previousEnabled); }
+    void showPopupMenu(bool previousEnabled, bool minibrotEnabled) override {
+        t_->showPopupMenu(previousEnabled, minibrotEnabled);
+    }
     void hidePopupMenu() override { t_->hidePopupMenu(); }
     void openSettings() override { t_->openSettings(); }
     void openHelp() override { t_->openHelp(); }

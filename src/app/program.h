@@ -16,8 +16,9 @@ class RowEngine;
 class WindowPort {
 public:
     virtual ~WindowPort() = default;
-    // Shows the popup menu at the mouse position; "前画面に戻す" enabled or not.
-    virtual void showPopupMenu(bool previousEnabled) = 0;
+    // Shows the popup menu at the mouse position; "前画面に戻す" and
+    // "近くのMinibrotへ拡大" enabled or not.
+    virtual void showPopupMenu(bool previousEnabled, bool minibrotEnabled) = 0;
     virtual void hidePopupMenu() = 0;
     // Fills and shows the settings dialog modally (the menu's first item).
     virtual void openSettings() = 0;

@@ -4,6 +4,7 @@
 #include "app/deep_place.h"
 #include "app/drawing_request.h"
 #include "render/layout.h"
+#include "view/minibrot_zoom.h"
 #include "view/titles.h"
 #include "view/zoom_limit.h"
 
@@ -26,7 +27,7 @@ void closeMenuAndDialog(Program& p) {
 
 void openPopupMenu(Program& p) {
     p.s.menuOpen = true;
-    p.window.showPopupMenu(p.s.prevAvail);
+    p.window.showPopupMenu(p.s.prevAvail, minibrotZoomAvailable(p.s));
 }
 
 bool hasOtherScreens(const AppState& s) { return s.shownMethod >= kUpperLeft && s.live.singleImage == kNo; }

@@ -17,6 +17,7 @@
 #include "render/colouring.h"
 #include "app/drawing.h"
 #include "view/axes.h"
+#include "view/minibrot_zoom.h"
 #include "view/picture_events.h"
 #include "view/previous_screen.h"
 
@@ -204,6 +205,7 @@ void MainWindow::buildPopupMenu() {
     add("mnuyomi", QString::fromUtf8("画像fileを表示 (現画面は破棄)"), [this] { mnuyomi_Click(p_); });
     add("mnuhozon", QString::fromUtf8("fileに現画面を保存"), [this] { mnuhozon_Click(p_); });
     add("mnuza", QString::fromUtf8("座標軸"), [this] { mnuza_Click(p_); });
+    mnuminibrot_ = add("mnuminibrot", QString::fromUtf8("近くのMinibrotへ拡大"), [this] { mnuminibrot_Click(p_); });
     pmenu_->addSeparator()->setObjectName("sepa");
     add("hlp", QString::fromUtf8("Help (readme.txt)"), [this] { openHelp(); });
     add("mnuowli", QString::fromUtf8("qel の終了 "), [this] { mnuowli_Click(p_); });
@@ -211,8 +213,9 @@ void MainWindow::buildPopupMenu() {
 
 void MainWindow::closeEvent(QCloseEvent*) { platform_.endProgram(); }
 
-void MainWindow::showPopupMenu(bool previousEnabled) {
+void MainWindow::showPopupMenu(bool previousEnabled, bool minibrotEnabled) {
     mnuzen_->setEnabled(previousEnabled);
+    mnuminibrot_->setEnabled(minibrotEnabled);
     pmenu_->setVisible(false);
     menuAwaitsFirstButton_ = true;
     menuSwallowsDoubleClick_ = false;

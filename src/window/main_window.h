@@ -71,7 +71,7 @@ public:
     // surfaces, the colour tables and the first drawing.
     void Form_Load(const std::function<void(int fontPoints)>& scaleFonts);
 
-    void showPopupMenu(bool previousEnabled) override;
+    void showPopupMenu(bool previousEnabled, bool minibrotEnabled) override;
     void hidePopupMenu() override;
     void openSettings() override;
     void openHelp() override;
@@ -99,6 +99,7 @@ private:
     PictureWidget* picture_;
     QMenu* pmenu_;
     QAction* mnuzen_ = nullptr;
+    QAction* mnuminibrot_ = nullptr;
     // The menu has seen no mouse button since it opened; it is swallowing
     // the double click that completes the click which opened it.
     bool menuAwaitsFirstButton_ = false, menuSwallowsDoubleClick_ = false;

@@ -46,6 +46,10 @@ public:
     }
     // A drawing shows each row as soon as it is written.
     void pictureChanged() override { if (afterPictureChanged) afterPictureChanged(); QtPlatform::pictureChanged(); }
+    void setMainCaption(const std::string& caption) override {
+        QtPlatform::setMainCaption(caption);
+        if (afterCaption) afterCaption(caption);
+    }
     void endProgram() override { ++endRequests; }
     std::string showSave(const std::string&, const std::string& offered, const std::string&) override {
         return offered;
@@ -56,6 +60,7 @@ public:
     std::vector<ShownMessage> messages;
     int endRequests = 0;
     std::function<void()> afterPictureChanged;
+    std::function<void(const std::string&)> afterCaption;
     std::string openAnswer;
 
 private:

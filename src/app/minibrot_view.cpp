@@ -1,0 +1,55 @@
+#include "app/minibrot_view.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "app/deep_place.h"
+#include "render/layout.h"
+
+namespace qel {
+namespace {
+
+// The disc searched first: this share of the picture's half width.
+constexpr double kSearchShareOfHalfWidth = 1.0 / 50.0;
+// The copy of the set is 2.25 sizes wide and fills this share of the width.
+constexpr double kCopyWidthInSizes = 2.25;
+constexpr double kShareOfWidth = 0.25;
+constexpr double kIterationsPerPeriod = 20.0;
+// A coordinate of the nucleus smaller than this many binary places below a
+// pixel of its view is 0 (on the real axis, where the search leaves a
+// tiny imaginary part), not a tiny number in the captions.
+constexpr std::int64_t kZeroPlaces = 40;
+
+BigReal withoutTinyPart(const BigReal& x, ExtFloat pixel) {
+    const ExtFloat below = pixel * ExtFloat::normalised(1.0, -kZeroPlaces);
+    return lessMagnitude(ExtFloat{std::fabs(x.toExt().m), x.toExt().e}, below) ? BigReal(x.precision()) : x;
+}
+
+}  // namespace
+
+std::optional<Nucleus> findMinibrot(const BigComplex& point, ExtFloat pixelSize, int halfWidth, double maxIter,
+                                    const NucleusControl& control) {
+    const double limit = std::isnan(maxIter) ? 0.0 : std::min(std::floor(maxIter), static_cast<double>(kLongestPeriod));
+    return minibrotNear(point, pixelSize * (halfWidth * kSearchShareOfHalfWidth), static_cast<std::int64_t>(limit),
+                        control);
+}
+
+ExtFloat minibrotMagnification(ExtComplex size, double initialRadius) {
+    // initialRadius / radius with radius = 2.25 |size| / (2 * 0.25).
+    return ExtFloat::of(initialRadius * 2.0 * kShareOfWidth / kCopyWidthInSizes) / size.magnitude();
+}
+
+double minibrotIterationLimit(double maxIter, std::int64_t period) {
+    return std::max(maxIter, kIterationsPerPeriod * static_cast<double>(period));
+}
+
+bool putMinibrotView(AppState& s, const Nucleus& minibrot) {
+    const ExtFloat magnification = minibrotMagnification(minibrot.size, s.initialRadius);
+    const ExtFloat pixel = pixelSizeFor(magnification, halfSizeFor(s.live.drawMethod, s.picW), s.initialRadius);
+    if (!moveLiveViewTo(s, withoutTinyPart(minibrot.c.re, pixel), withoutTinyPart(minibrot.c.im, pixel), magnification))
+        return false;
+    s.live.maxIter = minibrotIterationLimit(s.live.maxIter, minibrot.period);
+    return true;
+}
+
+}  // namespace qel
