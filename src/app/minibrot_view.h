@@ -26,7 +26,9 @@ std::optional<Nucleus> findMinibrot(const BigComplex& point, ExtFloat pixelSize,
 
 // The magnification at which a minibrot of that size fills about a quarter
 // of the picture's width: its copy of the set, 2.25 |size| wide (from -2
-// to 0.25), is a quarter of twice the radius.
+// to 0.25), is a quarter of twice the radius. Rounded to three significant
+// digits (23.3, 7.29E+49), so that the text a saved name carries reads
+// back as the very magnification drawn.
 ExtFloat minibrotMagnification(ExtComplex size, double initialRadius);
 
 // The iteration limit of a minibrot's view: the limit it is found with,
@@ -37,7 +39,8 @@ double minibrotIterationLimit(double maxIter, std::int64_t period);
 
 // Puts the view that frames the minibrot into the live view (the Mandelbrot
 // set): centred on the nucleus (a coordinate below 2^-40 of a pixel
-// taken as 0), at minibrotMagnification, with
+// taken as 0; on a view of doubles, to the 15 digits a saved name carries
+// it with), at minibrotMagnification, with
 // minibrotIterationLimit; deep where a double cannot tell its pixels
 // apart. False, and nothing changed, beyond the deepest magnification.
 bool putMinibrotView(AppState& s, const Nucleus& minibrot);
