@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -27,7 +28,9 @@
 #include <vector>
 
 #include "app/app_state.h"
+#include "app/captions.h"
 #include "app/deep_place.h"
+#include "app/minibrot_view.h"
 #include "headless_program.h"
 #include "app/number_text.h"
 #include "app/program.h"
@@ -70,6 +73,9 @@ const char kUsage[] =
     "                     of digits\n"
     "  --maxiter K        iteration limit, a positive whole number\n"
     "  --t T              contour interval and brightness, 0 to 5\n"
+    "  --minibrot         instead, the view of the minibrot nearest the centre, as\n"
+    "                     the window's menu item finds it (the Mandelbrot set\n"
+    "                     only); its file name is printed as the last line\n"
     "\n"
     "The picture:\n"
     "  --out FILE         a .bmp or .png file; a folder (DIR/) gets the name the\n"
@@ -100,14 +106,14 @@ struct Request {
     double maxIter = 500.0;
     float t = 1.0f;
     std::optional<View> named;  // the view --name gave
-    bool coarse = false, wholeSurface = false, reference = false, quiet = false;
+    bool coarse = false, wholeSurface = false, reference = false, quiet = false, minibrot = false;
     int scale = 1, samples = 1, frames = 0;
     std::string out;
 };
 
 enum Option {
     kOut = 256, kName, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
-    kScale, kSupersample, kFrames, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kOptionEnd
+    kScale, kSupersample, kFrames, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
 };
 
 const option kOptions[] = {
@@ -131,6 +137,7 @@ const option kOptions[] = {
     {"quiet", no_argument, nullptr, kQuiet},
     {"help", no_argument, nullptr, kHelp},
     {"version", no_argument, nullptr, kVersion},
+    {"minibrot", no_argument, nullptr, kMinibrot},
     {nullptr, 0, nullptr, 0},
 };
 
@@ -258,6 +265,9 @@ void takeOption(int id, const std::string& value, Request& r) {
         break;
     case kQuiet:
         r.quiet = true;
+        break;
+    case kMinibrot:
+        r.minibrot = true;
         break;
     default:
         break;
@@ -521,6 +531,56 @@ private:
     bool wrote_ = false;
 };
 
+// ---------------------------------------------------------------- the nearest minibrot
+
+// The view of the minibrot nearest the view's centre, as the window's menu
+// item puts it (app/minibrot_view.h), made the view that is drawn and
+// named. A stop by a signal ends the process as during a drawing.
+AppState minibrotViewOf(const AppState& view, const Request& r) {
+    if (view.live.isJulia == kYes) refuse("--minibrot: minibrots are the Mandelbrot set's, not a Julia set's");
+    AppState s = view;
+    s.halfW = static_cast<Int16>(halfWidthFor(s));
+    s.pixelSize = s.radius / s.halfW;
+    const ExtFloat pixel = shownPixelSize(s);
+    const long bits = precisionBitsFor(pixel);
+    const BigComplex centre = isDeep(s.cur) ? BigComplex{shownCentre(s, false), shownCentre(s, true)}
+                                            : BigComplex{BigReal(s.cur.centerX, bits), BigReal(s.cur.centerY, bits)};
+    std::atomic<bool> stop{false};
+    const bool shown = !r.quiet && isatty(STDERR_FILENO);
+    Progress::Clock::time_point lastShown = Progress::Clock::now();
+    bool wrote = false;
+    NucleusControl control{&stop, [&](const NucleusProgress& p) {
+                               if (gStopSignal != 0) stop = true;
+                               const auto now = Progress::Clock::now();
+                               if (!shown || now - lastShown < std::chrono::milliseconds(250)) return;
+                               lastShown = now;
+                               const int percent = p.steps > 0 ? static_cast<int>(100 * p.step / p.steps) : 0;
+                               if (p.stage == NucleusProgress::Stage::period)
+                                   std::fprintf(stderr, "\rqel-render: looking for the period, %3d%%   ", percent);
+                               else
+                                   std::fprintf(stderr, "\rqel-render: nucleus of period %lld, orbit %d, %3d%%   ",
+                                                static_cast<long long>(p.period), p.round, percent);
+                               wrote = true;
+                           }};
+    const std::optional<Nucleus> minibrot = findMinibrot(centre, pixel, s.halfW, s.live.maxIter, control);
+    if (wrote) std::fprintf(stderr, "\r%*s\r", 79, "");
+    if (gStopSignal != 0) {
+        std::fprintf(stderr, "qel-render: stopped while looking for the minibrot; nothing was written\n");
+        endByStopSignal();
+    }
+    if (!minibrot) {
+        std::fprintf(stderr, "qel-render: no minibrot found near the centre\n");
+        std::exit(kExitFailed);
+    }
+    if (!putMinibrotView(s, *minibrot)) {
+        std::fprintf(stderr, "qel-render: the minibrot of period %lld near the centre lies beyond magnification 1E+%d\n",
+                     static_cast<long long>(minibrot->period), kDeepestMagnificationPowerOfTen);
+        std::exit(kExitFailed);
+    }
+    snapshotView(s, magnificationText(s));
+    return s;
+}
+
 // ---------------------------------------------------------------- drawing
 
 int drawLarge(const Request& r, const AppState& view) {
@@ -613,8 +673,11 @@ int drawWindowSurface(const Request& r, const AppState& view) {
 
 int main(int argc, char** argv) {
     const Request request = parseArguments(argc, argv);
-    const AppState view = viewOf(request);
+    AppState view = viewOf(request);
     stopOnSignals();
-    if (request.coarse || request.wholeSurface) return drawWindowSurface(request, view);
-    return drawLarge(request, view);
+    if (request.minibrot) view = minibrotViewOf(view, request);
+    const int status = request.coarse || request.wholeSurface ? drawWindowSurface(request, view) : drawLarge(request, view);
+    if (status == 0 && request.minibrot)
+        std::printf("%s\n", savedNameOf(view, view.cur.magText, numberText(view.live.contourT)).name.c_str());
+    return status;
 }

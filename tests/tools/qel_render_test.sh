@@ -52,7 +52,7 @@ check "an unknown extension is refused" refused --out "$DIR/bad/x.jpg"
 check "a bitmap beyond 4 GiB is refused" refused --scale 64 --method 1 --out "$DIR/bad/x.bmp"
 
 "$TOOL" --help >"$DIR/help"; status=$?
-check "--help prints the usage and succeeds" eval '[ $status -eq 0 ] && grep -q -- "--supersample" "$DIR/help"'
+check "--help prints the usage and succeeds" eval '[ $status -eq 0 ] && grep -q -- "--supersample" "$DIR/help" && grep -q -- "--minibrot" "$DIR/help"'
 check "--version succeeds" eval '"$TOOL" --version | grep -q "^qel-render"'
 "$TOOL" --out "$DIR/missing/x.bmp" 2>"$DIR/err"; status=$?
 check "a failed write gives the system's reason" eval '[ $status -eq 1 ] && says "No such file or directory"'
@@ -107,9 +107,36 @@ for job in "png 1" "bmp 1" "png 0"; do
          [ "$(ls -A "$out")" = "p.$ext" ]'
 done
 
+# --minibrot: from the view's centre to the view of the nearest minibrot,
+# drawn under the name the window would save it under, which is printed as
+# the last line and draws the same picture again.
+mkdir -p "$DIR/mb" "$DIR/stop"
+name="$("$TOOL" --cx -1.76 --cy 0.01 --minibrot --quiet --out "$DIR/mb/" | tail -n 1)"
+check "--minibrot beside the period-3 minibrot names the view centred on its nucleus" eval \
+    '[[ "$name" == M0s*x-1p75487766624669y0k500t1.bmp ]] && test -s "$DIR/mb/$name"'
+"$TOOL" --name "$name" --quiet --out "$DIR/mb/again.bmp"
+check "the printed name draws the same picture" cmp -s "$DIR/mb/$name" "$DIR/mb/again.bmp"
+deep="M1s1E50x-0p228155493653961819214571911079442766474976755430311573169897482722018y1p115142508039937359745764640832234267794109320433828487826183396954704k400t1.bmp"
+name="$("$TOOL" --name "$deep" --minibrot --quiet --out "$DIR/mb/deep.png" | tail -n 1)"
+check "a deep view's minibrot of period 53 gets 20 times 53 iterations" eval \
+    '[[ "$name" == M1s*E+49x-0p2281554936539618192145719110794427664749767554303115*y1p11514250803993735974576464083223426779410932043382*k1060t1.bmp ]] && test -s "$DIR/mb/deep.png"'
+check "--minibrot on a Julia set is refused" eval 'refused --set J --minibrot --out "$DIR/bad/x.bmp" && says "Julia"'
+"$TOOL" --cx 1.5 --cy 1.4 --minibrot --out "$DIR/bad/x.bmp" 2>"$DIR/err" >"$DIR/out"; status=$?
+check "far outside the set --minibrot finds none, fails and writes nothing" eval \
+    '[ $status -eq 1 ] && says "no minibrot" && [ -z "$(ls -A "$DIR/bad")" ] && [ ! -s "$DIR/out" ]'
+"$TOOL" --cx -0.3 --cy 0.2 --mag 1E300 --maxiter 4000000 --minibrot --out "$DIR/stop/" 2>"$DIR/err" &
+pid=$!
+sleep 1
+kill -INT "$pid"
+(sleep 30; kill -KILL "$pid" 2>/dev/null) &
+guard=$!
+wait "$pid"; status=$?
+kill "$guard" 2>/dev/null
+check "Ctrl+C stops the search for the minibrot and leaves no file" eval \
+    '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
+
 # Ctrl+C during a long drawing: the drawing stops, nothing stays behind,
 # also where a split picture's lower half is being compressed aside.
-mkdir "$DIR/stop"
 "$TOOL" --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png" 2>"$DIR/err" &
 pid=$!
 sleep 1
