@@ -19,6 +19,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <signal.h>
 #include <sys/select.h>
 #include <sys/wait.h>
@@ -40,6 +41,7 @@
 #include "render/colouring.h"
 #include "render/engine_rows.h"
 #include "app/drawing.h"
+#include "view/minibrot_zoom.h"
 #include "view/picture_events.h"
 #include "figures.h"
 
@@ -102,6 +104,12 @@ public:
     }
     // The first drawing's time in ms.
     double start() { return timed([this] { Essence(p_); }); }
+    // "近くのMinibrotへ拡大" where the pointer is moved to.
+    double minibrot(WindowPoint at) {
+        const PictureFloat f = surfacePosition(p_, at.x, at.y);
+        Picture1_MouseMove(p_, f.x, f.y);
+        return timed([this] { mnuminibrot_Click(p_); });
+    }
     // A left click at a window pixel, the pointer moved there first.
     double click(WindowPoint at) {
         const PictureFloat f = surfacePosition(p_, at.x, at.y);
@@ -231,13 +239,21 @@ public:
         XDestroyImage(image);
         return out;
     }
-    void leftClick() {
-        XTestFakeButtonEvent(d_, 1, True, CurrentTime);
-        XTestFakeButtonEvent(d_, 1, False, CurrentTime);
+    void leftClick() { click(1); }
+    void rightClick() { click(3); }
+    void key(KeySym sym) {
+        const KeyCode code = XKeysymToKeycode(d_, sym);
+        XTestFakeKeyEvent(d_, code, True, CurrentTime);
+        XTestFakeKeyEvent(d_, code, False, CurrentTime);
         XFlush(d_);
     }
 
 private:
+    void click(unsigned button) {
+        XTestFakeButtonEvent(d_, button, True, CurrentTime);
+        XTestFakeButtonEvent(d_, button, False, CurrentTime);
+        XFlush(d_);
+    }
     void watch(Window w) {
         XSelectInput(d_, w, PropertyChangeMask);
         noteTitle(w);
@@ -383,6 +399,63 @@ void runSeriesInWindow(XSession& x, const std::string& qel, const Series& series
     stopQel(pid);
 }
 
+// ------------------------------------------------------------------ the nearest minibrot
+
+// Window pixel (24, 149) is (-1.76, 0.01) on the start view, beside the
+// period-3 minibrot. The menu is opened there with a right click and its
+// sixth item chosen with the keyboard (five Downs: "前画面に戻す" is off and
+// passed over, then Return), timed from the Return to the search's first
+// caption, to the drawing's caption (the search is over) and to the end
+// caption, whose title and pixels must be the headless program's.
+constexpr WindowPoint kBesideThePeriod3Minibrot{24, 149};
+constexpr int kDownsToTheMinibrotItem = 5;
+constexpr int kPauseForTheMenuMs = 300;
+
+struct MinibrotFigures {
+    std::vector<double> searching, drawing, end, headless;
+};
+
+void runMinibrotInWindow(XSession& x, const std::string& qel, FastRowEngine& engine, MinibrotFigures& m, Figures& f) {
+    HeadlessQel q(engine);
+    q.start();
+    m.headless.push_back(q.minibrot(kBesideThePeriod3Minibrot));
+    const Expected expected{q.caption(), q.shown(kShownWidth, kShownHeight)};
+
+    x.reset();
+    const pid_t pid = startQel(qel);
+    if (pid < 0 || !x.runUntil([&] { return endCaptionAfter(x, 0).has_value(); })) {
+        std::printf("  qel did not show its first picture\n");
+        ++f.failures;
+        if (pid > 0) stopQel(pid);
+        return;
+    }
+    x.pause(kPauseBetweenClicksMs);
+    x.moveTo(kBesideThePeriod3Minibrot);
+    x.pause(kPauseAfterMoveMs);
+    x.rightClick();
+    x.pause(kPauseForTheMenuMs);
+    for (int i = 0; i < kDownsToTheMinibrotItem; ++i) x.key(XK_Down);
+    const std::size_t before = x.titles().size();
+    const Clock::time_point chosen = Clock::now();
+    x.key(XK_Return);
+    if (!x.runUntil([&] { return endCaptionAfter(x, before).has_value(); })) {
+        std::printf("  the minibrot's view: no end caption\n");
+        ++f.failures;
+        stopQel(pid);
+        return;
+    }
+    const XSession::Title end = *endCaptionAfter(x, before);
+    for (std::size_t i = before; i < x.titles().size(); ++i) {
+        const XSession::Title& t = x.titles()[i];
+        if (t.text.rfind(kMinibrotSearchPrefix, 0) == 0 && m.searching.size() < m.end.size() + 1)
+            m.searching.push_back(msSince(chosen, t.at));
+        if (isDrawingCaption(t.text) && m.drawing.size() < m.end.size() + 1) m.drawing.push_back(msSince(chosen, t.at));
+    }
+    m.end.push_back(msSince(chosen, end.at));
+    compareWithHeadless(x, end, expected, "the minibrot's view", f);
+    stopQel(pid);
+}
+
 std::vector<Expected> runSeriesHeadless(FastRowEngine& engine, const Series& series, Figures& f) {
     HeadlessQel q(engine);
     std::vector<Expected> expected;
@@ -433,6 +506,13 @@ int main(int argc, char** argv) {
         all.mismatches += f.mismatches;
         all.failures += f.failures;
     }
+    MinibrotFigures m;
+    for (int run = 0; run < runs; ++run) runMinibrotInWindow(x, qel, engine, m, all);
+    std::printf("\"近くのMinibrotへ拡大\" beside the period-3 minibrot of the start view, from the item chosen:\n"
+                "  the search's caption %.1f (%s)\n  the drawing's caption %.1f (%s)\n  the end caption %.1f (%s)\n"
+                "  headless, search and drawing %.1f (%s)\n",
+                median(m.searching), eachRun(m.searching, 0).c_str(), median(m.drawing), eachRun(m.drawing, 0).c_str(),
+                median(m.end), eachRun(m.end, 0).c_str(), median(m.headless), eachRun(m.headless, 0).c_str());
     std::printf("\nstart-up, from the process start:\n  the window mapped %.0f (%s)\n"
                 "  the first drawing caption %.0f (%s)\n  the first end caption %.0f (%s)\n"
                 "  headless first drawing %.1f (%s)\n",

@@ -80,11 +80,12 @@ void mnuminibrot_Click(Program& p) {
     p.platform.setBusyPointer(false);
     // A stop's right click leaves the zoom as it was: nothing changes.
     s.zoom = zoom;
-    p.platform.setMainCaption(caption);
-    if (stopped) return;
-    if (!minibrot) return p.platform.messageBox(kMinibrotNotFound, kMinibrotTitle, kMsgQuestion);
-    if (!putMinibrotView(s, *minibrot))
+    if (stopped || !minibrot || !putMinibrotView(s, *minibrot)) {
+        p.platform.setMainCaption(caption);
+        if (stopped) return;
+        if (!minibrot) return p.platform.messageBox(kMinibrotNotFound, kMinibrotTitle, kMsgQuestion);
         return p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
+    }
     s.mouseX = folded.x;
     s.mouseY = folded.y;
     redrw(p);

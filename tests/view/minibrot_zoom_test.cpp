@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 #include "../deep/deep_views.h"
@@ -57,8 +58,10 @@ TEST_F(MinibrotZoomTest, FromTheStartViewToThePeriod3MinibrotAndBack) {
     EXPECT_TRUE(p.s.prevAvail);
     const std::string info = "M: 中心(" + numberText(p.s.cur.centerX) + " , 0): 倍率" + dialog.mag + ":";
     EXPECT_EQ(platform.caption, info + "  Clickするとそこを中心に8倍に拡大描画します: 右ClickでMenu:");
-    EXPECT_NE(std::find(platform.captions.begin(), platform.captions.end(), kDrawingPrefix + info + kStopHint),
-              platform.captions.end());
+    // The search's caption is followed by the drawing's, not by the old one.
+    const auto drawing = std::find(platform.captions.begin(), platform.captions.end(), kDrawingPrefix + info + kStopHint);
+    ASSERT_NE(drawing, platform.captions.end());
+    EXPECT_EQ(std::prev(drawing)->rfind(kMinibrotSearchPrefix, 0), 0u) << *std::prev(drawing);
 
     Picture1_MouseMove(p, 0.0f, static_cast<float>(-2 * p.s.halfH));
     EXPECT_EQ(p.s.cursorInfo.substr(0, std::string(" 周期 3(").size()), " 周期 3(");
@@ -113,6 +116,17 @@ TEST_F(MinibrotZoomTest, FarOutsideTheSetAMessageSaysThereIsNoneAndNothingChange
     EXPECT_EQ(platform.caption, caption);
     EXPECT_EQ(std::tie(p.s.live, p.s.cur, p.s.radius, p.s.prevAvail),
               std::tie(before.live, before.cur, before.radius, before.prevAvail));
+}
+
+// A minibrot whose view would lie beyond 1E+10000 leaves the view as it is.
+TEST_F(MinibrotZoomTest, AViewBeyondTheDeepestMagnificationIsNotPut) {
+    const AppState before = p.s;
+    const Nucleus tiny{{BigReal(-1.75, 64), BigReal(0.0, 64)}, 3, ExtComplex::of(1.0, 0.0, -33300)};
+    EXPECT_FALSE(putMinibrotView(p.s, tiny));
+    EXPECT_EQ(std::tie(p.s.live, p.s.radius), std::tie(before.live, before.radius));
+    const Nucleus deep{{BigReal(-1.75, 64), BigReal(0.0, 64)}, 3, ExtComplex::of(1.0, 0.0, -33000)};
+    EXPECT_TRUE(putMinibrotView(p.s, deep));
+    EXPECT_TRUE(isDeep(p.s.live));
 }
 
 // A Julia set has no minibrots: the item is off on a Julia picture and while
