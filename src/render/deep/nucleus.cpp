@@ -36,6 +36,8 @@ constexpr double kOwnPeriodPlaces = 30.0;
 constexpr double kNucleusReach = 2.0;
 
 const ExtComplex kOne = ExtComplex::of(1.0, 0.0);
+// |z| beyond 2^kFarOut: far outside, on its way to any exponent.
+constexpr std::int64_t kFarOut = std::int64_t{1} << 20;
 
 ExtComplex negated(ExtComplex z) { return {-z.re, -z.im, z.e}; }
 
@@ -127,7 +129,8 @@ struct Evaluation {
 // z_period and its derivative for the point c + dc, c the point of `orbit`,
 // by perturbation: z = Z_k + d, d' = (2 Z_k + d) d + dc, and the point
 // starts over from the orbit's 0 with its full value as d where that is
-// smaller than d (or the orbit ends), so d keeps its own bits.
+// smaller than d (or the orbit ends), so d keeps its own bits. False when
+// stopped, or when the point is far outside long before the period.
 bool evaluate(const std::vector<ExtComplex>& orbit, ExtComplex dc, std::int64_t period, Evaluation& out,
               const NucleusControl& control, SizeTerms* size = nullptr, Watch* watch = nullptr) {
     const auto last = static_cast<std::int64_t>(orbit.size()) - 1;
@@ -138,6 +141,9 @@ bool evaluate(const std::vector<ExtComplex>& orbit, ExtComplex dc, std::int64_t 
         if ((n & kReportMask) == kReportMask && control.stopped()) return false;
         const ExtComplex& zk = orbit[static_cast<std::size_t>(k)];
         const ExtComplex z = zk + d;
+        // A point that has left long before the period squares its value
+        // every step, beyond any exponent: no step of Newton's leads from it.
+        if (z.e > kFarOut) return false;
         if (watch && w < watch->at.size() && watch->at[w] == n) {
             watch->z.push_back(z);
             watch->dz.push_back(dz);
@@ -329,9 +335,12 @@ std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std
     const auto visit = [&](std::int64_t n, ExtComplex z) {
         if (n == 0) return true;
         const ExtFloat norm = z.norm();
+        // A disc that has found its period is left alone: past |z| it
+        // would square its radius every step.
         for (int j = 0; j < kPeriodDiscs; ++j) {
+            if (found[j] != 0) continue;
             disc[j] = n == 1 ? r[j] : plus(disc[j] * plus(lastAbs * 2.0, disc[j]), r[j]);
-            if (found[j] == 0 && lessMagnitude(norm, disc[j] * disc[j])) found[j] = n;
+            if (lessMagnitude(norm, disc[j] * disc[j])) found[j] = n;
         }
         lastAbs = z.magnitude();
         return found[0] == 0 && norm.toDouble() <= 4.0;
