@@ -124,7 +124,7 @@ check "--minibrot on a Julia set is refused" eval 'refused --set J --minibrot --
 "$TOOL" --cx 1.5 --cy 1.4 --minibrot --out "$DIR/bad/x.bmp" 2>"$DIR/err" >"$DIR/out"; status=$?
 check "far outside the set --minibrot finds none, fails and writes nothing" eval \
     '[ $status -eq 1 ] && says "no minibrot" && [ -z "$(ls -A "$DIR/bad")" ] && [ ! -s "$DIR/out" ]'
-"$TOOL" --cx -0.3 --cy 0.2 --mag 1E300 --maxiter 4000000 --minibrot --out "$DIR/stop/" 2>"$DIR/err" &
+"$TOOL" --cx -0.3 --cy 0.2 --mag 1E3000 --maxiter 4000000 --minibrot --out "$DIR/stop/" 2>"$DIR/err" &
 pid=$!
 sleep 1
 kill -INT "$pid"
