@@ -29,6 +29,8 @@ ensure_locale() {
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libmpfr-dev libpng-dev)
 # What the program uses at run time beyond Qt itself: Qt's own dialogs in Japanese.
 RUN_PACKAGES=(qt6-translations-l10n)
+# What the tests need beyond the build: groff to check the man pages.
+TEST_PACKAGES=(groff-base)
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

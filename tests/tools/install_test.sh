@@ -16,10 +16,34 @@ contains() { # text, part
 cmake --install "$BUILD" --prefix "$PREFIX" >/dev/null
 for file in bin/qel bin/qel-render share/qel/readme.txt share/applications/$APP_ID.desktop \
     share/icons/hicolor/scalable/apps/$APP_ID.svg share/metainfo/$APP_ID.metainfo.xml \
-    share/man/man1/qel.1 share/man/man1/qel-render.1; do
+    share/man/man1/qel.1 share/man/man1/qel-render.1 share/man/ja/man1/qel.1 share/man/ja/man1/qel-render.1; do
     check "$file is installed" test -s "$PREFIX/$file"
 done
 check "the manual is installed as it is" cmp -s "$PREFIX/share/qel/readme.txt" "$BUILD/readme.txt"
+
+# The man pages: groff finds nothing to warn about (in Japanese with its
+# Japanese line breaking, as man does for pages under ja/), and the
+# Japanese pages keep the English pages' sections and option entries, in
+# the same order.
+groff_is_silent() { # page, groff options...
+    local page="$1"; shift
+    [ -z "$(LC_ALL=C.UTF-8 groff -k -man "$@" -Tutf8 -ww -z "$page" 2>&1)" ]
+}
+options_of() { # page: the option each .TP entry describes, in order
+    awk 'previous == ".TP" && /^\.B[IR]? \\-\\-/ { print $2 } { previous = $0 }' "$1"
+}
+same_entries() { # English page, Japanese page
+    [ -n "$(options_of "$1")" ] && [ "$(options_of "$1")" = "$(options_of "$2")" ] &&
+        [ "$(grep -c '^\.SH' "$1")" = "$(grep -c '^\.SH' "$2")" ]
+}
+for page in qel qel-render; do
+    english="$PREFIX/share/man/man1/$page.1" japanese="$PREFIX/share/man/ja/man1/$page.1"
+    check "groff has no warning for $page(1)" groff_is_silent "$english"
+    check "groff has no warning for the Japanese $page(1)" groff_is_silent "$japanese" -mja
+    check "the Japanese $page(1) is UTF-8 and says the version" \
+        bash -c 'iconv -f UTF-8 -t UTF-8 "$1" >/dev/null && grep -q "^\.TH .*\"qel $2\"" "$1"' _ "$japanese" "$VERSION"
+    check "the Japanese $page(1) has the English page's sections and options" same_entries "$english" "$japanese"
+done
 
 check "qel --version prints the version" test "$(headless "$PREFIX/bin/qel" --version)" = "qel $VERSION"
 check "qel --help names the installed manual" \
