@@ -158,24 +158,12 @@ void expectTheCopyOfTheSet(const Nucleus& n, long bits, double maxIter) {
     } places[] = {{0.2, 0.0, true}, {-1.0, 0.0, true}, {0.5, 0.1, false}, {-2.1, 0.2, false}};
     for (const auto& place : places) {
         SCOPED_TRACE(std::to_string(place.re) + " " + std::to_string(place.im));
-        // c = nucleus + size * w: a view of pixel size |size * w| centred on
-        // the nucleus, the point one pixel away in the direction of size * w.
-        DeepView view;
-        view.centreRe = n.c.re.withPrecision(bits);
-        view.centreIm = n.c.im.withPrecision(bits);
-        view.maxIter = maxIter;
+        // c = nucleus + size * w, the centre of a view whose orbit there is iterated.
         const ExtComplex sw = n.size * ExtComplex::of(place.re, place.im);
-        view.pixelSize = ExtFloat::of(1.0);
-        BigReal re = view.centreRe, im = view.centreIm;
-        BigReal t(64);
-        mpfr_set_d(t.get(), sw.re, MPFR_RNDN);
-        mpfr_mul_2si(t.get(), t.get(), static_cast<long>(sw.e), MPFR_RNDN);
-        mpfr_add(re.get(), re.get(), t.get(), MPFR_RNDN);
-        mpfr_set_d(t.get(), sw.im, MPFR_RNDN);
-        mpfr_mul_2si(t.get(), t.get(), static_cast<long>(sw.e), MPFR_RNDN);
-        mpfr_add(im.get(), im.get(), t.get(), MPFR_RNDN);
-        view.centreRe = re;
-        view.centreIm = im;
+        DeepView view;
+        view.centreRe = offsetBy(n.c.re.withPrecision(bits), sw.re, ExtFloat::normalised(1.0, sw.e));
+        view.centreIm = offsetBy(n.c.im.withPrecision(bits), sw.im, ExtFloat::normalised(1.0, sw.e));
+        view.maxIter = maxIter;
         const OrbitResult r = mpfrPoint(view, 0, 0, bits);
         EXPECT_EQ(!r.escaped, place.inside) << r.n;
     }
