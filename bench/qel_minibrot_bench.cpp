@@ -15,7 +15,8 @@
 //   build/qel-minibrot-bench [--runs N] [--all]
 //
 // --all adds the copy of M(3,1) itself at 1E1000, where the nearest
-// minibrot is far smaller than the view (tens of seconds).
+// minibrot is far smaller than the view (tens of seconds), and 20 pixels off
+// a minibrot of period about 9000 at about 1E9000, found beside M(3,1).
 #include <sys/resource.h>
 
 #include <cmath>
@@ -117,6 +118,17 @@ BigComplex centreOf(const testing::DeepTestView& v, long bits) {
     return {BigReal::fromText(v.cx, bits), BigReal::fromText(v.cy, bits)};
 }
 
+// 20 pixels off a minibrot, on the view in which it fills a fortieth of
+// the width.
+void addTwentyPixelsOff(std::vector<Case>& all, const Nucleus& n) {
+    const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / n.size.magnitude();
+    const ExtFloat pixel = pixelSizeFor(magnification, 400);
+    const long bits = precisionBitsFor(pixel);
+    all.push_back({"period " + std::to_string(n.period) + " at" + magnificationStr(magnification) + ", 20 pixels off",
+                   offsetByPixels({n.c.re.withPrecision(bits), n.c.im.withPrecision(bits)}, pixel, 20, -14),
+                   pixel * 8.0, 1'000'000});
+}
+
 std::vector<Case> cases() {
     std::vector<Case> all;
     all.push_back({"start view, beside the period-3 minibrot", {BigReal(-1.76, 64), BigReal(0.01, 64)},
@@ -153,14 +165,18 @@ std::vector<Case> cases() {
     const BigComplex beside{offsetBy(copy.re, 0.6, ExtFloat::of(1.0) / away), offsetBy(copy.im, 0.8, ExtFloat::of(1.0) / away)};
     const auto deep = minibrotNear(beside, ExtFloat::of(1.0) / away, 1'000'000);
     if (!deep) std::exit(1);
-    const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / deep->size.magnitude();
-    const ExtFloat deepPixel = pixelSizeFor(magnification, 400);
-    const long deepBits = precisionBitsFor(deepPixel);
-    all.push_back({"period " + std::to_string(deep->period) + " at" + magnificationStr(magnification) +
-                       ", 20 pixels off",
-                   offsetByPixels({deep->c.re.withPrecision(deepBits), deep->c.im.withPrecision(deepBits)}, deepPixel,
-                                  20, -14),
-                   deepPixel * 8.0, 1'000'000});
+    addTwentyPixelsOff(all, *deep);
+    if (all_) {
+        // M(3,1) itself to 13000 bits, and 1E-3800 from it a minibrot of
+        // period about 9000 at about 1E9000; its view, 20 pixels away.
+        std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot at about 1E9000 beside M(3,1)...\n");
+        const BigComplex m31 = misiurewicz({BigReal(-0.2281554936539618, 64), BigReal(1.1151425080399374, 64)}, 3, 1, 13000);
+        const ExtFloat far = magnificationOfText("1E3800");
+        const BigComplex nearM31{offsetBy(m31.re, 0.6, ExtFloat::of(1.0) / far), offsetBy(m31.im, 0.8, ExtFloat::of(1.0) / far)};
+        const auto deepest = minibrotNear(nearM31, ExtFloat::of(1.0) / far, 1'000'000);
+        if (!deepest) std::exit(1);
+        addTwentyPixelsOff(all, *deepest);
+    }
     return all;
 }
 
