@@ -34,6 +34,7 @@ BigReal withoutTinyPart(const BigReal& x, ExtFloat pixel) {
 
 std::optional<Nucleus> findMinibrot(const BigComplex& point, ExtFloat pixelSize, int halfWidth, double maxIter,
                                     const NucleusControl& control) {
+    // A limit that is no number finds nothing; one beyond the longest period, that.
     const double limit = std::isnan(maxIter) ? 0.0 : std::min(std::floor(maxIter), static_cast<double>(kLongestPeriod));
     return minibrotNear(point, pixelSize * (halfWidth * kSearchShareOfHalfWidth), static_cast<std::int64_t>(limit),
                         control);

@@ -345,9 +345,10 @@ std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std
         lastAbs = z.magnitude();
         return found[0] == 0 && norm.toDouble() <= 4.0;
     };
-    const NucleusProgress progress{NucleusProgress::Stage::period, 0, maxPeriod, 0, 0};
+    const NucleusProgress progress{NucleusProgress::Stage::period, 0, std::min(maxPeriod, kLongestPeriod), 0, 0};
     std::vector<PeriodFound> periods;
-    if (maxPeriod < 1 || !fullOrbit(c, precisionOf(c), maxPeriod, orbit, control, progress, visit)) return periods;
+    const std::int64_t last = std::min(maxPeriod, kLongestPeriod);
+    if (last < 1 || !fullOrbit(c, precisionOf(c), last, orbit, control, progress, visit)) return periods;
     // A period a larger disc finds again may belong to a nucleus anywhere in it.
     for (int j = 0; j < kPeriodDiscs; ++j) {
         if (found[j] == 0) continue;

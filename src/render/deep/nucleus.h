@@ -11,9 +11,9 @@
 // - the nucleus: Newton's method on z_p(c) = 0, first by perturbation
 //   against the point's own orbit, each step's z_p and dz_p/dc taken from
 //   it, which brings the error down to about a double's rounding of the
-//   distance; then steps in MPFR, z_p and dz_p/dc at full precision, each
-//   doubling the bits that are right, until the correction is far below
-//   the minibrot's size;
+//   distance; then steps in MPFR, z_p at full precision and dz_p/dc at the
+//   precision the remaining gap needs, each doubling the bits that are
+//   right, until the correction is far below the minibrot's size;
 // - the size: from the orbit of the nucleus, the factor s with which the
 //   minibrot near the nucleus is the whole set shrunk and turned: the point
 //   w of the whole set lies at about nucleus + s w.
@@ -70,8 +70,8 @@ struct PeriodFound {
 
 // The lowest period of a nucleus within `radius` of c, by the discs above:
 // within the first disc if any, else the second, else the third. Looks at
-// most `maxPeriod` steps far, and no further than the orbit of c stays
-// within 2 of 0. Nothing when no disc holds one, or when stopped.
+// most `maxPeriod` (and kLongestPeriod) steps far, and no further than the
+// orbit of c stays within 2 of 0. Nothing when no disc holds one, or when stopped.
 std::optional<PeriodFound> findPeriod(const BigComplex& c, ExtFloat radius, std::int64_t maxPeriod,
                                       const NucleusControl& control = {});
 
