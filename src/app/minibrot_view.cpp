@@ -27,7 +27,7 @@ constexpr std::int64_t kZeroPlaces = 40;
 
 BigReal withoutTinyPart(const BigReal& x, ExtFloat pixel) {
     const ExtFloat below = pixel * ExtFloat::normalised(1.0, -kZeroPlaces);
-    return lessMagnitude(ExtFloat{std::fabs(x.toExt().m), x.toExt().e}, below) ? BigReal(x.precision()) : x;
+    return lessMagnitude(x.toExt(), below) ? BigReal(x.precision()) : x;
 }
 
 }  // namespace
