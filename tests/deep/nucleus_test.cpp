@@ -142,6 +142,11 @@ TEST(Nucleus, ThePeriodSearchTakesTheSmallestDiscThatHoldsANucleus) {
     ASSERT_TRUE(four);
     EXPECT_EQ(four->period, 4);
     EXPECT_EQ(findPeriod(pointOf("-1.3097", "0.001"), ExtFloat::of(0.32), 200)->period, 2);
+    // Within 0.04 of -1.4 lie the nuclei of periods 8 (-1.3815, 0.0185 away)
+    // and 16; the one of period 4 lies 0.089 away.
+    const auto eight = minibrotNear(pointOf("-1.4", "0"), ExtFloat::of(0.04), 200);
+    ASSERT_TRUE(eight);
+    EXPECT_EQ(eight->period, 8);
     EXPECT_FALSE(findPeriod(pointOf("1.5", "1.5"), ExtFloat::of(0.01), 200));
     EXPECT_FALSE(minibrotNear(pointOf("1.5", "1.5"), ExtFloat::of(0.01), 200));
 }
@@ -193,14 +198,15 @@ void expectARootToTheLastBits(const Nucleus& n) {
     EXPECT_LT(log2Abs(z.zRe, z.zIm) - log2Abs(z.dRe, z.dIm), 4.0 - static_cast<double>(bits));
 }
 
-// The minibrot of period 53 at the centre of the view at 1E50, from a
-// point 100 pixels away: its nucleus to the digits the view gives it with,
+// The minibrot of period 53 at the centre of the view at 1E50, its size
+// about 120 pixels, from a point 30 pixels away (at 120 pixels its bulbs of
+// period 159 are nearer): its nucleus to the digits the view gives it with,
 // a root to its last bits, and its size framing its copy of the set.
 TEST(Nucleus, ADeepMinibrotAgreesWithTheDirectIteration) {
     const DeepView view = testing::deepViewOf(viewWithId("MinibrotAt1E50"));
     const double pixel = view.pixelSize.toDouble();
     const BigComplex centre{view.centreRe, view.centreIm};
-    const auto found = minibrotNear(offsetBy(centre, 100 * pixel, -70 * pixel), view.pixelSize * 50.0, 3000);
+    const auto found = minibrotNear(offsetBy(centre, 24 * pixel, -18 * pixel), view.pixelSize * 8.0, 3000);
     ASSERT_TRUE(found);
     EXPECT_EQ(found->period, 53);
     EXPECT_LT(distance(found->c, centre), 1e-69);

@@ -4,10 +4,10 @@
 // The orbits of full precision are computed in MPFR; what can be done in
 // doubles is done by perturbation in numbers with a double mantissa and a
 // separate exponent:
-// - the period: the orbit of the point itself, with discs about its values
-//   that bound the orbits of every point within a radius of it; the first
-//   step whose disc holds 0 is the lowest period a nucleus in that radius
-//   can have;
+// - the period: the orbit of the point itself and its derivative dz_n/dc;
+//   the first step n at which a root of z_n lies within a radius of the
+//   point, to first order (|z_n| < |dz_n/dc| r), is the lowest period of a
+//   nucleus there as Newton's method sees it;
 // - the nucleus: Newton's method on z_p(c) = 0, first by perturbation
 //   against the point's own orbit, each step's z_p and dz_p/dc taken from
 //   it, which brings the error down to about a double's rounding of the
@@ -68,8 +68,9 @@ struct PeriodFound {
     ExtFloat radius;  // the largest disc that found it
 };
 
-// The lowest period of a nucleus within `radius` of c, by the discs above:
-// within the first disc if any, else the second, else the third. Looks at
+// The lowest period of a nucleus within `radius` of c, to first order, by
+// the discs above: within the first disc if any, else the second, else the
+// third. Looks at
 // most `maxPeriod` (and kLongestPeriod) steps far, and no further than the
 // orbit of c stays within 2 of 0. Nothing when no disc holds one, or when stopped.
 std::optional<PeriodFound> findPeriod(const BigComplex& c, ExtFloat radius, std::int64_t maxPeriod,
