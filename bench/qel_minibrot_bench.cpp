@@ -4,9 +4,9 @@
 // from the start to the nucleus in wall time and processor time, with the
 // period found, the orbits of full precision it took and their precision.
 //
-// The points: near the period-3 minibrot on the start view; 100 pixels off
+// The points: near the period-3 minibrot on the start view; 20 pixels off
 // the period-53 and period-104 minibrots of the deep test views at 1E50 and
-// 1E100; the Misiurewicz point M(3,1) at 1E1000; and 20 pixels off a
+// 1E100; the Misiurewicz point M(3,1) at 1E1000; and 5 pixels off a
 // minibrot of period about 10^5 at about 1E1000, found beside the copy of
 // M(3,1) in the period-104 minibrot (itself found here by Newton's method
 // on z_(k+q) = z_k in MPFR). The disc searched is that of the window: 8 pixels of a picture at
@@ -15,8 +15,8 @@
 //   build/qel-minibrot-bench [--runs N] [--all]
 //
 // --all adds the copy of M(3,1) itself at 1E1000, where the nearest
-// minibrot is far smaller than the view (tens of seconds), and 20 pixels off
-// a minibrot of period about 9000 at about 1E9000, found beside M(3,1).
+// minibrot is far smaller than the view (tens of seconds), and 5 pixels off
+// a minibrot of period about 8000 at about 1E7600, found beside M(3,1).
 #include <sys/resource.h>
 
 #include <cmath>
@@ -118,14 +118,14 @@ BigComplex centreOf(const testing::DeepTestView& v, long bits) {
     return {BigReal::fromText(v.cx, bits), BigReal::fromText(v.cy, bits)};
 }
 
-// 20 pixels off a minibrot, on the view in which it fills a fortieth of
-// the width.
+// 5 pixels off a minibrot (4 right, 3 up), on the view in which it fills a
+// fortieth of the width: pointing at it.
 void addTwentyPixelsOff(std::vector<Case>& all, const Nucleus& n) {
     const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / n.size.magnitude();
     const ExtFloat pixel = pixelSizeFor(magnification, 400);
     const long bits = precisionBitsFor(pixel);
-    all.push_back({"period " + std::to_string(n.period) + " at" + magnificationStr(magnification) + ", 20 pixels off",
-                   offsetByPixels({n.c.re.withPrecision(bits), n.c.im.withPrecision(bits)}, pixel, 20, -14),
+    all.push_back({"period " + std::to_string(n.period) + " at" + magnificationStr(magnification) + ", 4 pixels off",
+                   offsetByPixels({n.c.re.withPrecision(bits), n.c.im.withPrecision(bits)}, pixel, 4, -3),
                    pixel * 8.0, 1'000'000});
 }
 
@@ -136,8 +136,8 @@ std::vector<Case> cases() {
     for (const char* id : {"MinibrotAt1E50", "MinibrotAt1E100"}) {
         const auto& v = view(id);
         const ExtFloat pixel = pixelAt(v.mag);
-        all.push_back({std::string(v.name) + ", 100 pixels off",
-                       offsetByPixels(centreOf(v, precisionBitsFor(pixel)), pixel, 100, -70), pixel * 8.0,
+        all.push_back({std::string(v.name) + ", 20 pixels off",
+                       offsetByPixels(centreOf(v, precisionBitsFor(pixel)), pixel, 20, -14), pixel * 8.0,
                        static_cast<std::int64_t>(v.maxIter)});
     }
     const auto& spiral = view("SpiralAt1E1000");
@@ -159,7 +159,7 @@ std::vector<Case> cases() {
     if (all_) all.push_back({"copy of M(3,1) in the period-104 minibrot, at 1E1000", copy, pixel * 8.0, 1'000'000});
 
     // 1E-556 from the copy, a minibrot of period about 10^5; the view in
-    // which it fills a fortieth of the width, 20 pixels away.
+    // which it fills a fortieth of the width, 5 pixels away.
     std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot of period about 10^5 beside it...\n");
     const ExtFloat away = magnificationOfText("1E556");
     const BigComplex beside{offsetBy(copy.re, 0.6, ExtFloat::of(1.0) / away), offsetBy(copy.im, 0.8, ExtFloat::of(1.0) / away)};
@@ -168,8 +168,8 @@ std::vector<Case> cases() {
     addTwentyPixelsOff(all, *deep);
     if (all_) {
         // M(3,1) itself to 13000 bits, and 1E-3800 from it a minibrot of
-        // period about 9000 at about 1E9000; its view, 20 pixels away.
-        std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot at about 1E9000 beside M(3,1)...\n");
+        // period about 8000 at about 1E7600; its view, 5 pixels away.
+        std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot at about 1E7600 beside M(3,1)...\n");
         const BigComplex m31 = misiurewicz({BigReal(-0.2281554936539618, 64), BigReal(1.1151425080399374, 64)}, 3, 1, 13000);
         const ExtFloat far = magnificationOfText("1E3800");
         const BigComplex nearM31{offsetBy(m31.re, 0.6, ExtFloat::of(1.0) / far), offsetBy(m31.im, 0.8, ExtFloat::of(1.0) / far)};
