@@ -121,6 +121,12 @@ struct AppState {
 // describe the live view (the first two steps of start-up).
 void setStartValues(AppState& s);
 
+// Makes `view` the view to be drawn next: the live view (without a
+// magnification text, which the dialog's field holds) and the radius from
+// its magnification (beyond a double's range, where View::deep holds it,
+// that of the largest double; unchanged for a view without one).
+void putLiveView(AppState& s, const View& view);
+
 // Makes `view` the view to be drawn next and the picture on the screen, as
 // opening a picture leaves them: the live view and the cur layer (with the
 // view's magText), the radius from its magnification (beyond a double's
