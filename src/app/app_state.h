@@ -56,6 +56,15 @@ struct View {
     bool operator==(const View&) const = default;
 };
 
+// The wheel's zoom while its drawings run (view/wheel_zoom.h).
+enum class WheelRefusal : Int16 { none, tooSmall, tooLarge };
+struct WheelZoom {
+    bool drawing = false;      // a drawing the wheel started runs
+    bool newerTarget = false;  // a notch during it left a newer view in the live values
+    WheelRefusal refused = WheelRefusal::none;  // a notch during it went past a limit
+    bool operator==(const WheelZoom&) const = default;
+};
+
 struct AppState {
     View live;  // the view to be drawn next
     View cur;   // the picture on the screen
@@ -99,6 +108,7 @@ struct AppState {
     float drawStartTime = 0.0f;
     std::string fileName;
     Int16 fileNameOk = 1;
+    WheelZoom wheel;
 
     // --- texts
     std::string appPath;
