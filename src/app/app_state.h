@@ -64,6 +64,17 @@ struct WheelZoom {
     WheelRefusal refused = WheelRefusal::none;  // a notch during it went past a limit
     bool operator==(const WheelZoom&) const = default;
 };
+// The plane point the last notch turned about, with more digits than its
+// view's centre, the pointer's place and the view the notch led to: the
+// next notch at the same place of that view turns about the same point.
+struct WheelAnchor {
+    bool held = false;
+    double x = 0, y = 0;  // the pointer, folded
+    std::string re, im;
+    double centerX = 0, centerY = 0, radius = 0;
+    DeepPlace deep;
+    bool operator==(const WheelAnchor&) const = default;
+};
 
 struct AppState {
     View live;  // the view to be drawn next
@@ -109,6 +120,7 @@ struct AppState {
     std::string fileName;
     Int16 fileNameOk = 1;
     WheelZoom wheel;
+    WheelAnchor wheelAnchor;
 
     // --- texts
     std::string appPath;

@@ -13,22 +13,31 @@
 namespace qel {
 namespace {
 
-// The view a notch zooms from, at the precision of the view it leads to:
-// its centre and its pixel size.
-struct Basis {
-    BigReal re, im;
-    ExtFloat pixelSize;
-};
+// A centre held to its digits is up to a pixel off the point the notch
+// turned about; zooming on about the pointer would make that pixel two,
+// then four: turning on about one place, the view would leave the point
+// the pointer was on. So the point is kept with this many more digits.
+constexpr int kAnchorDigits = 24;
 
-// The picture on the screen, or during the wheel's drawing the newest
-// target, which the screen shows scaled.
-Basis basisOf(const AppState& s, bool onScreen, long bits) {
+// The plane point under the pointer at `at`, at `bits`: the anchor of the
+// notch before when the pointer and the view are the ones it left; else
+// from the picture on the screen, or during the wheel's drawing from the
+// newest target, which the screen shows scaled.
+std::pair<BigReal, BigReal> pointUnder(const AppState& s, bool onScreen, PicturePos at, long bits) {
     const View& v = onScreen ? s.cur : s.live;
-    const ExtFloat pixelSize = onScreen    ? shownPixelSize(s)
-                               : isDeep(v) ? pixelSizeFor(liveMagnification(s), halfWidthFor(s), s.initialRadius)
-                                           : ExtFloat::of(s.radius / halfWidthFor(s));
-    if (isDeep(v)) return {BigReal::fromText(v.deep.centerX, bits), BigReal::fromText(v.deep.centerY, bits), pixelSize};
-    return {BigReal(v.centerX, bits), BigReal(v.centerY, bits), pixelSize};
+    const WheelAnchor& a = s.wheelAnchor;
+    if (a.held && a.x == at.x && a.y == at.y && a.centerX == v.centerX && a.centerY == v.centerY &&
+        a.radius == s.radius && a.deep == v.deep)
+        return {BigReal::fromText(a.re, bits), BigReal::fromText(a.im, bits)};
+    if (!isDeep(v)) {
+        // The point the render loop gives the pixel, in doubles.
+        const double pixelSize = onScreen ? s.pixelSize : s.radius / halfWidthFor(s);
+        return {BigReal(v.centerX + at.x * pixelSize, bits), BigReal(v.centerY + at.y * pixelSize, bits)};
+    }
+    const ExtFloat pixelSize =
+        onScreen ? shownPixelSize(s) : pixelSizeFor(liveMagnification(s), halfWidthFor(s), s.initialRadius);
+    return {offsetBy(BigReal::fromText(v.deep.centerX, bits), at.x, pixelSize),
+            offsetBy(BigReal::fromText(v.deep.centerY, bits), at.y, pixelSize)};
 }
 
 // Puts the view `factor` times deeper about the pointer at `at` into the
@@ -41,11 +50,14 @@ WheelRefusal zoomAbout(AppState& s, bool onScreen, PicturePos at, double factor)
         isDeep(s.live) ? liveMagnification(s) * factor : ExtFloat::of(s.initialRadius / (s.radius / factor));
     if (beyondDeepestMagnification(magnification)) return WheelRefusal::tooLarge;
     const ExtFloat pixelSize = pixelSizeFor(magnification, halfWidthFor(s), s.initialRadius);
-    const Basis from = basisOf(s, onScreen, precisionBitsFor(pixelSize));
-    const BigReal re = offsetBy(offsetBy(from.re, at.x, from.pixelSize), -at.x, pixelSize);
-    const BigReal im = offsetBy(offsetBy(from.im, at.y, from.pixelSize), -at.y, pixelSize);
+    const auto [pointRe, pointIm] = pointUnder(s, onScreen, at, precisionBitsFor(pixelSize));
+    const BigReal re = offsetBy(pointRe, -at.x, pixelSize), im = offsetBy(pointIm, -at.y, pixelSize);
     if (!re.isFinite() || !im.isFinite()) return WheelRefusal::tooLarge;
-    return zoomLiveViewAbout(s, re, im, factor) ? WheelRefusal::none : WheelRefusal::tooLarge;
+    if (!zoomLiveViewAbout(s, re, im, factor)) return WheelRefusal::tooLarge;
+    const int digits = significantDigitsFor(magnification) + kAnchorDigits;
+    s.wheelAnchor = {true, at.x, at.y, pointRe.str(digits), pointIm.str(digits), s.live.centerX, s.live.centerY,
+                     s.radius, s.live.deep};
+    return WheelRefusal::none;
 }
 
 void showRefusal(Program& p, WheelRefusal refusal) {

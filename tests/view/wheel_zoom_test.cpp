@@ -96,6 +96,34 @@ TEST_F(WheelZoomTest, DeepViewsKeepThePointUnderThePointerToTheirLastDigit) {
     }
 }
 
+// The tip of the antenna, -2, lies under the pointer at the left edge of
+// the start view; 332 notches later, at 8.7E+99, it is still there, to the
+// pixel. A centre held to the digits of each view would leave it 10^84
+// pixels away: each notch's rounding, doubled by every notch after it.
+TEST_F(WheelZoomTest, TurningOnAboutOnePointKeepsThatPointUnderThePointer) {
+    drawStartView();
+    const auto tipOffset = [&](const View& v) {
+        const ExtFloat pixel = pixelSizeFor(liveMagnification(p.s), p.s.halfW);
+        const BigReal x = isDeep(v) ? BigReal::fromText(v.deep.centerX, 2000) : BigReal(v.centerX, 2000);
+        return unitsBetween(BigReal(-2.0, 2000), offsetBy(x, -200, pixel), pixel);
+    };
+    // Notches that all come while the wheel's drawing runs...
+    p.s.busy = p.s.wheel.drawing = true;
+    for (int i = 0; i < 332; ++i) wheel(-200.0f, 0.0f, 1);
+    p.s.busy = p.s.stopRequest = false;
+    p.s.wheel = {};
+    // Each magnification is written with 15 digits: the last may wander.
+    ASSERT_NEAR(magnificationOfText(p.s.live.deep.magnification).log2Abs(), 332, 1e-10);
+    EXPECT_LT(std::abs(tipOffset(p.s.live)), 1.0);
+    EXPECT_EQ(p.s.live.centerY, 0.0);
+    // ... and notches each of which is drawn before the next.
+    redrw(p);
+    for (int i = 0; i < 3; ++i) wheel(-200.0f, 0.0f, 1);
+    ASSERT_NEAR(magnificationOfText(p.s.cur.deep.magnification).log2Abs(), 335, 1e-10);
+    EXPECT_LT(std::abs(tipOffset(p.s.cur)), 1.0);
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 TEST_F(WheelZoomTest, NotchesDuringItsDrawingCoalesceIntoOneStepOfTheHistory) {
     drawStartView();
     const Surface first = p.picture1;
