@@ -68,6 +68,16 @@ TEST_F(WheelZoomTest, EachNotchZoomsTwiceAboutThePointerWhosePointStaysPut) {
     wheel(-150.0f + 800.0f, 100.0f, -2);
     EXPECT_EQ(p.s.radius, 1.0);
     EXPECT_NEAR(p.s.cur.centerX, centreX - 150 * (0.25 / 400) + 150 * (1.0 / 400), 1e-15);
+
+    // The coarse preview draws every tenth column (x = -400, -390, ...):
+    // between them the picture scaled about the pointer stays, here in the
+    // lower-left colouring, which has no black.
+    p.s.lineStep = p.s.coarseLineStep;
+    const Surface old = p.picture1;
+    ASSERT_NE(old.point(-145, 102 - 600), 0);
+    wheel(-147.0f + 800.0f, 100.0f, 1);
+    EXPECT_EQ(p.picture1.point(-143, 104 - 600), old.point(-145, 102 - 600));
+    EXPECT_EQ(p.picture1.point(-147, 100 - 600), old.point(-147, 100 - 600));
 }
 
 TEST_F(WheelZoomTest, DeepViewsKeepThePointUnderThePointerToTheirLastDigit) {
