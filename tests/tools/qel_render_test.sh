@@ -106,10 +106,6 @@ check "a deep location comes back with every digit" eval \
     '[ "$(head -n 1 "$DIR/kfr/deep.kfr")" = "$(printf "Re: -0.228155493653961819214572014099\r")" ] &&
      cmp -s "$DIR/kfr/deep.kfr" "$DIR/kfr/deep-again.kfr"'
 check "a deep location is drawn under its saved name" drawn kfr3 "$deep" --kfr "$DIR/kfr/deep.kfr" --maxiter 300
-printf 'Colors: 1,2,3,\nIterations: 200\nIm: 0\nRe: -1\nZoom: 2.6666666666666666667\n' >"$DIR/kfr/lf.kfr"
-check "LF lines, keys in any order and other keys are read" drawn kfr4 M0s2x-1y0k200t1.bmp --kfr "$DIR/kfr/lf.kfr"
-printf 'Re: 5\r\nIm: 0\r\nZoom: 1E100\r\n' >"$DIR/kfr/off.kfr"
-check "a location off the plane a deep view shows is refused" refused --kfr "$DIR/kfr/off.kfr" --out "$DIR/bad/x.bmp"
 head -c 2000 /dev/urandom >"$DIR/kfr/binary.kfr"
 check "a binary file is refused" refused --kfr "$DIR/kfr/binary.kfr" --out "$DIR/bad/x.bmp"
 check "a missing location file is refused" refused --kfr "$DIR/kfr/missing.kfr" --out "$DIR/bad/x.bmp"
