@@ -114,10 +114,10 @@ bool placeLiveView(AppState& s, const BigReal& re, const BigReal& im, ExtFloat m
 
 }  // namespace
 
-bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
-    const double radius = s.radius / s.zoom;
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im, double zoom) {
+    const double radius = s.radius / zoom;
     const ExtFloat magnification =
-        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
+        isDeep(s.live) ? liveMagnification(s) * zoom : ExtFloat::of(s.initialRadius / radius);
     return placeLiveView(s, re, im, magnification, radius);
 }
 

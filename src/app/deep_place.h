@@ -63,7 +63,11 @@ std::string numberTextOfStr(std::string_view str);
 // where needsDeep says so, its centre written with the digits its
 // magnification needs; otherwise its doubles alone are the view. False, and
 // nothing changed, beyond the deepest magnification.
-bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im);
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im, double zoom);
+// The same by the click's zoom factor.
+inline bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
+    return zoomLiveViewAbout(s, re, im, s.zoom);
+}
 // Puts the live view at the centre (re, im) and a magnification by the
 // same rules: deep where needsDeep says so, its radius initialRadius /
 // magnification. False, and nothing changed, beyond the deepest

@@ -7,7 +7,7 @@
 
 namespace qel {
 
-void redrw(Program& p) {
+void redrw(Program& p, const DrawingStart& start) {
     AppState& s = p.s;
     // A request that arrives while a drawing runs (from an event handled in
     // its yield) is ignored, before it can touch the caption or the dialog.
@@ -21,7 +21,7 @@ void redrw(Program& p) {
     s.viewInfo = requestViewInfo(s);
     s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
     p.platform.setMainCaption(s.drawingCaption);
-    Essence(p);
+    Essence(p, start);
 }
 
 }  // namespace qel

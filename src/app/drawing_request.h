@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/drawing.h"
 #include "app/program.h"
 
 namespace qel {
@@ -18,7 +19,7 @@ inline const std::string kMagnificationTooSmallTitle = "倍率過少";
 // Draws the live view (the two coordinates the callers pass are the state's
 // own centre and are not read). Refuses a magnification below 0.1 with a
 // message box and changes nothing then. Returns when the drawing has ended
-// or was stopped.
-void redrw(Program& p);
+// or was stopped. `start` is the render loop's (app/drawing.h).
+void redrw(Program& p, const DrawingStart& start = {});
 
 }  // namespace qel
