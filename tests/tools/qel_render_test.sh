@@ -143,6 +143,8 @@ deep="M1s1E50x-0p228155493653961819214571911079442766474976755430311573169897482
 name="$("$TOOL" --name "$deep" --minibrot --quiet --out "$DIR/mb/deep.png" | tail -n 1)"
 check "a deep view's minibrot of period 53 gets 20 times 53 iterations" eval \
     '[[ "$name" == M1s*E+49x-0p2281554936539618192145719110794427664749767554303115*y1p11514250803993735974576464083223426779410932043382*k1060t1.bmp ]] && test -s "$DIR/mb/deep.png"'
+"$TOOL" --cx -1.76 --cy 0.01 --minibrot --out "$DIR/mb/p3.kfr" >/dev/null
+check "--minibrot with --out FILE.kfr writes the found view's location" grep -q "^Re: -1.75487766624669" "$DIR/mb/p3.kfr"
 check "--minibrot on a Julia set is refused" eval 'refused --set J --minibrot --out "$DIR/bad/x.bmp" && says "Julia"'
 "$TOOL" --cx 1.5 --cy 1.4 --minibrot --out "$DIR/bad/x.bmp" 2>"$DIR/err" >"$DIR/out"; status=$?
 check "far outside the set --minibrot finds none, fails and writes nothing" eval \
