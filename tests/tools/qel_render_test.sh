@@ -14,6 +14,16 @@ refused() { # args... : exit status 2, one line on stderr, nothing written
     [ "$status" -eq 2 ] && [ "$(wc -l <"$DIR/err")" -eq 1 ] && [ -z "$(ls -A "$DIR/bad")" ]
 }
 says() { grep -q -- "$1" "$DIR/err"; }
+interrupted() { # args... : Ctrl+C a second after the start; the exit status in $status
+    "$TOOL" "$@" 2>"$DIR/err" &
+    local pid=$!
+    sleep 1
+    kill -INT "$pid"
+    (sleep 30; kill -KILL "$pid" 2>/dev/null) &
+    local guard=$!
+    wait "$pid"; status=$?
+    kill "$guard" 2>/dev/null
+}
 
 check "a method beyond 4 is refused" refused --method 5 --out "$DIR/bad/x.bmp"
 check "a magnification below 0.1 is refused" refused --mag 0.05 --out "$DIR/bad/x.bmp"
@@ -149,27 +159,13 @@ check "--minibrot on a Julia set is refused" eval 'refused --set J --minibrot --
 "$TOOL" --cx 1.5 --cy 1.4 --minibrot --out "$DIR/bad/x.bmp" 2>"$DIR/err" >"$DIR/out"; status=$?
 check "far outside the set --minibrot finds none, fails and writes nothing" eval \
     '[ $status -eq 1 ] && says "no minibrot" && [ -z "$(ls -A "$DIR/bad")" ] && [ ! -s "$DIR/out" ]'
-"$TOOL" --cx -0.3 --cy 0.2 --mag 1E3000 --maxiter 4000000 --minibrot --out "$DIR/stop/" 2>"$DIR/err" &
-pid=$!
-sleep 1
-kill -INT "$pid"
-(sleep 30; kill -KILL "$pid" 2>/dev/null) &
-guard=$!
-wait "$pid"; status=$?
-kill "$guard" 2>/dev/null
+interrupted --cx -0.3 --cy 0.2 --mag 1E3000 --maxiter 4000000 --minibrot --out "$DIR/stop/"
 check "Ctrl+C stops the search for the minibrot and leaves no file" eval \
     '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
 # Ctrl+C during a long drawing: the drawing stops, nothing stays behind,
 # also where a split picture's lower half is being compressed aside.
-"$TOOL" --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png" 2>"$DIR/err" &
-pid=$!
-sleep 1
-kill -INT "$pid"
-(sleep 30; kill -KILL "$pid" 2>/dev/null) &
-guard=$!
-wait "$pid"; status=$?
-kill "$guard" 2>/dev/null
+interrupted --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png"
 check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
 checks_done
