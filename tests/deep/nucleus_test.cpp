@@ -124,18 +124,14 @@ TEST(Nucleus, NewtonsMethodLandingOnADivisorsNucleusGivesItsOwnPeriod) {
 // The smallest of the three discs that holds a nucleus gives the period; a
 // point whose orbit leaves at once has none near it.
 TEST(Nucleus, ThePeriodSearchTakesTheSmallestDiscThatHoldsANucleus) {
-    // 0.001 from 0, inside the main cardioid: of the discs of 0.0001,
-    // 0.0004 and 0.0016 only the last holds 0, the nucleus of period 1; of
-    // those of 0.002, 0.008 and 0.032 each does, and the nucleus may lie
-    // anywhere in the largest.
-    const BigComplex near0 = pointOf("0.001", "0");
-    const auto third = findPeriod(near0, ExtFloat::of(0.0001), 200);
-    ASSERT_TRUE(third);
-    EXPECT_EQ(third->period, 1);
-    EXPECT_EQ(third->radius.toDouble(), 0.0016);
-    const auto first = findPeriod(near0, ExtFloat::of(0.002), 200);
-    ASSERT_TRUE(first);
-    EXPECT_EQ(first->radius.toDouble(), 0.032);
+    // 0.001 from 0, inside the main cardioid: of the discs of 0.00002 to
+    // 0.00032 none holds 0, the nucleus of period 1; of the larger ones a
+    // point inside has, 0.00128 and 0.00512, both do, and the nucleus may
+    // lie anywhere in the larger.
+    const auto inside = findPeriod(pointOf("0.001", "0"), ExtFloat::of(0.00002), 200);
+    ASSERT_TRUE(inside);
+    EXPECT_EQ(inside->period, 1);
+    EXPECT_EQ(inside->radius.toDouble(), 0.00512);
     // Beside the nucleus of period 4 at -1.3107: the disc of 0.02 holds it,
     // the one of 0.32 also -1, of period 2; the smaller disc wins.
     const auto four = findPeriod(pointOf("-1.3097", "0.001"), ExtFloat::of(0.02), 200);
@@ -147,6 +143,8 @@ TEST(Nucleus, ThePeriodSearchTakesTheSmallestDiscThatHoldsANucleus) {
     const auto eight = minibrotNear(pointOf("-1.4", "0"), ExtFloat::of(0.04), 200);
     ASSERT_TRUE(eight);
     EXPECT_EQ(eight->period, 8);
+    // A point whose orbit leaves at once has none near it: the larger discs,
+    // of 0.64 and 2.56, which would hold 0, are for points inside.
     EXPECT_FALSE(findPeriod(pointOf("1.5", "1.5"), ExtFloat::of(0.01), 200));
     EXPECT_FALSE(minibrotNear(pointOf("1.5", "1.5"), ExtFloat::of(0.01), 200));
 }
@@ -212,6 +210,22 @@ TEST(Nucleus, ADeepMinibrotAgreesWithTheDirectIteration) {
     EXPECT_LT(distance(found->c, centre), 1e-69);
     expectARootToTheLastBits(*found);
     expectTheCopyOfTheSet(*found, found->c.re.precision(), 53.0 * 1000);
+}
+
+// Inside the period-53 minibrot's cardioid, half its size from the nucleus
+// (about 60 pixels of the 1E50 view), with discs of 2 to 32 pixels: the
+// nucleus of the component the point lies in.
+TEST(Nucleus, APointInsideAMinibrotFindsItsNucleusBeyondTheDiscs) {
+    const DeepView view = testing::deepViewOf(viewWithId("MinibrotAt1E50"));
+    const BigComplex centre{view.centreRe, view.centreIm};
+    const ExtComplex size = minibrotSize(centre, 53);
+    const ExtComplex half = size * ExtComplex::of(-0.5, 0.0);
+    const BigComplex inside{offsetBy(centre.re, half.re, ExtFloat::normalised(1.0, half.e)),
+                            offsetBy(centre.im, half.im, ExtFloat::normalised(1.0, half.e))};
+    const auto found = minibrotNear(inside, view.pixelSize * 2.0, 3000);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->period, 53);
+    EXPECT_LT(distance(found->c, centre), 1e-69);
 }
 
 // At the Misiurewicz point M(3,1), to 1000 digits, every minibrot within 8

@@ -316,21 +316,24 @@ std::optional<Nucleus> refine(BigComplex c, std::vector<ExtComplex> orbit, std::
 // leaving the orbit of c computed on the way in `orbit`.
 std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std::int64_t maxPeriod,
                                        const NucleusControl& control, std::vector<ExtComplex>& orbit) {
-    ExtFloat r[kPeriodDiscs];
-    std::int64_t found[kPeriodDiscs] = {};
-    for (int j = 0; j < kPeriodDiscs; ++j) r[j] = radius * std::pow(kPeriodDiscGrowth, j);
+    constexpr int kDiscs = kPeriodDiscs + kInteriorDiscs;
+    ExtFloat r[kDiscs];
+    std::int64_t found[kDiscs] = {};
+    for (int j = 0; j < kDiscs; ++j) r[j] = radius * std::pow(kPeriodDiscGrowth, j);
     // To first order z_n of a point c + e is z_n + dz_n e: a root of z_n
     // lies within r when |z_n| < |dz_n| r. (Discs that bound z_n of every
     // point within r, R_(n+1) = R_n (2 |z_n| + R_n) + r, grow far faster:
     // beside -1.4, within 0.04, they took the nucleus of period 4 at 0.089
     // for one and passed over those of periods 8 and 16 inside.)
     ExtComplex dz;
+    bool left = false;
     const auto visit = [&](std::int64_t n, ExtComplex z) {
         if (n > 0) {
             const ExtFloat norm = z.norm(), slope = dz.norm();
-            for (int j = 0; j < kPeriodDiscs; ++j)
+            for (int j = 0; j < kDiscs; ++j)
                 if (found[j] == 0 && lessMagnitude(norm, slope * (r[j] * r[j]))) found[j] = n;
-            if (found[0] != 0 || norm.toDouble() > 4.0) return false;
+            left = norm.toDouble() > 4.0;
+            if (found[0] != 0 || left) return false;
         }
         dz = (z * dz).twice() + kOne;
         return true;
@@ -339,8 +342,12 @@ std::vector<PeriodFound> findPeriodsOn(const BigComplex& c, ExtFloat radius, std
     std::vector<PeriodFound> periods;
     const std::int64_t last = std::min(maxPeriod, kLongestPeriod);
     if (last < 1 || !fullOrbit(c, precisionOf(c), last, orbit, control, progress, visit)) return periods;
-    // A period a larger disc finds again may belong to a nucleus anywhere in it.
-    for (int j = 0; j < kPeriodDiscs; ++j) {
+    // The larger discs count for a point whose orbit stays to the end: it
+    // lies inside a component (or looks so at this limit), whose nucleus may
+    // be far in a large one. A period a larger disc finds again may belong
+    // to a nucleus anywhere in it.
+    const int discs = left || found[0] != 0 ? kPeriodDiscs : kDiscs;
+    for (int j = 0; j < discs; ++j) {
         if (found[j] == 0) continue;
         const auto again = std::find_if(periods.begin(), periods.end(),
                                         [&](const PeriodFound& f) { return f.period == found[j]; });

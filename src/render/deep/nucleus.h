@@ -59,8 +59,11 @@ struct NucleusControl {
 inline constexpr std::int64_t kLongestPeriod = std::int64_t{1} << 22;
 
 // The discs of the period search: the radius asked for, then 4 and 16
-// times that, the smallest disc that holds a nucleus winning.
+// times that, the smallest disc that holds a nucleus winning; for a point
+// whose orbit does not leave within the steps looked at (inside a
+// component, or so it seems), also 64 and 256 times that.
 inline constexpr int kPeriodDiscs = 3;
+inline constexpr int kInteriorDiscs = 2;
 inline constexpr double kPeriodDiscGrowth = 4.0;
 
 struct PeriodFound {
@@ -70,7 +73,7 @@ struct PeriodFound {
 
 // The lowest period of a nucleus within `radius` of c, to first order, by
 // the discs above: within the first disc if any, else the second, else the
-// third. Looks at
+// third (and, for a point inside, the fourth and fifth). Looks at
 // most `maxPeriod` (and kLongestPeriod) steps far, and no further than the
 // orbit of c stays within 2 of 0. Nothing when no disc holds one, or when stopped.
 std::optional<PeriodFound> findPeriod(const BigComplex& c, ExtFloat radius, std::int64_t maxPeriod,
