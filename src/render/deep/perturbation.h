@@ -54,9 +54,11 @@ struct DeepSkipping {
     // Ranges of the orbit stepped over by the reference's linear blocks,
     // where they hold (the reference must have been built with them).
     bool blocks = true;
-    // Rounds of an orbit that starts over from 0 with a difference it had
-    // at an earlier start: everything in between repeats bit for bit, so
-    // the result is exactly that of every step.
+    // Rounds of an orbit that comes back to a state it had (the same index
+    // on the same reference orbit, the same difference to the last bit):
+    // everything in between repeats bit for bit, so the result is exactly
+    // that of every step. An interior point caught by an attracting cycle
+    // gets there within a few of its rounds and stops early.
     bool rounds = true;
 };
 

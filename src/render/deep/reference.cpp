@@ -61,18 +61,26 @@ ExtComplex extOf(mpfr_srcptr re, mpfr_srcptr im) {
 
 }  // namespace
 
-// Iterates z -> z*z + c in MPFR and keeps every value.
+// Iterates z -> z*z + c in MPFR and keeps every value, until the orbit
+// escapes, reaches its length or comes back to a value it had. That is
+// found as Brent finds a cycle: the value at origin + 1, 2, 4, 8 ... is
+// kept and every later one compared with it, so a cycle of length q is
+// found within about q steps after the kept value has reached it, and the
+// value the orbit comes back to is the first of a block at every level up
+// to that power of two (blocks are laid out from the origin).
 class ReferenceBuilder {
 public:
-    explicit ReferenceBuilder(long bits) : zRe_(bits), zIm_(bits), cRe_(bits), cIm_(bits), sq_(bits), t_(bits) {}
+    explicit ReferenceBuilder(long bits)
+        : zRe_(bits), zIm_(bits), cRe_(bits), cIm_(bits), sq_(bits), t_(bits), keptRe_(bits), keptIm_(bits) {}
 
     bool compute(ReferenceOrbit& out, const BigReal& z0Re, const BigReal& z0Im, const BigReal& cRe,
-                 const BigReal& cIm, std::int64_t length, const std::atomic<bool>* stop) {
+                 const BigReal& cIm, std::int64_t length, std::int64_t origin, const std::atomic<bool>* stop) {
         mpfr_set(zRe_.get(), z0Re.get(), MPFR_RNDN);
         mpfr_set(zIm_.get(), z0Im.get(), MPFR_RNDN);
         mpfr_set(cRe_.get(), cRe.get(), MPFR_RNDN);
         mpfr_set(cIm_.get(), cIm.get(), MPFR_RNDN);
         out.values_.clear();
+        out.loopLength_ = 0;
         out.tiny_.clear();
         out.radius_.clear();
         out.prefixRadius_.clear();
@@ -80,6 +88,7 @@ public:
         out.linear_.clear();
         out.levelStart_.clear();
         out.values_.reserve(static_cast<std::size_t>(std::min<std::int64_t>(length, 1 << 16)));
+        std::int64_t keptAt = -1, nextKept = origin + 1;
         for (std::int64_t k = 0; k < length; ++k) {
             if ((k & 255) == 255 && stop && stop->load(std::memory_order_relaxed)) return false;
             const OrbitValue v{mpfr_get_d(zRe_.get(), MPFR_RNDN), mpfr_get_d(zIm_.get(), MPFR_RNDN)};
@@ -87,6 +96,16 @@ public:
             if (std::max(std::fabs(v.re), std::fabs(v.im)) < kTinyValue)
                 out.tiny_.push_back({k, extOf(zRe_.get(), zIm_.get())});
             if (v.re * v.re + v.im * v.im > 4.0) break;
+            if (keptAt >= 0 && mpfr_equal_p(zRe_.get(), keptRe_.get()) && mpfr_equal_p(zIm_.get(), keptIm_.get())) {
+                out.loopLength_ = k - keptAt;
+                break;
+            }
+            if (k == nextKept) {
+                mpfr_set(keptRe_.get(), zRe_.get(), MPFR_RNDN);
+                mpfr_set(keptIm_.get(), zIm_.get(), MPFR_RNDN);
+                keptAt = k;
+                nextKept = origin + 2 * (k - origin);
+            }
             squarePlus(zRe_, zIm_, cRe_, cIm_, sq_, t_);
         }
         out.values_.shrink_to_fit();
@@ -94,7 +113,7 @@ public:
     }
 
 private:
-    BigReal zRe_, zIm_, cRe_, cIm_, sq_, t_;
+    BigReal zRe_, zIm_, cRe_, cIm_, sq_, t_, keptRe_, keptIm_;
 };
 
 ExtComplex ReferenceOrbit::extAt(std::int64_t k) const {
@@ -166,8 +185,9 @@ void ReferenceOrbit::buildSkips(bool withDc, double largestDc, std::int64_t orig
     skipOrigin_ = origin;
     // Step j leads from value j to value j + 1. Blocks end before the last
     // value, which may be the one that escapes: a point reaches it with a
-    // step of its own, and its escape test.
-    const std::int64_t steps = size() - 2 - origin;
+    // step of its own, and its escape test. The last value of an orbit that
+    // runs round a cycle is only its loop's first again: blocks may end there.
+    const std::int64_t steps = size() - (loopLength_ > 0 ? 1 : 2) - origin;
     const auto first = static_cast<std::size_t>(origin);
     const auto stored = static_cast<std::size_t>(std::max<std::int64_t>(steps, 0) >> (kFirstLevel - 1));
     radius_.reserve(stored);
@@ -223,8 +243,8 @@ std::shared_ptr<const DeepReference> buildReference(const DeepView& view, const 
     const BigReal zero(ref->precisionBits);
     const BigReal& cRe = view.julia ? view.juliaRe : view.centreRe;
     const BigReal& cIm = view.julia ? view.juliaIm : view.centreIm;
-    if (!builder.compute(ref->critical, zero, zero, cRe, cIm, length, stop)) return nullptr;
-    if (view.julia && !builder.compute(ref->centre, view.centreRe, view.centreIm, cRe, cIm, length, stop))
+    if (!builder.compute(ref->critical, zero, zero, cRe, cIm, length, 1, stop)) return nullptr;
+    if (view.julia && !builder.compute(ref->centre, view.centreRe, view.centreIm, cRe, cIm, length, 0, stop))
         return nullptr;
     if (withBlocks) {
         const double largestDc = view.pixelSize.toDouble() * std::hypot(grid.halfW, grid.halfH);

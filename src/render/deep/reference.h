@@ -36,8 +36,14 @@ struct LinearStep {
 class ReferenceOrbit {
 public:
     // Values 0..size()-1; the orbit ends after the first value with
-    // |z|^2 > 4 or at the longest length asked for.
+    // |z|^2 > 4, at the longest length asked for, or where it comes back
+    // exactly (at full precision) to a value it had: then it runs round
+    // that cycle for ever, and only one round is kept.
     std::int64_t size() const { return static_cast<std::int64_t>(values_.size()); }
+    // The cycle's length when the orbit runs round one, else 0: the last
+    // value is then the one at size() - 1 - loopLength() again, and a point
+    // reaching it goes on from there.
+    std::int64_t loopLength() const { return loopLength_; }
     const OrbitValue* values() const { return values_.data(); }
     // The value at index k in full, also where it is too small for a double.
     ExtComplex extAt(std::int64_t k) const;
@@ -83,6 +89,7 @@ private:
     const LinearStep* treeSkip(std::int64_t from, double size, std::int64_t room, std::int64_t& length) const;
 
     std::vector<OrbitValue> values_;
+    std::int64_t loopLength_ = 0;
     std::vector<Tiny> tiny_;  // values below kTinyValue, by index
     // Entry j - 1: the first j steps from the origin.
     std::vector<double> prefixRadius_;
