@@ -369,6 +369,19 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     if (!isDeep(s.live) && !pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
                std::to_string(scale) + " to differ at this centre";
+    if (isDeep(s.live)) {
+        const bool julia = s.live.isJulia == kYes;
+        const std::uint64_t available = availableMemoryBytes();
+        if (!deepDrawingFits(s, available)) {
+            char why[200];
+            std::snprintf(why, sizeof why,
+                          "--maxiter: the reference orbits of this deep view may need %.1f GB, more than a drawing "
+                          "may take of the %.1f GB of memory available; %.0f iterations fit",
+                          static_cast<double>(deepDrawingBytesAtMost(s.live.maxIter, julia)) / 1e9,
+                          static_cast<double>(available) / 1e9, mostIterationsFitting(julia, available));
+            return std::string(why);
+        }
+    }
     return std::nullopt;
 }
 
