@@ -179,7 +179,7 @@ int pixelsShowing(const std::string& path, Colour colour, int& all) {
 
 void nuclei(const Bench& b) {
     std::printf("Split views centred on nuclei, every point inside; medians of %d runs:\n"
-                "  wall ms (processor ms) and peak MB at m = 10^4, 10^6%s; ratios to 10^4 (processor)\n",
+                "  wall ms (processor ms) and peak MiB at m = 10^4, 10^6%s; ratios to 10^4 (processor)\n",
                 b.runs, b.most >= 8 ? ", 10^8" : "");
     const char* limits[] = {"10000", "1000000", "100000000"};
     const int count = b.most >= 8 ? 3 : 2;
@@ -200,7 +200,7 @@ void nuclei(const Bench& b) {
             }
             std::printf("  period %4d at %-6s", n.period, mag.c_str());
             for (int i = 0; i < count; ++i)
-                std::printf("  %7.0f (%6.0f) %5.0f MB", f[i].ms, f[i].cpuMs, f[i].peakMB);
+                std::printf("  %7.0f (%6.0f) %5.0f MiB", f[i].ms, f[i].cpuMs, f[i].peakMB);
             for (int i = 1; i < count; ++i)
                 std::printf("  x%.2f (x%.2f)", f[i].ms / f[0].ms, f[i].cpuMs / f[0].cpuMs);
             std::printf("\n      lower left in the period colour: %s pixels\n", colours.c_str());
@@ -211,11 +211,11 @@ void mixed(const Bench& b) {
     std::printf("\nA minibrot of period 103 at 1E100 with its cusp and exterior, m = 10^6:\n");
     const std::string out = b.dir + "/mixed.bmp";
     const Figures now = b.time(b.args(b.render, out, kMixedRe, kMixedIm, "1E100", "1000000"), b.runs);
-    std::printf("  this program: %.0f ms (processor %.0f ms), peak %.0f MB\n", now.ms, now.cpuMs, now.peakMB);
+    std::printf("  this program: %.0f ms (processor %.0f ms), peak %.0f MiB\n", now.ms, now.cpuMs, now.peakMB);
     if (b.before.empty()) return;
     const std::string outBefore = b.dir + "/mixed-before.bmp";
     const Figures then = b.time(b.args(b.before, outBefore, kMixedRe, kMixedIm, "1E100", "1000000"), 1);
-    std::printf("  %s: %.0f ms (processor %.0f ms), peak %.0f MB: x%.1f (processor x%.1f)\n", b.before.c_str(),
+    std::printf("  %s: %.0f ms (processor %.0f ms), peak %.0f MiB: x%.1f (processor x%.1f)\n", b.before.c_str(),
                 then.ms, then.cpuMs, then.peakMB, then.ms / now.ms, then.cpuMs / now.cpuMs);
     int w = 0, h = 0, w0 = 0, h0 = 0;
     const std::vector<Colour> a = bitmapPixels(out, w, h), c = bitmapPixels(outBefore, w0, h0);
@@ -232,7 +232,7 @@ void memory(const Bench& b) {
                                             "--cy", "0.5", "--mag", "1E20", "--maxiter", m, "--quiet",
                                             "--out", b.dir + "/memory.bmp"};
         const Figures f = b.time(a, 1);
-        std::printf("  m = %-9s %7.0f MB   %6.0f ms (processor %.0f ms)\n", m, f.peakMB, f.ms, f.cpuMs);
+        std::printf("  m = %-9s %7.0f MiB   %6.0f ms (processor %.0f ms)\n", m, f.peakMB, f.ms, f.cpuMs);
     }
 }
 

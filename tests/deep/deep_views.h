@@ -88,9 +88,11 @@ inline const DeepTestView kDeepViews[] = {
 // digits a click writes there (log10 of the magnification + 3): views
 // centred on nuclei of periods 3, 5 and 1024 (the cycle of 0 passes through
 // 0; every point of the view lies inside the component), and minibrots of
-// periods 21, 63 and 1023 with their boundary and the exterior around them.
-// The nuclei were found by Newton's method on z_p(c) = 0, those of the
-// minibrots from points near M(3,1) whose orbits come closest to 0 at step p.
+// periods 21 and 1023 with their boundary and the exterior around them, and
+// one of period 103 seen from 1E-100 left of its nucleus and 7E-101 below,
+// round its cusp. The nuclei
+// were found by Newton's method on z_p(c) = 0, those of the minibrots from
+// points near M(3,1) whose orbits come closest to 0 at step p.
 inline const DeepTestView kMinibrotViews[] = {
     {"NucleusOfPeriod3At1E20", "nucleus of period 3 at 1E20", false,
      "-1.7548776662466927600495", "0", "0", "0", "1E20", 10000},
@@ -108,11 +110,11 @@ inline const DeepTestView kMinibrotViews[] = {
      "0", "0", "0", "1E300", 10000},
     {"MinibrotOfPeriod21At1E20", "minibrot of period 21 at 1E20", false,
      "-0.22815549319731556856424", "1.1151425078957712181296", "0", "0", "1E20", 10000},
-    {"MinibrotOfPeriod63At1E100", "minibrot of period 63 at 1E100", false,
-     "-0.2281554936539618192145720140999005403183052226958360261830402620647581814852593111687264317122687"
-     "581546",
-     "1.11514250803993735974576463631395693746970463996981182353127593189424139000432306832736816584969141"
-     "6719",
+    {"MinibrotOfPeriod103At1E100", "minibrot of period 103 at 1E100", false,
+     "-0.2281554936539618192145720140991260067373983511745013985201244898254328108210607916456109690002403"
+     "561008",
+     "1.11514250803993735974576463631501406818877809046798813968106453982598263538899688858857729080387675"
+     "9882",
      "0", "0", "1E100", 10000},
     {"MinibrotOfPeriod1023At1E1000", "minibrot of period 1023 at 1E1000", false,
      "-0.2281554936539618192145720140991260067373983511745080323795979810844156630360130667574210427119704"
