@@ -137,14 +137,17 @@ public:
         out.prefixLinear_.clear();
         out.linear_.clear();
         out.levelStart_.clear();
-        // The whole length at once: growing by doubling would hold the old
-        // values and twice as many new ones for a moment. Pages never written
-        // take no memory, and a short orbit gives the rest back below.
-        out.values_.reserve(static_cast<std::size_t>(length));
+        // Room for the first 2^20 values, then for the whole length at once:
+        // growing by doubling would hold the old values and twice as many
+        // new ones for a moment. Pages never written take no memory, and an
+        // orbit that ends early gives the rest back below.
+        constexpr std::int64_t kFirstRoom = std::int64_t{1} << 20;
+        out.values_.reserve(static_cast<std::size_t>(std::min(length, kFirstRoom)));
         std::int64_t keptAt = -1, nextKept = origin + 1;
         for (std::int64_t k = 0; k < length; ++k) {
             if ((k & 255) == 255 && stop && stop->load(std::memory_order_relaxed)) return false;
             const OrbitValue v{mpfr_get_d(zRe_.get(), MPFR_RNDN), mpfr_get_d(zIm_.get(), MPFR_RNDN)};
+            if (out.values_.size() == out.values_.capacity()) out.values_.reserve(static_cast<std::size_t>(length));
             out.values_.push_back(v);
             if (std::max(std::fabs(v.re), std::fabs(v.im)) < kTinyValue)
                 out.tiny_.push_back({k, extOf(zRe_.get(), zIm_.get())});
