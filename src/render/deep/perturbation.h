@@ -38,13 +38,18 @@ struct DeepPointStats {
     std::int64_t rebases = 0;
     std::int64_t extendedSteps = 0;  // steps with the separate exponent
 
+    // Sums stop at the largest count: the rounds left out of a drawing's
+    // interior points at m = 10^15 add up to more than 2^63.
     DeepPointStats& operator+=(const DeepPointStats& s) {
-        steps += s.steps;
-        skipped += s.skipped;
-        blocks += s.blocks;
-        cycled += s.cycled;
-        rebases += s.rebases;
-        extendedSteps += s.extendedSteps;
+        const auto add = [](std::int64_t& to, std::int64_t more) {
+            if (__builtin_add_overflow(to, more, &to)) to = INT64_MAX;
+        };
+        add(steps, s.steps);
+        add(skipped, s.skipped);
+        add(blocks, s.blocks);
+        add(cycled, s.cycled);
+        add(rebases, s.rebases);
+        add(extendedSteps, s.extendedSteps);
         return *this;
     }
 };
