@@ -29,6 +29,12 @@ ensure_locale() {
 BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libmpfr-dev libpng-dev)
 # What the program uses at run time beyond Qt itself: Qt's own dialogs in Japanese.
 RUN_PACKAGES=(qt6-translations-l10n)
+# What makes the Debian package: dpkg-shlibdeps (dpkg-dev) and the file
+# command, with which CPack finds the binaries.
+PACKAGE_PACKAGES=(dpkg-dev file)
+# What the tests need beyond the build: groff to check the man pages, and
+# what makes the package, which they build too.
+TEST_PACKAGES=(groff-base "${PACKAGE_PACKAGES[@]}")
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null

@@ -5,7 +5,7 @@
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 source "$ROOT/scripts/deps.sh"
-install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}"
+install_missing "${BUILD_PACKAGES[@]}" "${RUN_PACKAGES[@]}" "${TEST_PACKAGES[@]}"
 # The number texts are tested in a locale that writes one half as "0,5".
 ensure_locale de_DE.UTF-8
 

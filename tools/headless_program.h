@@ -35,6 +35,11 @@ public:
     // The tools open no pictures.
     std::optional<Surface> loadPicture(const std::string&, int, int) override { return std::nullopt; }
     std::string programFolder() const override { return {}; }
+    // Nothing is saved through a dialog here.
+    bool folderWritable(const std::string&) const override { return false; }
+    std::string picturesFolder() const override { return {}; }
+    std::string homeFolder() const override { return {}; }
+    bool makeFolder(const std::string&) override { return false; }
     std::optional<std::string> readShiftJisFile(const std::string&) override { return std::nullopt; }
 
     std::function<void()> onDoEvents;

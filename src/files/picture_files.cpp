@@ -3,6 +3,7 @@
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "app/drawing.h"
+#include "app/first_drawing.h"
 #include "render/layout.h"
 #include "view/titles.h"
 
@@ -83,10 +84,19 @@ Surface visiblePicture(const Program& p) {
     return shown;
 }
 
+std::string saveFolder(Platform& platform, const std::string& appPath) {
+    if (platform.folderWritable(appPath)) return appPath;
+    const std::string pictures = platform.picturesFolder();
+    if (!pictures.empty() && platform.makeFolder(pictures) && platform.folderWritable(pictures))
+        return folderWithSeparator(pictures, platform.folderSeparator());
+    return folderWithSeparator(platform.homeFolder(), platform.folderSeparator());
+}
+
 void mnuhozon_Click(Program& p) {
     makeFileName(p.s, p.dialog);
     const SavedName saved = savedNameOf(p.s, p.dialog.magText(), p.dialog.contourText());
-    const std::string chosen = p.platform.showSave(kSaveDialogTitle, p.s.appPath + p.s.fileName, kBitmapFilter);
+    const std::string offered = saveFolder(p.platform, p.s.appPath) + p.s.fileName;
+    const std::string chosen = p.platform.showSave(kSaveDialogTitle, offered, kBitmapFilter);
     const auto origin = visibleAreaOrigin(p.s);
     // A method without a visible area would save nothing: that is a failure
     // too, not a silent success.

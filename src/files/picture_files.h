@@ -34,8 +34,15 @@ std::optional<std::pair<int, int>> visibleAreaOrigin(const AppState& s);
 // method without a visible area.
 Surface visiblePicture(const Program& p);
 
-// "fileに現画面を保存": offers the generated name in the program's folder
-// and writes the visible picture there. Changes nothing but the file.
+// The folder the save dialog offers, ending in the platform's separator:
+// the program's own folder `appPath` wherever the user may write to it;
+// otherwise (a program installed under /usr/bin) the user's picture folder,
+// made when missing, or else the home folder.
+std::string saveFolder(Platform& platform, const std::string& appPath);
+
+// "fileに現画面を保存": offers the generated name in the save folder and
+// writes the visible picture where the user chose. Changes nothing but the
+// file (and makes the picture folder when it is offered and missing).
 void mnuhozon_Click(Program& p);
 
 // "画像fileを表示 (現画面は破棄)": asks for a bitmap, and when its name

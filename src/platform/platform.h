@@ -55,6 +55,16 @@ public:
 
     // The folder of the program's executable (never the current directory).
     virtual std::string programFolder() const = 0;
+    // Whether the user may make files in `folder`, an existing folder.
+    virtual bool folderWritable(const std::string& folder) const = 0;
+    // The user's picture folder, as the desktop names it; empty when it has
+    // none. It may not exist yet.
+    virtual std::string picturesFolder() const = 0;
+    // The user's home folder.
+    virtual std::string homeFolder() const = 0;
+    // Makes `folder` and the folders above it that are missing; true when
+    // it exists afterwards.
+    virtual bool makeFolder(const std::string& folder) = 0;
     // The platform's folder separator: "/" or "\".
     virtual std::string folderSeparator() const { return "/"; }
     // Reads a whole text file written in Shift-JIS and returns it as UTF-8;

@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTime>
 #include <QTranslator>
 #include <cstdio>
@@ -81,6 +84,21 @@ std::optional<Surface> QtPlatform::loadPicture(const std::string& path, int widt
 }
 
 std::string QtPlatform::programFolder() const { return QCoreApplication::applicationDirPath().toStdString(); }
+
+bool QtPlatform::folderWritable(const std::string& folder) const {
+    // The user's permissions as the system checks them (access() on Unix),
+    // so root may write where others may not.
+    const QFileInfo info(q(folder));
+    return info.isDir() && info.isWritable();
+}
+
+std::string QtPlatform::picturesFolder() const {
+    return QStandardPaths::writableLocation(QStandardPaths::PicturesLocation).toStdString();
+}
+
+std::string QtPlatform::homeFolder() const { return QDir::homePath().toStdString(); }
+
+bool QtPlatform::makeFolder(const std::string& folder) { return QDir().mkpath(q(folder)); }
 
 std::optional<std::string> QtPlatform::readShiftJisFile(const std::string& path) { return qel::readShiftJisFile(path); }
 

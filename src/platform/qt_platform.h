@@ -40,6 +40,10 @@ public:
     std::string showOpen(const std::string& title, const std::string& fileName, const std::string& filter) override;
     std::optional<Surface> loadPicture(const std::string& path, int width, int height) override;
     std::string programFolder() const override;
+    bool folderWritable(const std::string& folder) const override;
+    std::string picturesFolder() const override;
+    std::string homeFolder() const override;
+    bool makeFolder(const std::string& folder) override;
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
     int twipsPerPixel() const override;
 

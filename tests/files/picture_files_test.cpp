@@ -68,6 +68,31 @@ TEST_F(PictureFiles, SavingOffersTheViewsNameAndWritesTheVisibleQuadrantOnly) {
     EXPECT_TRUE(platform.messages.empty());
 }
 
+// Installed under /usr/bin, the program's folder is no place to save in.
+TEST_F(PictureFiles, AProgramFolderTheUserMayNotWriteOffersThePictureFolderMadeIfMissingElseHome) {
+    platform.home = dir.file("home");
+    platform.pictures = dir.file("home/Bilder");
+    mnuhozon_Click(p);
+    EXPECT_EQ(platform.offeredNames.back(), dir.folder() + "M0s1x0y0k500t1.bmp");
+    EXPECT_TRUE(platform.madeFolders.empty());  // nothing made where the program's folder will do
+
+    platform.readOnlyFolders = {dir.folder()};
+    mnuhozon_Click(p);
+    EXPECT_EQ(platform.offeredNames.back(), dir.file("home/Bilder/M0s1x0y0k500t1.bmp"));
+    EXPECT_TRUE(testing::holdsPicture(dir.file("home/Bilder/M0s1x0y0k500t1.bmp"), visiblePart(0, 0)));
+
+    // No picture folder, one that cannot be made (a file stands on its
+    // path), one the user may not write to: the home folder.
+    std::ofstream(dir.file("file")) << "x";
+    for (const std::string& pictures : {std::string(), dir.file("file/Pictures"), dir.file("home/Bilder")}) {
+        platform.pictures = pictures;
+        platform.readOnlyFolders = {dir.folder(), dir.file("home/Bilder")};
+        mnuhozon_Click(p);
+        EXPECT_EQ(platform.offeredNames.back(), dir.file("home/M0s1x0y0k500t1.bmp")) << pictures;
+    }
+    EXPECT_TRUE(platform.messages.empty());
+}
+
 // A FIFO chosen as the file stays a FIFO (the saving tests try the other
 // special files).
 TEST_F(PictureFiles, ACancelledSaveAFailedWriteOrNoVisibleAreaSaysItFailed) {

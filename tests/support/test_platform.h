@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,12 @@ public:
     // The program's own reader, on the files the test wrote.
     std::optional<Surface> loadPicture(const std::string& path, int width, int height) override;
     std::string programFolder() const override { return folder; }
+    // Every folder may be written to but those the test lists; the picture
+    // folder and the home are the test's, made on the real file system.
+    bool folderWritable(const std::string& f) const override { return !readOnlyFolders.contains(f); }
+    std::string picturesFolder() const override { return pictures; }
+    std::string homeFolder() const override { return home; }
+    bool makeFolder(const std::string& f) override;
     std::optional<std::string> readShiftJisFile(const std::string& path) override;
 
     std::vector<ShownMessage> messages;
@@ -56,6 +63,9 @@ public:
     std::function<std::string(const std::string&)> saveAnswer;
     std::string openAnswer;
     std::string folder = "/tmp/";
+    std::set<std::string> readOnlyFolders;
+    std::string pictures, home = "/tmp";
+    std::vector<std::string> madeFolders;  // the folders makeFolder was asked for
     // Files the double "reads": path -> UTF-8 text; missing path: unreadable.
     std::map<std::string, std::string> files;
 };
