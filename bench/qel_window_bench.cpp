@@ -12,13 +12,22 @@
 // Every series runs in a new qel process, --runs times over; the figures are
 // medians, every run's figure follows.
 //
-//   xvfb-run -a -s '-screen 0 1280x1024x24' build/qel-window-bench [--runs N] [--qel PATH]
+// Then the wheel (buttons 4 and 5): one notch in and one out at the start
+// view, a burst of notches to about 1E+100, and one notch in and out
+// there, each timed from the notch to the first frame whose pixels differ
+// (the X server's view of the window polled) and to the end caption, with
+// qel's processor time (all its threads) over that span. Each end caption
+// and picture is compared with the headless program's, which turns the
+// same notches.
+//
+//   xvfb-run -a -s '-screen 0 1280x1024x24' build/qel-window-bench [--runs N] [--qel PATH] [--only clicks|wheel]
 //
 // bench/window_bench.sh does just that.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <dirent.h>
 #include <signal.h>
 #include <sys/select.h>
 #include <sys/wait.h>
@@ -40,7 +49,9 @@
 #include "render/colouring.h"
 #include "render/engine_rows.h"
 #include "app/drawing.h"
+#include "app/drawing_request.h"
 #include "view/picture_events.h"
+#include "view/wheel_zoom.h"
 #include "figures.h"
 
 namespace {
@@ -108,6 +119,26 @@ public:
         Picture1_MouseMove(p_, f.x, f.y);
         Picture1_MouseDown(p_, kLeftButton);
         return timed([this] { Picture1_Click(p_); });
+    }
+    // The wheel turned by `notches` with the pointer at a window pixel, as
+    // one turn while nothing is drawn.
+    double wheel(WindowPoint at, int notches) {
+        const PictureFloat f = surfacePosition(p_, at.x, at.y);
+        return timed([&] { Picture1_Wheel(p_, f.x, f.y, notches); });
+    }
+    // `notches` single notches that all arrive while the wheel's drawing
+    // runs, as a quick turn's do in the window: each aims from the newest
+    // target; then the last target's drawing.
+    double wheelBurst(WindowPoint at, int notches) {
+        const PictureFloat f = surfacePosition(p_, at.x, at.y);
+        return timed([&] {
+            p_.s.busy = true;
+            p_.s.wheel.drawing = true;
+            for (int i = 0; i < notches; ++i) Picture1_Wheel(p_, f.x, f.y, notches > 0 ? 1 : -1);
+            p_.s.busy = p_.s.stopRequest = false;
+            p_.s.wheel = {};
+            redrw(p_);
+        });
     }
     std::string caption() const { return platform_.mainCaption(); }
     // The colour numbers a window of w x h pixels shows of the surface.
@@ -205,6 +236,18 @@ public:
         XTestFakeMotionEvent(d_, DefaultScreen(d_), rx, ry, CurrentTime);
         XFlush(d_);
     }
+    // The main window's pixels as the X server holds them, byte for byte:
+    // quick to take and to compare.
+    std::vector<char> rawPixels() {
+        XWindowAttributes a{};
+        XGetWindowAttributes(d_, main_, &a);
+        XImage* image =
+            XGetImage(d_, main_, 0, 0, static_cast<unsigned>(a.width), static_cast<unsigned>(a.height), AllPlanes, ZPixmap);
+        if (!image) return {};
+        std::vector<char> bytes(image->data, image->data + static_cast<std::size_t>(image->bytes_per_line) * a.height);
+        XDestroyImage(image);
+        return bytes;
+    }
     // The colour numbers of the main window's pixels as the X server has them.
     std::vector<Colour> windowPixels(int& w, int& h) {
         XWindowAttributes a{};
@@ -234,6 +277,15 @@ public:
     void leftClick() {
         XTestFakeButtonEvent(d_, 1, True, CurrentTime);
         XTestFakeButtonEvent(d_, 1, False, CurrentTime);
+        XFlush(d_);
+    }
+    // Notches of the wheel: button 4 forward, 5 backward, all sent at once.
+    void wheel(int notches) {
+        const unsigned button = notches > 0 ? 4 : 5;
+        for (int i = 0; i < std::abs(notches); ++i) {
+            XTestFakeButtonEvent(d_, button, True, CurrentTime);
+            XTestFakeButtonEvent(d_, button, False, CurrentTime);
+        }
         XFlush(d_);
     }
 
@@ -345,17 +397,23 @@ void compareWithHeadless(XSession& x, const XSession::Title& end, const Expected
     ++f.mismatches;
 }
 
+// A new qel process whose first picture is on the screen, or -1 (counted
+// in `failures`) when it shows none.
+pid_t startQelShown(XSession& x, const std::string& qel, int& failures) {
+    x.reset();
+    const pid_t pid = startQel(qel);
+    if (pid >= 0 && x.runUntil([&] { return endCaptionAfter(x, 0).has_value(); })) return pid;
+    std::printf("  qel did not show its first picture\n");
+    ++failures;
+    if (pid > 0) stopQel(pid);
+    return -1;
+}
+
 void runSeriesInWindow(XSession& x, const std::string& qel, const Series& series, Figures& f,
                        const std::vector<Expected>& expected) {
-    x.reset();
     const Clock::time_point start = Clock::now();
-    const pid_t pid = startQel(qel);
-    if (pid < 0 || !x.runUntil([&] { return endCaptionAfter(x, 0).has_value(); })) {
-        std::printf("  qel did not show its first picture\n");
-        ++f.failures;
-        if (pid > 0) stopQel(pid);
-        return;
-    }
+    const pid_t pid = startQelShown(x, qel, f.failures);
+    if (pid < 0) return;
     if (auto mapped = x.mappedAt()) f.mapped.push_back(msSince(start, *mapped));
     for (const XSession::Title& t : x.titles())
         if (isDrawingCaption(t.text)) {
@@ -396,14 +454,146 @@ std::vector<Expected> runSeriesHeadless(FastRowEngine& engine, const Series& ser
     return expected;
 }
 
+// ------------------------------------------------------------------ the wheel
+
+// Window pixel (0, 150) is the plane's (-2, 0) on the start view: the tip
+// of the real axis's antenna, whose bands and decorations show at every
+// depth (around i or -0.75 a picture at 1E+100 is one colour). 332 notches
+// about it reach 2^332, 8.7E+99. There the notches turn about a point
+// inside the picture: about the tip itself, 2x deeper looks the same.
+constexpr WindowPoint kWheelPointer{0, 150}, kDeepWheelPointer{150, 120};
+constexpr int kNotchesToDeep = 332;
+
+struct WheelStep {
+    const char* name;
+    int notches;
+    bool burst;
+    WindowPoint at;
+};
+const WheelStep kWheelSteps[] = {
+    {"notch in at the start view", 1, false, kWheelPointer},
+    {"notch out to the start view", -1, false, kWheelPointer},
+    {"burst of 332 notches to 8.7E+99", kNotchesToDeep, true, kWheelPointer},
+    {"notch in at 8.7E+99", 1, false, kDeepWheelPointer},
+    {"notch out at 8.7E+99", -1, false, kDeepWheelPointer},
+};
+constexpr std::size_t kWheelStepCount = sizeof kWheelSteps / sizeof kWheelSteps[0];
+
+// The processor time qel's threads have had, in ms.
+double processMs(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    DIR* dir = opendir(tasks.c_str());
+    if (!dir) return 0;
+    double ns = 0;
+    while (const dirent* e = readdir(dir)) {
+        if (e->d_name[0] == '.') continue;
+        if (FILE* f = std::fopen((tasks + "/" + e->d_name + "/schedstat").c_str(), "r")) {
+            unsigned long long onCpu = 0;
+            if (std::fscanf(f, "%llu", &onCpu) == 1) ns += static_cast<double>(onCpu);
+            std::fclose(f);
+        }
+    }
+    closedir(dir);
+    return ns / 1e6;
+}
+
+struct WheelFigures {
+    std::vector<double> frame[kWheelStepCount], end[kWheelStepCount], cpu[kWheelStepCount],
+        headless[kWheelStepCount], poll;
+    int mismatches = 0, failures = 0;
+};
+
+std::vector<Expected> runWheelHeadless(FastRowEngine& engine, WheelFigures& f) {
+    HeadlessQel q(engine);
+    std::vector<Expected> expected;
+    q.start();
+    for (std::size_t i = 0; i < kWheelStepCount; ++i) {
+        const WheelStep& step = kWheelSteps[i];
+        f.headless[i].push_back(step.burst ? q.wheelBurst(step.at, step.notches) : q.wheel(step.at, step.notches));
+        expected.push_back({q.caption(), q.shown(kShownWidth, kShownHeight)});
+    }
+    return expected;
+}
+
+void runWheelInWindow(XSession& x, const std::string& qel, WheelFigures& f, const std::vector<Expected>& expected) {
+    const pid_t pid = startQelShown(x, qel, f.failures);
+    if (pid < 0) return;
+    for (std::size_t i = 0; i < kWheelStepCount; ++i) {
+        const WheelStep& step = kWheelSteps[i];
+        x.pause(kPauseBetweenClicksMs);
+        x.moveTo(step.at);
+        x.pause(kPauseAfterMoveMs);
+        const std::vector<char> before = x.rawPixels();
+        const std::size_t titles = x.titles().size();
+        const double cpuBefore = processMs(pid);
+        const Clock::time_point turned = Clock::now();
+        x.wheel(step.notches);
+        std::optional<double> frame;
+        // The end caption of this step: the one with the headless caption.
+        const auto ended = [&]() -> std::optional<XSession::Title> {
+            for (std::size_t t = titles; t < x.titles().size(); ++t)
+                if (x.titles()[t].text == expected[i].caption) return x.titles()[t];
+            return std::nullopt;
+        };
+        const bool done = x.runUntil([&] {
+            if (!frame) {
+                const Clock::time_point polled = Clock::now();
+                if (x.rawPixels() != before) frame = msSince(turned);
+                f.poll.push_back(msSince(polled));
+            }
+            return frame && ended();
+        });
+        if (!done) {
+            std::printf("  %s: no end caption \"%s\"\n", step.name, expected[i].caption.c_str());
+            for (std::size_t t = titles; t < x.titles().size(); ++t)
+                std::printf("    window: \"%s\"\n", x.titles()[t].text.c_str());
+            ++f.failures;
+            break;
+        }
+        const XSession::Title end = *ended();
+        f.frame[i].push_back(*frame);
+        f.end[i].push_back(msSince(turned, end.at));
+        f.cpu[i].push_back(processMs(pid) - cpuBefore);
+        Figures compared;
+        compareWithHeadless(x, end, expected[i], step.name, compared);
+        f.mismatches += compared.mismatches;
+    }
+    stopQel(pid);
+}
+
+void benchWheel(XSession& x, const std::string& qel, FastRowEngine& engine, int runs, Figures& all) {
+    WheelFigures f;
+    for (int run = 0; run < runs; ++run) {
+        const std::vector<Expected> expected = runWheelHeadless(engine, f);
+        runWheelInWindow(x, qel, f, expected);
+    }
+    std::printf("the wheel, pointer at window pixel (%d, %d), the plane's (-2, 0) on the start view, then at "
+                "(%d, %d); notch to the first changed frame, to the end caption, qel's processor time until then; "
+                "the headless drawing:\n",
+                kWheelPointer.x, kWheelPointer.y, kDeepWheelPointer.x, kDeepWheelPointer.y);
+    for (std::size_t i = 0; i < kWheelStepCount; ++i)
+        std::printf("  %s: frame %.1f (%s), end %.1f (%s), processor %.1f (%s); headless %.1f (%s)\n",
+                    kWheelSteps[i].name, median(f.frame[i]), eachRun(f.frame[i], 1).c_str(), median(f.end[i]),
+                    eachRun(f.end[i], 0).c_str(), median(f.cpu[i]), eachRun(f.cpu[i], 0).c_str(),
+                    median(f.headless[i]), eachRun(f.headless[i], 0).c_str());
+    std::printf("  one poll of the window's pixels: %.1f ms (median of %zu)\n", median(f.poll), f.poll.size());
+    all.mismatches += f.mismatches;
+    all.failures += f.failures;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     int runs = 5;
+    bool clicks = true, wheel = true;
     std::string qel = besideThisProgram(argv[0], "qel");
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--runs")) runs = std::max(1, std::atoi(argv[i + 1]));
         if (!std::strcmp(argv[i], "--qel")) qel = argv[i + 1];
+        if (!std::strcmp(argv[i], "--only")) {
+            clicks = !std::strcmp(argv[i + 1], "clicks");
+            wheel = !std::strcmp(argv[i + 1], "wheel");
+        }
     }
     XSession x;
     if (!x.usable()) {
@@ -415,6 +605,7 @@ int main(int argc, char** argv) {
                 qel.c_str(), runs, engine.threads(), instructionSetName(engine.instructionSet()));
     Figures all;
     for (const Series& series : kSeries) {
+        if (!clicks) break;
         Figures f;
         f.clicks.resize(series.clicks.size());
         f.headlessClicks.resize(series.clicks.size());
@@ -433,12 +624,17 @@ int main(int argc, char** argv) {
         all.mismatches += f.mismatches;
         all.failures += f.failures;
     }
-    std::printf("\nstart-up, from the process start:\n  the window mapped %.0f (%s)\n"
+    if (clicks)
+        std::printf("\nstart-up, from the process start:\n  the window mapped %.0f (%s)\n"
                 "  the first drawing caption %.0f (%s)\n  the first end caption %.0f (%s)\n"
                 "  headless first drawing %.1f (%s)\n",
                 median(all.mapped), eachRun(all.mapped, 0).c_str(), median(all.firstCaption),
                 eachRun(all.firstCaption, 0).c_str(), median(all.firstEnd), eachRun(all.firstEnd, 0).c_str(),
                 median(all.headlessStart), eachRun(all.headlessStart, 0).c_str());
+    if (wheel) {
+        std::printf("\n");
+        benchWheel(x, qel, engine, runs, all);
+    }
     std::printf("end captions and the window's pixels at them: %s\n",
                 all.mismatches || all.failures ? "SOME DIFFERED OR WERE MISSING" : "every one the same as headless");
     return all.mismatches || all.failures ? 1 : 0;

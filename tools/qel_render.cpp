@@ -35,8 +35,10 @@
 #include "app/view_texts.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
+#include "files/kfr_file.h"
 #include "files/picture_files.h"
 #include "files/picture_output.h"
+#include "files/safe_file.h"
 #include "render/engine_rows.h"
 #include "render/large_picture.h"
 #include "render/layout.h"
@@ -55,11 +57,14 @@ constexpr int kExitRefused = 2;
 constexpr int kMostFrames = 9999;
 
 const char kUsage[] =
-    "Usage: qel-render --out FILE.bmp|FILE.png|DIR/ [options]\n"
+    "Usage: qel-render --out FILE.bmp|FILE.png|FILE.kfr|DIR/ [options]\n"
     "Draws a view of the Mandelbrot set or a Julia set as the qel window draws it.\n"
     "\n"
     "The view (the start view unless given):\n"
     "  --name NAME        the view a saved picture's name carries (M0s1x0y0k500t1.bmp)\n"
+    "  --kfr FILE         the location a Kalles Fraktaler file holds: its Re, Im,\n"
+    "                     Zoom and Iterations as --cx, --cy, --mag (Zoom * 3/4)\n"
+    "                     and --maxiter (which, given, takes the place of Iterations)\n"
     "  --set M|J          Mandelbrot set or Julia set\n"
     "  --method 0..4      0 the four colourings split, 1..4 one of them at full size\n"
     "  --cx X --cy Y      the centre\n"
@@ -73,7 +78,8 @@ const char kUsage[] =
     "\n"
     "The picture:\n"
     "  --out FILE         a .bmp or .png file; a folder (DIR/) gets the name the\n"
-    "                     window would save the view under\n"
+    "                     window would save the view under; a .kfr file gets the\n"
+    "                     view's location (a Mandelbrot view) instead of a picture\n"
     "  --scale K          K x K pixels for every pixel of the window, K = 1..64\n"
     "  --supersample S    S x S points per pixel averaged in linear light, S = 1..8\n"
     "  --frames N         N pictures zooming from magnification 1 to the view's,\n"
@@ -100,19 +106,21 @@ struct Request {
     double maxIter = 500.0;
     float t = 1.0f;
     std::optional<View> named;  // the view --name gave
+    std::string kfr;  // the location file --kfr gave
     bool coarse = false, wholeSurface = false, reference = false, quiet = false;
     int scale = 1, samples = 1, frames = 0;
     std::string out;
 };
 
 enum Option {
-    kOut = 256, kName, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
+    kOut = 256, kName, kKfr, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
     kScale, kSupersample, kFrames, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kOptionEnd
 };
 
 const option kOptions[] = {
     {"out", required_argument, nullptr, kOut},
     {"name", required_argument, nullptr, kName},
+    {"kfr", required_argument, nullptr, kKfr},
     {"set", required_argument, nullptr, kSet},
     {"method", required_argument, nullptr, kMethod},
     {"cx", required_argument, nullptr, kCx},
@@ -140,34 +148,9 @@ std::string optionName(int id) {
     return "?";
 }
 
-// True when `text` is written as a plain decimal number: an optional sign,
-// digits with at most one point, an optional exponent. Blanks, hexadecimal,
-// "inf" and "nan" are not.
-bool isDecimal(const std::string& text) {
-    std::size_t i = 0, digits = 0;
-    auto digitsFrom = [&] {
-        std::size_t n = 0;
-        while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i, ++n;
-        return n;
-    };
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    digits += digitsFrom();
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        digits += digitsFrom();
-    }
-    if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-        if (digitsFrom() == 0) return false;
-    }
-    return i == text.size();
-}
-
 // A decimal number with as many digits as it is written with.
 std::string decimalTextOf(int option, const std::string& text) {
-    if (!isDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
+    if (!isPlainDecimal(text)) refuse(optionName(option) + ": not a decimal number: \"" + text + "\"");
     return text;
 }
 
@@ -197,6 +180,22 @@ void takeName(const std::string& value, Request& r) {
     if (!r.named) refuse("--name: \"" + value + "\" carries no view");
 }
 
+// The location of --kfr's file as the options of a view.
+void takeLocation(Request& r, bool maxIterGiven) {
+    const std::optional<std::string> text = readKfrFile(r.kfr);
+    if (!text) refuse("--kfr: cannot read \"" + r.kfr + "\" (missing, unreadable or larger than " +
+                      std::to_string(kLargestKfrFile) + " bytes)");
+    const std::optional<KfrLocation> location = parseKfr(*text);
+    const std::optional<std::string> magnification = location ? magnificationOfZoom(location->zoom) : std::nullopt;
+    if (!magnification)
+        refuse("--kfr: \"" + r.kfr + "\" holds no location: Re, Im and Zoom once each, plain numbers, "
+               "Iterations a whole number above 0, a magnification from 0.1 to 1E+10000");
+    r.cx = location->re;
+    r.cy = location->im;
+    r.mag = *magnification;
+    if (location->iterations && !maxIterGiven) r.maxIter = valueOfText(*location->iterations);
+}
+
 void takeOption(int id, const std::string& value, Request& r) {
     switch (id) {
     case kOut:
@@ -205,6 +204,10 @@ void takeOption(int id, const std::string& value, Request& r) {
         break;
     case kName:
         takeName(value, r);
+        break;
+    case kKfr:
+        if (value.empty()) refuse("--kfr: an empty name");
+        r.kfr = value;
         break;
     case kSet:
         if (value != "M" && value != "J") refuse("--set: M or J, not \"" + value + "\"");
@@ -289,8 +292,14 @@ Request parseArguments(int argc, char** argv) {
     if (optind < argc) refuse("unexpected argument \"" + std::string(argv[optind]) + "\"");
     // --set to --t: the options of a view, which --name gives whole.
     if (seen[kName])
-        for (int id = kSet; id <= kT; ++id)
+        for (int id = kKfr; id <= kT; ++id)
             if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " cannot go with --name, which gives the whole view");
+    // A location file gives the set, the centre and the magnification.
+    if (seen[kKfr]) {
+        for (int id : {kSet, kCx, kCy, kJre, kJim, kMag})
+            if (seen[static_cast<std::size_t>(id)]) refuse(optionName(id) + " cannot go with --kfr, which gives the location");
+        takeLocation(r, seen[kMaxIter]);
+    }
     if (r.out.empty()) refuse("--out FILE.bmp, FILE.png or DIR/ is required");
     if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
     if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
@@ -369,20 +378,23 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     if (!isDeep(s.live) && !pixelsStayApart(s.radius, halfWidthFor(s) * scale, s.live.centerX, s.live.centerY))
         return "the magnification is too large for neighbouring pixels of a picture at --scale " +
                std::to_string(scale) + " to differ at this centre";
-    if (isDeep(s.live)) {
-        const bool julia = s.live.isJulia == kYes;
-        const std::uint64_t available = availableMemoryBytes();
-        if (!deepDrawingFits(s, available)) {
-            char why[200];
-            std::snprintf(why, sizeof why,
-                          "--maxiter: the reference orbits of this deep view may need %.1f GB, more than a drawing "
-                          "may take of the %.1f GB of memory available; %.0f iterations fit",
-                          static_cast<double>(deepDrawingBytesAtMost(s.live.maxIter, julia)) / 1e9,
-                          static_cast<double>(available) / 1e9, mostIterationsFitting(julia, available));
-            return std::string(why);
-        }
-    }
     return std::nullopt;
+}
+
+// Why a deep view's drawing cannot start: its reference orbits would not fit
+// in the memory available (render/deep/reference.h).
+std::optional<std::string> memoryRefusal(const AppState& s) {
+    if (!isDeep(s.live)) return std::nullopt;
+    const bool julia = s.live.isJulia == kYes;
+    const std::uint64_t available = availableMemoryBytes();
+    if (deepDrawingFits(s, available)) return std::nullopt;
+    char why[200];
+    std::snprintf(why, sizeof why,
+                  "--maxiter: the reference orbits of this deep view may need %.1f GB, more than a drawing may take "
+                  "of the %.1f GB of memory available; %.0f iterations fit",
+                  static_cast<double>(deepDrawingBytesAtMost(s.live.maxIter, julia)) / 1e9,
+                  static_cast<double>(available) / 1e9, mostIterationsFitting(julia, available));
+    return std::string(why);
 }
 
 // ---------------------------------------------------------------- the pictures
@@ -546,6 +558,7 @@ int drawLarge(const Request& r, const AppState& view) {
         if (!format) refuse("--out: \"" + p.path + "\" ends neither in .bmp nor in .png");
         const AppState s = viewAtMagnification(view, p.magText);
         if (const auto why = viewRefusal(s, r.scale)) refuse(*why);
+        if (const auto why = memoryRefusal(s)) refuse(*why);
         pictures.push_back(largePictureOf(s, r.scale, r.samples));
         pictures.back().points.picture = static_cast<int>(views.size());
         views.push_back(s);
@@ -589,6 +602,22 @@ int drawLarge(const Request& r, const AppState& view) {
     return 0;
 }
 
+// --out FILE.kfr: the view's location instead of a picture.
+int writeLocation(const Request& r, const AppState& view) {
+    if (r.frames > 0 || r.coarse || r.wholeSurface || r.scale > 1 || r.samples > 1)
+        refuse("--out: a .kfr file holds a location, no picture: it goes without --frames, --surface, --coarse, "
+               "--scale and --supersample");
+    if (view.live.isJulia == kYes) refuse("--out: a .kfr file holds a location of the Mandelbrot set, not a Julia set");
+    if (const auto why = viewRefusal(view, 1)) refuse(*why);
+    const std::string text = kfrTextOf(view.cur);
+    std::string why;
+    if (!writeFileSafely(r.out, std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()), &why)) {
+        std::fprintf(stderr, "qel-render: cannot write \"%s\": %s\n", r.out.c_str(), why.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}
+
 // --surface and --coarse: the window's own render loop on its surfaces.
 int drawWindowSurface(const Request& r, const AppState& view) {
     const Planned planned = planPictures(r, view).front();
@@ -596,6 +625,7 @@ int drawWindowSurface(const Request& r, const AppState& view) {
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) refuse("--out: \"" + path + "\" ends neither in .bmp nor in .png");
     if (const auto why = viewRefusal(view, 1)) refuse(*why);
+    if (const auto why = memoryRefusal(view)) refuse(*why);
     HeadlessProgram program;
     Program& p = program.p;
     p.s = view;
@@ -628,6 +658,7 @@ int main(int argc, char** argv) {
     const Request request = parseArguments(argc, argv);
     const AppState view = viewOf(request);
     stopOnSignals();
+    if (namesKfrFile(request.out)) return writeLocation(request, view);
     if (request.coarse || request.wholeSurface) return drawWindowSurface(request, view);
     return drawLarge(request, view);
 }

@@ -17,14 +17,18 @@ void setStartValues(AppState& s) {
     s.prev.magText = strDouble(s.initialRadius / s.radius);
 }
 
-void putView(AppState& s, const View& view) {
+void putLiveView(AppState& s, const View& view) {
     s.live = view;
     s.live.magText.clear();
-    s.cur = view;
     // Beyond a double's range the radius is the least a double's
     // magnification gives, never 0, which every caption divides by.
     const double magnification = std::min(magnificationOf(view), DBL_MAX);
     if (magnification > 0) s.radius = s.initialRadius / magnification;
+}
+
+void putView(AppState& s, const View& view) {
+    putLiveView(s, view);
+    s.cur = view;
     s.shownMethod = s.shownQuad = view.drawMethod;
 }
 

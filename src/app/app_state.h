@@ -56,6 +56,26 @@ struct View {
     bool operator==(const View&) const = default;
 };
 
+// The wheel's zoom while its drawings run (view/wheel_zoom.h).
+enum class WheelRefusal : Int16 { none, tooSmall, tooLarge };
+struct WheelZoom {
+    bool drawing = false;      // a drawing the wheel started runs
+    bool newerTarget = false;  // a notch during it left a newer view in the live values
+    WheelRefusal refused = WheelRefusal::none;  // a notch during it went past a limit
+    bool operator==(const WheelZoom&) const = default;
+};
+// The plane point the last notch turned about, with more digits than its
+// view's centre, the pointer's place and the view the notch led to: the
+// next notch at the same place of that view turns about the same point.
+struct WheelAnchor {
+    bool held = false;
+    double x = 0, y = 0;  // the pointer, folded
+    std::string re, im;
+    double centerX = 0, centerY = 0, radius = 0;
+    DeepPlace deep;
+    bool operator==(const WheelAnchor&) const = default;
+};
+
 struct AppState {
     View live;  // the view to be drawn next
     View cur;   // the picture on the screen
@@ -99,6 +119,8 @@ struct AppState {
     float drawStartTime = 0.0f;
     std::string fileName;
     Int16 fileNameOk = 1;
+    WheelZoom wheel;
+    WheelAnchor wheelAnchor;
 
     // --- texts
     std::string appPath;
@@ -120,6 +142,12 @@ struct AppState {
 // Gives every field its start value and makes the cur and prev layers
 // describe the live view (the first two steps of start-up).
 void setStartValues(AppState& s);
+
+// Makes `view` the view to be drawn next: the live view (without a
+// magnification text, which the dialog's field holds) and the radius from
+// its magnification (beyond a double's range, where View::deep holds it,
+// that of the largest double; unchanged for a view without one).
+void putLiveView(AppState& s, const View& view);
 
 // Makes `view` the view to be drawn next and the picture on the screen, as
 // opening a picture leaves them: the live view and the cur layer (with the

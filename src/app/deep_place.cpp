@@ -92,10 +92,10 @@ std::string numberTextOfStr(std::string_view str) {
     return (negative ? "-0" : "0") + std::string(magnitude);
 }
 
-bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
-    const double radius = s.radius / s.zoom;
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im, double zoom) {
+    const double radius = s.radius / zoom;
     const ExtFloat magnification =
-        isDeep(s.live) ? liveMagnification(s) * s.zoom : ExtFloat::of(s.initialRadius / radius);
+        isDeep(s.live) ? liveMagnification(s) * zoom : ExtFloat::of(s.initialRadius / radius);
     const double x = re.toDouble(), y = im.toDouble();
     const int halfWidth = halfSizeFor(s.live.drawMethod, s.picW);
     if (!needsDeep(radius, halfWidth, x, y)) {

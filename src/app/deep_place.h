@@ -70,7 +70,11 @@ std::string numberTextOfStr(std::string_view str);
 // where needsDeep says so, its centre written with the digits its
 // magnification needs; otherwise its doubles alone are the view. False, and
 // nothing changed, beyond the deepest magnification.
-bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im);
+bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im, double zoom);
+// The same by the click's zoom factor.
+inline bool zoomLiveViewAbout(AppState& s, const BigReal& re, const BigReal& im) {
+    return zoomLiveViewAbout(s, re, im, s.zoom);
+}
 
 // A centre coordinate typed for the live deep view, with the digits its
 // magnification needs.

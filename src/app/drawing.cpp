@@ -227,7 +227,7 @@ void backupPicture(Program& p, bool picture1Cleared) {
     p.picture2.copyFrom(p.picture1, 0, 0, p.picture1.width(), p.picture1.height(), 0, 0);
 }
 
-void Essence(Program& p) {
+void Essence(Program& p, const DrawingStart& start) {
     AppState& s = p.s;
     // A drawing asked for from inside a running one is ignored.
     if (s.busy) return;
@@ -236,11 +236,20 @@ void Essence(Program& p) {
     s.shownMethod = s.live.drawMethod;
     // A picture that is cleared is handed to the history whole, not copied
     // (millions of pixels a drawing).
-    const bool clearing = !p.dialog.keepsOldPicture();
-    takeHistoryStep(p, clearing);
+    const bool clearing = !start.underlay && !p.dialog.keepsOldPicture();
+    if (start.takesHistory) takeHistoryStep(p, clearing);
     if (clearing) p.picture1.cls();
+    if (start.underlay) {
+        start.underlay(p);
+        p.platform.showPictureNow();
+    }
     startJulia(s);
-    snapshotView(s, p.dialog.magText());
+    if (start.takesHistory) {
+        snapshotView(s, p.dialog.magText());
+    } else {
+        s.cur = s.live;
+        s.cur.magText = p.dialog.magText();
+    }
     s.stopRequest = false;
     const ColourConstants colours = colourConstantsFor(s.live.contourT, colourMagnification(s));
     p.platform.setBusyPointer(true);
@@ -261,6 +270,13 @@ void Essence(Program& p) {
     }
     // The whole picture is on the screen before the end caption says so.
     p.platform.showPictureNow();
+    if (s.stopRequest && start.superseded && start.superseded()) {
+        // The newer drawing's caption follows at once.
+        s.stopRequest = false;
+        s.busy = false;
+        p.platform.setBusyPointer(false);
+        return;
+    }
     finishDrawing(p);
 }
 

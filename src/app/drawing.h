@@ -3,6 +3,7 @@
 // The renderer itself (src/render/) knows nothing of the program.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -65,11 +66,30 @@ private:
 void calibratePeriodColours(AppState& s, Surface& scratch);
 void calibratePeriodColours(AppState& s);
 
+// How a drawing starts and ends. A click's, the dialog's and the first
+// drawing take the history step and draw over the cleared picture (or
+// the old one, when the dialog keeps it). The wheel's draw over the
+// picture on the screen scaled to their view, and give way to a newer
+// notch: the drawing of its view follows at once, keeps the history step
+// of the first, and alone ends with the end caption.
+struct DrawingStart {
+    // The picture on the screen and its view become the previous screen.
+    // Without, the cur layer takes the live view and the prev layer stays.
+    bool takesHistory = true;
+    // Puts what the rows are drawn over into picture1 in place of clearing
+    // it, after the history step (picture2 then holds the picture that was
+    // on the screen), and shows it at once.
+    std::function<void(Program&)> underlay;
+    // Asked when the drawing has stopped: true when a newer drawing follows
+    // at once. This one then ends without the end caption and the beep.
+    std::function<bool()> superseded;
+};
+
 // Draws one view to its end (or until a right click stops it): history
 // step, clearing, Julia start, snapshot, constants, layout, the scan with
 // one yield per row, and the end caption with its beep. Ignored while a
 // drawing runs already.
-void Essence(Program& p);
+void Essence(Program& p, const DrawingStart& start = {});
 
 // Copies the whole of picture1 into picture2 (the history's picture half).
 // When picture1 is about to be cleared anyway (`picture1Cleared`), its pixels

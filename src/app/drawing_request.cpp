@@ -18,7 +18,7 @@ std::string iterationsTooManyText(double mostIterations) {
            numberText(std::floor(mostIterations / unit) * unit) + " 以下にして下さい";
 }
 
-void redrw(Program& p) {
+void redrw(Program& p, const DrawingStart& start) {
     AppState& s = p.s;
     // A request that arrives while a drawing runs (from an event handled in
     // its yield) is ignored, before it can touch the caption or the dialog.
@@ -40,7 +40,7 @@ void redrw(Program& p) {
     s.viewInfo = requestViewInfo(s);
     s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
     p.platform.setMainCaption(s.drawingCaption);
-    Essence(p);
+    Essence(p, start);
 }
 
 }  // namespace qel

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/drawing.h"
 #include "app/program.h"
 
 namespace qel {
@@ -23,7 +24,8 @@ inline const std::string kIterationsTooManyTitle = "計算回数過大";
 // own centre and are not read). Refuses a magnification below 0.1, and a
 // deep view whose reference orbits would take more of the memory available
 // than a drawing may, with a message box, and changes nothing then. Returns
-// when the drawing has ended or was stopped.
-void redrw(Program& p);
+// when the drawing has ended or was stopped. `start` is the render loop's
+// (app/drawing.h).
+void redrw(Program& p, const DrawingStart& start = {});
 
 }  // namespace qel

@@ -1,7 +1,10 @@
 #include "files/picture_files.h"
 
+#include "app/captions.h"
+#include "app/drawing_request.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
+#include "files/kfr_file.h"
 #include "app/drawing.h"
 #include "app/first_drawing.h"
 #include "render/layout.h"
@@ -113,8 +116,9 @@ void mnuhozon_Click(Program& p) {
 }
 
 void mnuyomi_Click(Program& p) {
-    const std::string chosen = p.platform.showOpen(kOpenDialogTitle, "", kBitmapFilter);
+    const std::string chosen = p.platform.showOpen(kOpenDialogTitle, "", kBitmapFilter + "|" + kLocationFilter);
     if (chosen.empty()) return;
+    if (namesKfrFile(chosen)) return openLocation(p, chosen);
     const std::string viewName = viewNameOfFile(chosen);
     if (!openableView(viewName)) {
         parseFileName(p.s, p.dialog, viewName);  // records the refusal, writes no view
@@ -131,6 +135,21 @@ void mnuyomi_Click(Program& p) {
     parseFileName(p.s, p.dialog, viewName);
     p.picture3 = std::move(*picture);
     showOpenedView(p);
+}
+
+void openLocation(Program& p, const std::string& path) {
+    AppState& s = p.s;
+    const std::optional<std::string> text = readKfrFile(path);
+    const std::optional<KfrLocation> location = text ? parseKfr(*text) : std::nullopt;
+    const std::optional<View> view =
+        location ? viewOfKfr(*location, s.live.drawMethod, s.live.contourT, s.live.maxIter) : std::nullopt;
+    if (!view) return reportOpenFailure(p, kPictureUnreadable);
+    putLiveView(s, *view);
+    // What "描画開始" leaves: the menu's mark gone, the dialog's rows those
+    // of the Mandelbrot set.
+    s.menuOpen = false;
+    p.dialog.setPointCaptions(kNewCentreCaption, kCurrentCentreCaption);
+    redrw(p);
 }
 
 void mnuowli_Click(Program& p) { p.platform.endProgram(); }

@@ -15,6 +15,8 @@ inline const std::string kSaveDialogTitle =
     "本ソフトで再読み込み可能なfileとするにはこの名前で保存してください.名前冒頭に付け加えはok";
 inline const std::string kOpenDialogTitle = "画像呼び出し";
 inline const std::string kBitmapFilter = "bitmap file(*.bmp)|*.bmp";
+// The open dialog's second choice: locations of Kalles Fraktaler files.
+inline const std::string kLocationFilter = "Kalles Fraktaler file(*.kfr)|*.kfr";
 inline const std::string kSaveFailed = "保存できませんでした．";
 inline const std::string kSaveTitle = "fileの出力";
 inline const std::string kOpenTitle = "fileの入力";
@@ -49,7 +51,16 @@ void mnuhozon_Click(Program& p);
 // carries a view and its picture can be read, shows the picture and makes
 // its view the current one (no previous screen, a single stored picture).
 // Otherwise a message says why, and screen and state stay as they were.
+// A location file (.kfr) chosen instead goes to openLocation.
 void mnuyomi_Click(Program& p);
+
+// Draws the location of a Kalles Fraktaler file (files/kfr_file.h) as
+// "描画開始" draws a view: the Mandelbrot set with the current drawing
+// method and contour interval, the file's iteration limit (or the current
+// one), the picture before it kept for going back. A file that holds no
+// location the window can draw gets the message of an unreadable file, and
+// screen and state stay as they were.
+void openLocation(Program& p, const std::string& path);
 
 // "qel の終了 ": ends the program at once.
 void mnuowli_Click(Program& p);

@@ -40,7 +40,8 @@ public:
     // Ends the program at once.
     virtual void endProgram() = 0;
 
-    // File dialogs; `filter` is in the form "bitmap file(*.bmp)|*.bmp".
+    // File dialogs; `filter` is in the form "bitmap file(*.bmp)|*.bmp", or
+    // more such pairs joined by "|" for a choice of filters.
     // An empty result means nothing was chosen.
     virtual std::string showSave(const std::string& title, const std::string& fileName,
                                  const std::string& filter) = 0;

@@ -66,9 +66,12 @@ void QtPlatform::endProgram() {
 QString QtPlatform::qtFilter(const std::string& filter) {
     auto bar = filter.find('|');
     if (bar == std::string::npos) return q(filter);
-    const std::string description = filter.substr(0, bar), pattern = "(" + filter.substr(bar + 1) + ")";
-    if (description.ends_with(pattern)) return q(description);
-    return q(description) + " " + q(pattern);
+    const std::size_t next = filter.find('|', bar + 1);
+    const std::string description = filter.substr(0, bar),
+                      pattern = "(" + filter.substr(bar + 1, next == std::string::npos ? next : next - bar - 1) + ")";
+    const QString shown = description.ends_with(pattern) ? q(description) : q(description) + " " + q(pattern);
+    if (next == std::string::npos) return shown;
+    return shown + ";;" + qtFilter(filter.substr(next + 1));
 }
 
 std::string QtPlatform::showSave(const std::string& title, const std::string& fileName, const std::string& filter) {

@@ -49,6 +49,8 @@ public:
 
     // "desc|pattern" -> Qt's "desc (pattern)"; a description that already
     // ends in "(pattern)" is the whole filter, so the dialog shows it once.
+    // More pairs ("desc|pattern|desc2|pattern2") are more filters, the
+    // first one chosen.
     static QString qtFilter(const std::string& filter);
 
 private:

@@ -21,6 +21,15 @@ int halfSizeFor(int method, int pictureSize);
 // quadrant of `method` is in view.
 void layoutSurface(Surface& picture1, int method, int halfW, int halfH);
 
+// The four pictures of a surface laid out with the halves halfW and halfH
+// (the split screen's or the four full-size colourings) taken from `from`
+// (of the same size) into `to`, each scaled by `factor` about the pixel at
+// offsets (x, y) from its centre (x to the right, y upwards): the pixel at
+// offsets (u, v) shows `from`'s at (x + (u - x) / factor, y + (v - y) /
+// factor), rounded down, or black where that lies outside the picture.
+// The rest of `to` is left as it is.
+void zoomPictures(Surface& to, const Surface& from, int halfW, int halfH, int x, int y, double factor);
+
 // Moves a full-size surface so that the quadrant of `method` (1 upper left,
 // 2 upper right, 3 lower left, 4 lower right) fills the window.
 void showQuadrant(Surface& picture1, int halfW, int halfH, int method);

@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <QScreen>
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,7 @@
 #include "view/axes.h"
 #include "view/picture_events.h"
 #include "view/previous_screen.h"
+#include "view/wheel_zoom.h"
 
 namespace qel {
 
@@ -156,6 +158,19 @@ void PictureWidget::mouseReleaseEvent(QMouseEvent*) {
 }
 
 void PictureWidget::mouseMoveEvent(QMouseEvent* e) { moveTo(e->position()); }
+
+// A notch is 15 degrees, 120 eighths; finer wheels and touchpads turn less
+// at a time, which adds up to notches.
+void PictureWidget::wheelEvent(QWheelEvent* e) {
+    constexpr int kEighthsPerNotch = 120;
+    e->accept();
+    wheelEighths_ += e->angleDelta().y();
+    const int notches = wheelEighths_ / kEighthsPerNotch;
+    wheelEighths_ -= notches * kEighthsPerNotch;
+    if (notches == 0) return;
+    const PictureFloat at = surfacePosition(p_, e->position().x(), e->position().y());
+    Picture1_Wheel(p_, at.x, at.y, notches);
+}
 
 // A key press that types a character: letters, digits, punctuation, space,
 // Return, Escape, Backspace, Tab and the control characters typed with Ctrl.

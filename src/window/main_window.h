@@ -38,6 +38,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mouseDoubleClickEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
+    void wheelEvent(QWheelEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
@@ -51,6 +52,7 @@ private:
 
     Program& p_;
     bool inDoubleClick_ = false;
+    int wheelEighths_ = 0;  // a turn of less than a notch, in eighths of a degree
     QImage shown_;  // the widget's pixels, in the screen's format
     struct Place {
         int left = 0, top = 0, width = -1, height = -1;

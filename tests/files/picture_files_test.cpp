@@ -11,7 +11,10 @@
 #include "app/view_texts.h"
 #include "files/bitmap.h"
 #include "files/file_name.h"
+#include "files/kfr_file.h"
+#include "view/previous_screen.h"
 #include "platform/qt_picture_file.h"
+#include "deep/deep_views.h"
 #include "file_stand_ins.h"
 #include "support/program_fixture.h"
 #include "app/drawing.h"
@@ -203,6 +206,64 @@ TEST_F(PictureFiles, AnOpeningThatIsCancelledOrRefusedLeavesScreenAndViewAsTheyW
         ASSERT_TRUE(writeBitmapFile(dir.file(name), Surface(800, 600)));
         expectRefused(name, &kNameWithoutView);
         EXPECT_EQ(p.s.fileNameOk, 0) << name;
+    }
+}
+
+// A location file is drawn as "描画開始" draws: a Mandelbrot view with the
+// current method, the picture before it kept for going back.
+TEST_F(PictureFiles, ALocationFileIsDrawnWithTheCurrentMethodAndThePictureBeforeItKept) {
+    std::ofstream(dir.file("place.KFR"), std::ios::binary)
+        << "Re: -0.75\r\nIm: 0.1\r\nZoom: 10.666666666666666667\r\nIterations: 60\r\nColors: 1,2,3\r\n";
+    // After a first drawing; the Julia set chosen, its constant still to be
+    // picked, the menu's mark set.
+    p.s.firstDrawing = false;
+    p.s.live.isJulia = kYes;
+    p.s.live.drawMethod = 2;
+    p.s.menuOpen = true;
+    const AppState before = p.s;
+    const Surface screen = p.picture1;
+    open(dir.file("place.KFR"));
+    ASSERT_TRUE(platform.messages.empty());
+    const View& v = p.s.cur;
+    EXPECT_EQ(std::tie(v.isJulia, v.juliaStarted, v.drawMethod, v.centerX, v.centerY, v.maxIter),
+              std::make_tuple(kNo, kNo, 2, -0.75, 0.1, 60.0));
+    EXPECT_EQ(std::tie(p.s.radius, dialog.mag, p.s.menuOpen, p.s.prevAvail), std::make_tuple(0.25, "8", false, true));
+    EXPECT_EQ(platform.caption,
+              "M: 中心(-0.75 , 0.1): 倍率8:  Clickするとそこを中心に8倍に拡大描画します: 右Clickで他画面: 右W-ClickでMenu:");
+    EXPECT_TRUE(p.picture2 == screen);
+    // Back to the picture and the view before it.
+    mnuzen_Click(p);
+    EXPECT_TRUE(p.picture1 == screen);
+    EXPECT_EQ(std::tie(p.s.live.centerX, p.s.live.centerY, p.s.live.isJulia, p.s.radius),
+              std::tie(before.cur.centerX, before.cur.centerY, before.cur.isJulia, before.radius));
+
+    // A deep location comes with every digit.
+    const testing::DeepTestView& deep = testing::kDeepViews[1];
+    std::ofstream(dir.file("deep.kfr"), std::ios::binary)
+        << "Re: " << deep.cx << "\nIm: " << deep.cy << "\nZoom: 1.3333333333333333333E+50\nIterations: 200\n";
+    open(dir.file("deep.kfr"));
+    ASSERT_TRUE(platform.messages.empty());
+    const std::optional<View> expected = viewOfKfr(KfrLocation{deep.cx, deep.cy, "1.3333333333333333333E+50", "200"}, 2, 1.0f, 0);
+    ASSERT_TRUE(expected && !expected->deep.empty());
+    EXPECT_EQ(p.s.cur.deep, expected->deep);
+    EXPECT_EQ(dialog.mag, "1E+50");
+}
+
+TEST_F(PictureFiles, ALocationFileWithoutADrawableViewIsRefusedAsUnreadable) {
+    // The reader's tests try every kind of bad location.
+    std::ofstream(dir.file("binary.kfr"), std::ios::binary) << std::string("\0\x01Re: \xff\xfe\0Zoom", 12);
+    std::ofstream(dir.file("too-deep.kfr"), std::ios::binary) << "Re: 0\r\nIm: 0\r\nZoom: 1E+10001\r\n";
+    for (const char* name : {"binary.kfr", "too-deep.kfr", "missing.kfr"}) {
+        const AppState before = p.s;
+        const Surface screen = p.picture1;
+        platform.messages.clear();
+        open(dir.file(name));
+        EXPECT_TRUE(p.s == before) << name;
+        EXPECT_TRUE(p.picture1 == screen) << name;
+        ASSERT_EQ(platform.messages.size(), 1u) << name;
+        EXPECT_EQ(std::tie(platform.messages[0].text, platform.messages[0].title, platform.messages[0].style),
+                  std::make_tuple(kPictureUnreadable, kOpenTitle, int{kMsgQuestion}))
+            << name;
     }
 }
 

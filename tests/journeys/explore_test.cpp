@@ -83,5 +83,26 @@ TEST_F(JourneyTest, SavedPictureOpensAgainReadOnlyAndZoomsFromItsView) {
     EXPECT_TRUE(platform->messages.empty());
 }
 
+// The wheel as the window system turns it: 120 eighths of a degree a
+// notch, finer wheels in smaller steps that add up.
+TEST_F(JourneyTest, TheWheelZoomsANotchAtATimeAboutThePointer) {
+    start();
+    const auto turn = [this](QPoint at, int eighths) {
+        QWheelEvent wheel(at, picture()->mapToGlobal(at), QPoint(), QPoint(0, eighths), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(picture(), &wheel);
+    };
+    const std::string startTitle = title();
+    // 100 pixels left of the centre is -1; half a notch does nothing yet.
+    turn(QPoint(100, 150), 60);
+    EXPECT_EQ(std::tuple(title(), s().radius), std::tuple(startTitle, 2.0));
+    turn(QPoint(100, 150), 60);
+    EXPECT_EQ(title(), "M: 中心(-0.5 , 0): 倍率2:" + kZoomHint8 + " 右ClickでMenu:");
+    // Two notches back in one turn: -1 stays under the pointer.
+    turn(QPoint(100, 150), -240);
+    EXPECT_EQ(title(), "M: 中心(1 , 0): 倍率0.5:" + kZoomHint8 + " 右ClickでMenu:");
+    EXPECT_TRUE(platform->messages.empty());
+}
+
 }  // namespace
 }  // namespace qel

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 #include <filesystem>
 #include <functional>
 #include <memory>

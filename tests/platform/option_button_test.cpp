@@ -44,6 +44,8 @@ TEST(OptionButton, RunsItsHandlerOnlyWhenItBecomesSelectedByCodeOrByAClick) {
 TEST(QtFileDialogs, ShowTheFilterOnceAndQtsTextsInJapanese) {
     EXPECT_EQ(QtPlatform::qtFilter("bitmap file(*.bmp)|*.bmp").toStdString(), "bitmap file(*.bmp)");
     EXPECT_EQ(QtPlatform::qtFilter("pictures|*.bmp").toStdString(), "pictures (*.bmp)");
+    EXPECT_EQ(QtPlatform::qtFilter("bitmap file(*.bmp)|*.bmp|places|*.kfr|all(*)|*").toStdString(),
+              "bitmap file(*.bmp);;places (*.kfr);;all(*)");
     QTranslator translator;
     ASSERT_TRUE(installJapaneseQtTexts(translator));
     EXPECT_EQ(QFileDialog::tr("Files of type:").toStdString(), "ファイルの種類:");

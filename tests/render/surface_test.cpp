@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "render/layout.h"
 #include "render/surface.h"
 
 namespace qel {
@@ -102,6 +103,40 @@ TEST(Surface, TellsWhichRowsChangedSinceItWasLastAsked) {
     ASSERT_TRUE(s.swapPixels(other));
     EXPECT_EQ(changedRows(s), (std::vector<int>{4}));
     EXPECT_EQ(changedRows(other), (std::vector<int>{4}));
+}
+
+// The four pictures of a layout scaled about a point for the wheel: in
+// every picture, zoomed in, the pixel 2d from the point shows what was d
+// from it; zoomed out, d from it what was 2d from it, and black where that
+// lies outside the picture; what lies beside the pictures stays.
+TEST(Surface, PicturesScaledAboutAPointKeepThatPointsPixelAndStretchAroundIt) {
+    constexpr int halfW = 20, halfH = 15;
+    const Surface old = numbered(8 * halfW, 8 * halfH, 0x10000);
+    const auto pixelAt = [&](const Surface& s, int picture, int x, int y) {
+        const int left = picture % 2 * 2 * halfW, top = picture / 2 * 2 * halfH;
+        return s.pixel(left + x + halfW, top + halfH - y);
+    };
+    const int px = 7, py = -4;
+    Surface in = old;
+    zoomPictures(in, old, halfW, halfH, px, py, 2.0);
+    Surface out = old;
+    zoomPictures(out, old, halfW, halfH, px, py, 0.5);
+    int black = 0;
+    for (int picture = 0; picture < 4; ++picture)
+        for (int y = 1 - halfH; y <= halfH; ++y)
+            for (int x = -halfW; x < halfW; ++x) {
+                const int dx = x - px, dy = y - py;
+                // Rounded down: an odd distance shows the pixel below half of it.
+                const int hx = px + (dx >= 0 ? dx / 2 : (dx - 1) / 2), hy = py + (dy >= 0 ? dy / 2 : (dy - 1) / 2);
+                ASSERT_EQ(pixelAt(in, picture, x, y), pixelAt(old, picture, hx, hy)) << picture << " " << x << " " << y;
+                const int fx = px + 2 * dx, fy = py + 2 * dy;
+                const bool inside = fx >= -halfW && fx < halfW && fy > -halfH && fy <= halfH;
+                ASSERT_EQ(pixelAt(out, picture, x, y), inside ? pixelAt(old, picture, fx, fy) : 0) << x << " " << y;
+                black += !inside;
+            }
+    EXPECT_GT(black, 4 * halfW * halfH);
+    for (int v = 0; v < old.height(); ++v)
+        for (int u = 4 * halfW; u < old.width(); ++u) ASSERT_EQ(in.pixel(u, v), old.pixel(u, v));
 }
 
 }  // namespace

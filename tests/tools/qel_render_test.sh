@@ -97,6 +97,29 @@ middle="$(grep -a -o "M0s[0-9]*x-0p[0-9]*y1p[0-9]*k300t1.bmp" "$DIR/deepfilm/fra
 check "a deep film ends in the view's picture" cmp -s "$DIR/deepfilm/frame-0003.png" "$DIR/deeplast.png"
 check "a deep film's middle frame ($middle) is the picture of its own deep view" eval \
     '[ ${#middle} -gt 40 ] && cmp -s "$DIR/deepfilm/frame-0002.png" "$DIR/deepmiddle.png"'
+# Locations of Kalles Fraktaler files: written as CRLF lines, read back to
+# the same view, drawn as --cx, --cy, --mag and --maxiter would draw them.
+mkdir -p "$DIR/kfr"
+"$TOOL" --cx -0.75 --cy 0.1 --mag 8 --maxiter 1000 --out "$DIR/kfr/a.kfr"
+check "a location is written as CRLF lines of Re, Im, Zoom and Iterations" eval \
+    '[ "$(cat "$DIR/kfr/a.kfr")" = "$(printf "Re: -0.75\r\nIm: 0.1\r\nZoom: 10.666666666666666667\r\nIterations: 1000\r")" ]'
+"$TOOL" --kfr "$DIR/kfr/a.kfr" --out "$DIR/kfr/again.kfr"
+check "a location read and written again is the same file" cmp -s "$DIR/kfr/a.kfr" "$DIR/kfr/again.kfr"
+check "a location is drawn under the name of its view" drawn kfr1 M2s8x-0p75y0p1k1000t1.bmp --kfr "$DIR/kfr/a.kfr" --method 2
+check "--maxiter takes the place of the file's Iterations" drawn kfr2 M0s8x-0p75y0p1k64t1.bmp --kfr "$DIR/kfr/a.kfr" --maxiter 64
+"$TOOL" --name "$deep" --out "$DIR/kfr/deep.kfr"
+"$TOOL" --kfr "$DIR/kfr/deep.kfr" --out "$DIR/kfr/deep-again.kfr"
+check "a deep location comes back with every digit" eval \
+    '[ "$(head -n 1 "$DIR/kfr/deep.kfr")" = "$(printf "Re: -0.228155493653961819214572014099\r")" ] &&
+     cmp -s "$DIR/kfr/deep.kfr" "$DIR/kfr/deep-again.kfr"'
+check "a deep location is drawn under its saved name" drawn kfr3 "$deep" --kfr "$DIR/kfr/deep.kfr" --maxiter 300
+head -c 2000 /dev/urandom >"$DIR/kfr/binary.kfr"
+check "a binary file is refused" refused --kfr "$DIR/kfr/binary.kfr" --out "$DIR/bad/x.bmp"
+check "a missing location file is refused" refused --kfr "$DIR/kfr/missing.kfr" --out "$DIR/bad/x.bmp"
+check "--kfr goes without --mag" refused --kfr "$DIR/kfr/a.kfr" --mag 2 --out "$DIR/bad/x.bmp"
+check "a Julia set has no location file" refused --set J --out "$DIR/bad/x.kfr"
+check "a location file holds no frames" refused --frames 3 --out "$DIR/bad/x.kfr"
+
 # A write that fails midway (a file size limit stands in for a full disk):
 # the failure is reported, the file under the name stays as it was, and no
 # temporary file is left beside it. A split PNG fails first where its lower

@@ -61,6 +61,28 @@ std::string exponentText(std::int64_t exp10) {
 
 }  // namespace
 
+bool isPlainDecimal(std::string_view text) {
+    std::size_t i = 0, digits = 0;
+    auto digitsFrom = [&] {
+        std::size_t n = 0;
+        while (i < text.size() && isDigit(text[i])) ++i, ++n;
+        return n;
+    };
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    digits += digitsFrom();
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        digits += digitsFrom();
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digitsFrom() == 0) return false;
+    }
+    return i == text.size();
+}
+
 DecimalNumber scanDecimal(std::string_view text) {
     Reader in(text);
     DecimalNumber n;

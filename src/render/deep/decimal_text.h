@@ -27,6 +27,11 @@ struct DecimalNumber {
 // Exponents beyond +-10^15 saturate there.
 DecimalNumber scanDecimal(std::string_view text);
 
+// True when `text` is written as a plain decimal number and nothing else:
+// an optional sign, digits with at most one point, an optional exponent (E
+// or e, optional sign, digits). Blanks, hexadecimal, "inf" and "nan" are not.
+bool isPlainDecimal(std::string_view text);
+
 // The plain form of Str for a number already rounded to its digits, with
 // `significant` digits at most: a leading blank for a number that is not
 // negative, no zero before a leading decimal point, trailing zeros dropped;
