@@ -35,6 +35,8 @@ check "a deep view whose reference would not fit in memory is refused" \
     eval 'refused --cx -1.75 --mag 1E20 --maxiter 1e15 --out "$DIR/bad/x.png" && says "iterations fit"'
 check "a deep view at a nucleus draws at any limit" \
     eval '"$TOOL" --cx -1.7548776662466927600495 --mag 1E20 --maxiter 1e15 --quiet --out "$DIR/nucleus.png" && test -s "$DIR/nucleus.png"'
+check "a location file is written whatever memory its drawing would need" \
+    eval '"$TOOL" --cx -1.75 --mag 1E20 --maxiter 1e15 --out "$DIR/root.kfr" && grep -q "Iterations: 1000000000000000" "$DIR/root.kfr"'
 # Deep views are read with every digit and drawn under the name that
 # carries them.
 drawn() { # folder, name, args... : the picture is written under that name
