@@ -1,227 +1,260 @@
-// qel-minibrot-bench: the search for the minibrot nearest a point, as the
-// window's menu item and qel-render --minibrot run it (minibrotNear): the
-// period search, then Newton's method to the nucleus and the size, timed
-// from the start to the nucleus in wall time and processor time, with the
-// period found, the orbits of full precision it took and their precision.
+// qel-minibrot-bench: deep minibrots as a user waits for them, qel-render
+// run as a whole process (wall time, processor time of all its threads,
+// peak memory; medians of --runs runs).
 //
-// The points: near the period-3 minibrot on the start view; 20 pixels off
-// the period-53 and period-104 minibrots of the deep test views at 1E50 and
-// 1E100; the Misiurewicz point M(3,1) at 1E1000; and 5 pixels off a
-// minibrot of period about 10^5 at about 1E1000, found beside the copy of
-// M(3,1) in the period-104 minibrot (itself found here by Newton's method
-// on z_(k+q) = z_k in MPFR). The disc searched is that of the window: 8 pixels of a picture at
-// full size, and as many periods as the view's iteration limit.
+//  1. Split views centred on the nuclei of components of periods 3, 5 and
+//     1024 at magnifications 1E20, 1E100 and 1E300, every point inside the
+//     component, with iteration limits 10^4, 10^6 and 10^8: the times, their
+//     ratios to the time at 10^4, and whether every pixel of the lower-left
+//     picture shows the component's period colour (16, "undetermined", for
+//     a period beyond 15).
+//  2. A minibrot of period 103 at 1E100 with its boundary and the exterior
+//     around its cusp, m = 10^6; with --before PATH also that program's
+//     time (one run) and how many pixels of the two pictures differ.
+//  3. Peak memory with a reference orbit that neither escapes nor comes
+//     back: the Julia set of c = -1.75 (the root of the period-3
+//     component; the orbit of 0 creeps towards the parabolic cycle, by
+//     about 1/n) around 0.5i at 1E20, where every point escapes within a few
+//     hundred steps, so the process holds the orbit and hardly works on
+//     points; m = 10^6, 10^7, 10^8.
 //
-//   build/qel-minibrot-bench [--runs N] [--all]
+//   build/qel-minibrot-bench [--runs N] [--render PATH] [--before PATH]
+//                            [--dir FOLDER] [--most 8]
 //
-// --all adds the copy of M(3,1) itself at 1E1000, where the nearest
-// minibrot is far smaller than the view (tens of seconds), and 5 pixels off
-// a minibrot of period about 8000 at about 1E7600, found beside M(3,1).
-#include <sys/resource.h>
+// --most 6 leaves out the limits above 10^6 (and the memory at 10^7 and
+// 10^8). The pictures go to a new folder in --dir (/tmp unless told).
+#include <sys/stat.h>
 
-#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
-#include "../tests/deep/deep_views.h"
 #include "figures.h"
-#include "render/deep/nucleus.h"
+#include "render/colouring.h"
 
 namespace {
 
 using namespace qel;
 using namespace qel::bench;
 
-rusage usageNow() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return u;
-}
-
-struct Case {
-    std::string name;
-    BigComplex point;
-    ExtFloat radius;
-    std::int64_t maxPeriod;
+// The nuclei: roots of z_p(c) = 0 (z_0 = 0, z_k+1 = z_k^2 + c), found by
+// Newton's method at 1300 bits from -1.75, from 0.38 + 0.33i and from the
+// Feigenbaum point -1.4011551890920506, each checked to have no zero at a
+// smaller step; written here with 306 digits, of which a view takes the
+// log10(magnification) + 3 a click writes there. They are inputs, not
+// results.
+struct Nucleus {
+    int period;
+    const char* re;
+    const char* im;
 };
 
-// Pixel size of a full-size picture at a magnification.
-ExtFloat pixelAt(const char* magnification) { return pixelSizeFor(magnificationOfText(magnification), 400); }
+const Nucleus kNuclei[] = {
+    {3,
+     "-1.754877666246692760049508896358528691894606617772793143989283970646080655128081090738227092842"
+     "250303648377367912813422938297597115606275852148133329138478338040445370936863559844672448154970"
+     "842223466286249864962942241799070770338842144876771448112365863248144555095125216621355225093127"
+     "09186301077753818743",
+     "0"},
+    {5,
+     "0.3795135880159237453098983841556695513693891395993737026583479575707292202343865410597513970380"
+     "765226493778608945009073514976532981283233006366278497776187855436615538750754074785651312922783"
+     "077917038555562334186167094594732442889913966356300092263676300254137440194697336296673728323328"
+     "93800243867992440634",
+     "0.3349323055974975872246168332804010531845549978534208498476618659100856568822965017877354076434"
+     "933910385711748103720640634552580179842991033152950763588493834611272536213060285315783560091038"
+     "537462932620718600582539874835349392378015450872112850217195360168471243488318553522959419370136"
+     "65612677261509756419"},
+    {1024,
+     "-1.401154782546617841218612537721864698681675390739711395389203799677442855183196592567218749173"
+     "994010634141736311285602916727271287667365381546801098484988285254363295273584075611093509554138"
+     "079167118215901130906053924764978669432110487291024153611687686451862752925959783932483000687321"
+     "10336947547451614556",
+     "0"},
 
-BigComplex offsetByPixels(BigComplex c, ExtFloat pixel, double x, double y) {
-    return {offsetBy(c.re, x, pixel), offsetBy(c.im, y, pixel)};
-}
-
-// z_n and dz_n/dc for c in MPFR, directly.
-struct Orbit {
-    BigReal zRe, zIm, dRe, dIm;
-    explicit Orbit(long bits) : zRe(bits), zIm(bits), dRe(bits), dIm(bits) {}
 };
 
-void step(Orbit& o, const BigComplex& c, BigReal& t1, BigReal& t2, BigReal& t3) {
-    mpfr_mul(t1.get(), o.zRe.get(), o.dRe.get(), MPFR_RNDN);
-    mpfr_mul(t2.get(), o.zIm.get(), o.dIm.get(), MPFR_RNDN);
-    mpfr_sub(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
-    mpfr_mul(t1.get(), o.zRe.get(), o.dIm.get(), MPFR_RNDN);
-    mpfr_mul(t2.get(), o.zIm.get(), o.dRe.get(), MPFR_RNDN);
-    mpfr_add(o.dIm.get(), t1.get(), t2.get(), MPFR_RNDN);
-    mpfr_mul_2ui(o.dIm.get(), o.dIm.get(), 1, MPFR_RNDN);
-    mpfr_mul_2ui(o.dRe.get(), t3.get(), 1, MPFR_RNDN);
-    mpfr_add_ui(o.dRe.get(), o.dRe.get(), 1, MPFR_RNDN);
-    squarePlus(o.zRe, o.zIm, c.re, c.im, t1, t2);
-}
+// The nucleus of a period-103 minibrot near the Misiurewicz point M(3,1)
+// (Newton's method again, from a point 3.4E-50 away whose orbit comes
+// closest to 0 at step 103), moved 100 pixels left and 70 down at 1E100 in
+// the split screen, so that the minibrot's cusp lies in the picture.
+const char* const kMixedRe =
+    "-0.228155493653961819214572014099126006737398351174501398520124489825432810821060791645610969000"
+    "2403561008";
+const char* const kMixedIm =
+    "1.1151425080399373597457646363150140681887780904679881396810645398259826353889968885885772908038"
+    "76759882";
 
-// The Misiurewicz point of preperiod k and period q Newton's method on
-// z_(k+q)(c) - z_k(c) = 0 reaches from `guess`, at `bits`.
-BigComplex misiurewicz(BigComplex c, std::int64_t k, std::int64_t q, long bits) {
-    c = {c.re.withPrecision(bits), c.im.withPrecision(bits)};
-    BigReal t1(bits), t2(bits), t3(bits), fRe(bits), fIm(bits), gRe(bits), gIm(bits), n(bits);
-    for (int i = 0; i < 60; ++i) {
-        Orbit o(bits);
-        for (std::int64_t j = 0; j < k; ++j) step(o, c, t1, t2, t3);
-        fRe = o.zRe, fIm = o.zIm, gRe = o.dRe, gIm = o.dIm;
-        for (std::int64_t j = 0; j < q; ++j) step(o, c, t1, t2, t3);
-        mpfr_sub(fRe.get(), o.zRe.get(), fRe.get(), MPFR_RNDN);
-        mpfr_sub(fIm.get(), o.zIm.get(), fIm.get(), MPFR_RNDN);
-        mpfr_sub(gRe.get(), o.dRe.get(), gRe.get(), MPFR_RNDN);
-        mpfr_sub(gIm.get(), o.dIm.get(), gIm.get(), MPFR_RNDN);
-        // c -= f / g = f conj(g) / |g|^2
-        mpfr_sqr(n.get(), gRe.get(), MPFR_RNDN);
-        mpfr_sqr(t1.get(), gIm.get(), MPFR_RNDN);
-        mpfr_add(n.get(), n.get(), t1.get(), MPFR_RNDN);
-        mpfr_mul(t1.get(), fRe.get(), gRe.get(), MPFR_RNDN);
-        mpfr_mul(t2.get(), fIm.get(), gIm.get(), MPFR_RNDN);
-        mpfr_add(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
-        mpfr_div(t3.get(), t3.get(), n.get(), MPFR_RNDN);
-        mpfr_sub(c.re.get(), c.re.get(), t3.get(), MPFR_RNDN);
-        mpfr_mul(t1.get(), fIm.get(), gRe.get(), MPFR_RNDN);
-        mpfr_mul(t2.get(), fRe.get(), gIm.get(), MPFR_RNDN);
-        mpfr_sub(t3.get(), t1.get(), t2.get(), MPFR_RNDN);
-        mpfr_div(t3.get(), t3.get(), n.get(), MPFR_RNDN);
-        mpfr_sub(c.im.get(), c.im.get(), t3.get(), MPFR_RNDN);
+// The first log10(magnification) + 3 significant digits of a number's text.
+std::string digitsFor(const std::string& text, int powerOfTen) {
+    const int digits = powerOfTen + 3;
+    std::string out;
+    int significant = 0;
+    bool leading = true;
+    for (char ch : text) {
+        if (ch >= '0' && ch <= '9') {
+            if (leading && ch == '0') {
+                out += ch;
+                continue;
+            }
+            leading = false;
+            if (significant++ == digits) break;
+        }
+        out += ch;
     }
-    return c;
+    return out;
 }
 
-bool all_ = false;
-
-const testing::DeepTestView& view(const char* id) {
-    for (const auto& v : testing::kDeepViews)
-        if (std::strcmp(v.id, id) == 0) return v;
-    std::exit(2);
-}
-
-BigComplex centreOf(const testing::DeepTestView& v, long bits) {
-    return {BigReal::fromText(v.cx, bits), BigReal::fromText(v.cy, bits)};
-}
-
-// 5 pixels off a minibrot (4 right, 3 up), on the view in which it fills a
-// fortieth of the width: pointing at it.
-void addTwentyPixelsOff(std::vector<Case>& all, const Nucleus& n) {
-    const ExtFloat magnification = ExtFloat::of(2.0 / 45.0) / n.size.magnitude();
-    const ExtFloat pixel = pixelSizeFor(magnification, 400);
-    const long bits = precisionBitsFor(pixel);
-    all.push_back({"period " + std::to_string(n.period) + " at" + magnificationStr(magnification) + ", 4 pixels off",
-                   offsetByPixels({n.c.re.withPrecision(bits), n.c.im.withPrecision(bits)}, pixel, 4, -3),
-                   pixel * 8.0, 1'000'000});
-}
-
-std::vector<Case> cases() {
-    std::vector<Case> all;
-    all.push_back({"start view, beside the period-3 minibrot", {BigReal(-1.76, 64), BigReal(0.01, 64)},
-                   ExtFloat::of(2.0 / 50), 500});
-    for (const char* id : {"MinibrotAt1E50", "MinibrotAt1E100"}) {
-        const auto& v = view(id);
-        const ExtFloat pixel = pixelAt(v.mag);
-        all.push_back({std::string(v.name) + ", 20 pixels off",
-                       offsetByPixels(centreOf(v, precisionBitsFor(pixel)), pixel, 20, -14), pixel * 8.0,
-                       static_cast<std::int64_t>(v.maxIter)});
+// The pixels of a 24-bit bitmap as qel-render writes it (rows bottom up),
+// as colour numbers, top row first; empty when it is no such file.
+std::vector<Colour> bitmapPixels(const std::string& path, int& width, int& height) {
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<unsigned char> b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto u32 = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(b[at] | b[at + 1] << 8 | b[at + 2] << 16 | b[at + 3] << 24);
+    };
+    if (b.size() < 54 || b[0] != 'B' || b[1] != 'M' || b[28] != 24) return {};
+    const std::size_t offset = u32(10);
+    width = static_cast<int>(u32(18));
+    height = static_cast<int>(u32(22));
+    const std::size_t rowBytes = (static_cast<std::size_t>(width) * 3 + 3) / 4 * 4;
+    if (b.size() < offset + rowBytes * static_cast<std::size_t>(height)) return {};
+    std::vector<Colour> pixels;
+    for (int y = 0; y < height; ++y) {
+        const std::size_t row = offset + rowBytes * static_cast<std::size_t>(height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const std::size_t p = row + 3 * static_cast<std::size_t>(x);
+            pixels.push_back(static_cast<Colour>(b[p + 2] | b[p + 1] << 8 | b[p] << 16));
+        }
     }
-    const auto& spiral = view("SpiralAt1E1000");
-    const ExtFloat pixel = pixelAt("1E1000");
-    all.push_back({"M(3,1) at 1E1000", centreOf(spiral, precisionBitsFor(pixel)), pixel * 8.0, 1'000'000});
+    return pixels;
+}
 
-    // The copy of M(3,1) in the period-104 minibrot: c + s w for w = M(3,1),
-    // then to the last bit as a point of preperiod 3 * 104, period 104.
-    std::fprintf(stderr, "qel-minibrot-bench: finding the copy of M(3,1) in the period-104 minibrot...\n");
-    const auto& at100 = view("MinibrotAt1E100");
-    const auto minibrot = nucleusOfPeriod(centreOf(at100, 500), 104);
-    if (!minibrot) std::exit(1);
-    const long bits = 4000;
-    const ExtComplex sw = minibrot->size * ExtComplex::of(-0.2281554936539618, 1.1151425080399374);
-    BigComplex guess{minibrot->c.re.withPrecision(bits), minibrot->c.im.withPrecision(bits)};
-    guess.re = offsetBy(guess.re, sw.re, ExtFloat::normalised(1.0, sw.e));
-    guess.im = offsetBy(guess.im, sw.im, ExtFloat::normalised(1.0, sw.e));
-    const BigComplex copy = misiurewicz(guess, 3 * 104, 104, bits);
-    if (all_) all.push_back({"copy of M(3,1) in the period-104 minibrot, at 1E1000", copy, pixel * 8.0, 1'000'000});
+struct Figures {
+    double ms = -1, cpuMs = 0, peakMB = 0;
+};
 
-    // 1E-556 from the copy, a minibrot of period about 10^5; the view in
-    // which it fills a fortieth of the width, 5 pixels away.
-    std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot of period about 10^5 beside it...\n");
-    const ExtFloat away = magnificationOfText("1E556");
-    const BigComplex beside{offsetBy(copy.re, 0.6, ExtFloat::of(1.0) / away), offsetBy(copy.im, 0.8, ExtFloat::of(1.0) / away)};
-    const auto deep = minibrotNear(beside, ExtFloat::of(1.0) / away, 1'000'000);
-    if (!deep) std::exit(1);
-    addTwentyPixelsOff(all, *deep);
-    if (all_) {
-        // M(3,1) itself to 13000 bits, and 1E-3800 from it a minibrot of
-        // period about 8000 at about 1E7600; its view, 5 pixels away.
-        std::fprintf(stderr, "qel-minibrot-bench: finding a minibrot at about 1E7600 beside M(3,1)...\n");
-        const BigComplex m31 = misiurewicz({BigReal(-0.2281554936539618, 64), BigReal(1.1151425080399374, 64)}, 3, 1, 13000);
-        const ExtFloat far = magnificationOfText("1E3800");
-        const BigComplex nearM31{offsetBy(m31.re, 0.6, ExtFloat::of(1.0) / far), offsetBy(m31.im, 0.8, ExtFloat::of(1.0) / far)};
-        const auto deepest = minibrotNear(nearM31, ExtFloat::of(1.0) / far, 1'000'000);
-        if (!deepest) std::exit(1);
-        addTwentyPixelsOff(all, *deepest);
+Figures medianOf(const std::vector<ProcessRun>& runs) {
+    std::vector<double> ms, cpu, peak;
+    for (const ProcessRun& r : runs) {
+        if (r.ms < 0) return {};
+        ms.push_back(r.ms);
+        cpu.push_back(r.cpuMs);
+        peak.push_back(static_cast<double>(r.peakKiB) / 1024);
     }
-    return all;
+    return {median(ms), median(cpu), median(peak)};
+}
+
+struct Bench {
+    std::string render, before, dir;
+    int runs = 3;
+    int most = 8;
+
+    std::vector<std::string> args(const std::string& program, const std::string& out, const std::string& re,
+                                  const std::string& im, const std::string& mag, const std::string& maxIter) const {
+        return {program, "--cx", re, "--cy", im, "--mag", mag, "--maxiter", maxIter, "--quiet", "--out", out};
+    }
+    Figures time(const std::vector<std::string>& a, int times) const {
+        std::vector<ProcessRun> all;
+        for (int i = 0; i < times; ++i) all.push_back(runProcess(a));
+        return medianOf(all);
+    }
+};
+
+// The lower-left picture of a split bitmap: pixels that show `colour`, of all.
+int pixelsShowing(const std::string& path, Colour colour, int& all) {
+    int w = 0, h = 0;
+    const std::vector<Colour> px = bitmapPixels(path, w, h);
+    all = w / 2 * (h / 2);
+    int same = 0;
+    for (int y = h / 2; y < h && !px.empty(); ++y)
+        for (int x = 0; x < w / 2; ++x) same += px[static_cast<std::size_t>(y * w + x)] == colour;
+    return same;
+}
+
+void nuclei(const Bench& b) {
+    std::printf("Split views centred on nuclei, every point inside; medians of %d runs:\n"
+                "  wall ms (processor ms) and peak MiB at m = 10^4, 10^6%s; ratios to 10^4 (processor)\n",
+                b.runs, b.most >= 8 ? ", 10^8" : "");
+    const char* limits[] = {"10000", "1000000", "100000000"};
+    const int count = b.most >= 8 ? 3 : 2;
+    for (const Nucleus& n : kNuclei)
+        for (int power : {20, 100, 300}) {
+            const std::string mag = "1E" + std::to_string(power);
+            const std::string re = digitsFor(n.re, power), im = digitsFor(n.im, power);
+            Figures f[3];
+            std::string colours;
+            for (int i = 0; i < count; ++i) {
+                const std::string out = b.dir + "/nucleus-" + std::to_string(n.period) + "-" + mag + "-" + limits[i] + ".bmp";
+                f[i] = b.time(b.args(b.render, out, re, im, mag, limits[i]), b.runs);
+                int all = 0;
+                const int same = pixelsShowing(out, periodColours()[static_cast<std::size_t>(std::min(n.period, 16))], all);
+                char c[64];
+                std::snprintf(c, sizeof c, "%s%d/%d", colours.empty() ? "" : " ", same, all);
+                colours += c;
+            }
+            std::printf("  period %4d at %-6s", n.period, mag.c_str());
+            for (int i = 0; i < count; ++i)
+                std::printf("  %7.0f (%6.0f) %5.0f MiB", f[i].ms, f[i].cpuMs, f[i].peakMB);
+            for (int i = 1; i < count; ++i)
+                std::printf("  x%.2f (x%.2f)", f[i].ms / f[0].ms, f[i].cpuMs / f[0].cpuMs);
+            std::printf("\n      lower left in the period colour: %s pixels\n", colours.c_str());
+        }
+}
+
+void mixed(const Bench& b) {
+    std::printf("\nA minibrot of period 103 at 1E100 with its cusp and exterior, m = 10^6:\n");
+    const std::string out = b.dir + "/mixed.bmp";
+    const Figures now = b.time(b.args(b.render, out, kMixedRe, kMixedIm, "1E100", "1000000"), b.runs);
+    std::printf("  this program: %.0f ms (processor %.0f ms), peak %.0f MiB\n", now.ms, now.cpuMs, now.peakMB);
+    if (b.before.empty()) return;
+    const std::string outBefore = b.dir + "/mixed-before.bmp";
+    const Figures then = b.time(b.args(b.before, outBefore, kMixedRe, kMixedIm, "1E100", "1000000"), 1);
+    std::printf("  %s: %.0f ms (processor %.0f ms), peak %.0f MiB: x%.1f (processor x%.1f)\n", b.before.c_str(),
+                then.ms, then.cpuMs, then.peakMB, then.ms / now.ms, then.cpuMs / now.cpuMs);
+    int w = 0, h = 0, w0 = 0, h0 = 0;
+    const std::vector<Colour> a = bitmapPixels(out, w, h), c = bitmapPixels(outBefore, w0, h0);
+    int differ = 0;
+    for (std::size_t i = 0; i < a.size() && a.size() == c.size(); ++i) differ += a[i] != c[i];
+    std::printf("  pixels that differ: %d of %zu%s\n", differ, a.size(), a.size() == c.size() ? "" : " (sizes differ)");
+}
+
+void memory(const Bench& b) {
+    std::printf("\nPeak memory, a reference orbit of m + 3 values (the Julia set of -1.75 at 1E20):\n");
+    for (const char* m : {"1000000", "10000000", "100000000"}) {
+        if (b.most < 8 && std::strlen(m) > 7) break;
+        const std::vector<std::string> a = {b.render, "--set", "J", "--jre", "-1.75", "--jim", "0", "--cx", "0",
+                                            "--cy", "0.5", "--mag", "1E20", "--maxiter", m, "--quiet",
+                                            "--out", b.dir + "/memory.bmp"};
+        const Figures f = b.time(a, 1);
+        std::printf("  m = %-9s %7.0f MiB   %6.0f ms (processor %.0f ms)\n", m, f.peakMB, f.ms, f.cpuMs);
+    }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int runs = 3;
-    for (int i = 1; i + 1 < argc; ++i)
-        if (std::strcmp(argv[i], "--runs") == 0) runs = std::max(1, std::atoi(argv[i + 1]));
-    for (int i = 1; i < argc; ++i)
-        if (std::strcmp(argv[i], "--all") == 0) all_ = true;
-    std::printf("%-58s %8s %6s %6s %12s %12s %12s\n", "point", "period", "bits", "orbits", "search ms", "total ms",
-                "cpu ms");
-    for (const Case& c : cases()) {
-        std::vector<double> search, wall, cpu;
-        std::int64_t period = 0;
-        long bits = 0;
-        int orbits = 0;
-        for (int r = 0; r < runs; ++r) {
-            const rusage before = usageNow();
-            const Clock::time_point start = Clock::now();
-            double searched = -1;
-            int rounds = 0;
-            NucleusControl control;
-            control.progress = [&](const NucleusProgress& p) {
-                if (p.stage == NucleusProgress::Stage::nucleus && searched < 0) searched = msSince(start);
-                rounds = std::max(rounds, p.round);
-            };
-            const auto found = minibrotNear(c.point, c.radius, c.maxPeriod, control);
-            wall.push_back(msSince(start));
-            cpu.push_back(cpuMs(usageNow()) - cpuMs(before));
-            search.push_back(searched);
-            if (!found) {
-                std::printf("%-58s none found\n", c.name.c_str());
-                break;
-            }
-            period = found->period;
-            bits = found->c.re.precision();
-            orbits = rounds;  // the search's orbit serves the first round
-        }
-        if (period == 0) continue;
-        std::printf("%-58s %8lld %6ld %6d %12.1f %12.1f %12.1f\n", c.name.c_str(), static_cast<long long>(period),
-                    bits, orbits, median(search), median(wall), median(cpu));
-        std::printf("%-58s %8s %6s %6s %12s %12s %12s\n", "", "", "", "", eachRun(search, 0).c_str(),
-                    eachRun(wall, 0).c_str(), eachRun(cpu, 0).c_str());
+    Bench b;
+    b.render = besideThisProgram(argv[0], "qel-render");
+    std::string dir = "/tmp";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        if (key == "--runs") b.runs = std::max(1, std::atoi(argv[i + 1]));
+        else if (key == "--render") b.render = argv[i + 1];
+        else if (key == "--before") b.before = argv[i + 1];
+        else if (key == "--dir") dir = argv[i + 1];
+        else if (key == "--most") b.most = std::atoi(argv[i + 1]);
     }
+    b.dir = dir + "/qel-minibrot-bench-" + std::to_string(getpid());
+    mkdir(b.dir.c_str(), 0700);
+    nuclei(b);
+    mixed(b);
+    memory(b);
+    std::printf("\nPictures in %s\n", b.dir.c_str());
     return 0;
 }

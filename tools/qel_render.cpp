@@ -391,6 +391,22 @@ std::optional<std::string> viewRefusal(const AppState& s, int scale) {
     return std::nullopt;
 }
 
+// Why a deep view's drawing cannot start: its reference orbits would not fit
+// in the memory available (render/deep/reference.h).
+std::optional<std::string> memoryRefusal(const AppState& s) {
+    if (!isDeep(s.live)) return std::nullopt;
+    const bool julia = s.live.isJulia == kYes;
+    const std::uint64_t available = availableMemoryBytes();
+    if (deepDrawingFits(s, available)) return std::nullopt;
+    char why[200];
+    std::snprintf(why, sizeof why,
+                  "--maxiter: the reference orbits of this deep view may need %.1f GB, more than a drawing may take "
+                  "of the %.1f GB of memory available; %.0f iterations fit",
+                  static_cast<double>(deepDrawingBytesAtMost(s.live.maxIter, julia)) / 1e9,
+                  static_cast<double>(available) / 1e9, mostIterationsFitting(julia, available));
+    return std::string(why);
+}
+
 // ---------------------------------------------------------------- the pictures
 
 bool namesFolder(const std::string& out) {
@@ -602,6 +618,7 @@ int drawLarge(const Request& r, const AppState& view) {
         if (!format) refuse("--out: \"" + p.path + "\" ends neither in .bmp nor in .png");
         const AppState s = viewAtMagnification(view, p.magText);
         if (const auto why = viewRefusal(s, r.scale)) refuse(*why);
+        if (const auto why = memoryRefusal(s)) refuse(*why);
         pictures.push_back(largePictureOf(s, r.scale, r.samples));
         pictures.back().points.picture = static_cast<int>(views.size());
         views.push_back(s);
@@ -668,6 +685,7 @@ int drawWindowSurface(const Request& r, const AppState& view) {
     const std::optional<PictureFormat> format = pictureFormatOf(path);
     if (!format) refuse("--out: \"" + path + "\" ends neither in .bmp nor in .png");
     if (const auto why = viewRefusal(view, 1)) refuse(*why);
+    if (const auto why = memoryRefusal(view)) refuse(*why);
     HeadlessProgram program;
     Program& p = program.p;
     p.s = view;

@@ -54,6 +54,12 @@ DeepView deepViewOf(const AppState& s, int halfWidth) {
     return deepViewOf(s.live.isJulia == kYes, {d.centerX, d.centerY, d.juliaRe, d.juliaIm}, pixelSize, maxIter);
 }
 
+bool deepDrawingFits(const AppState& s, std::uint64_t availableBytes) {
+    const bool julia = s.live.isJulia == kYes;
+    return qel::deepDrawingFits(s.live.maxIter, julia, availableBytes) ||
+           referencesEndEarly(deepViewOf(s, halfSizeFor(s.live.drawMethod, s.picW)), availableBytes);
+}
+
 // Read as every number field reads, rounded once: through 64 bits first,
 // a text halfway between two doubles there could round to the other one.
 double valueOfDeepText(std::string_view text) { return valueOfText(text); }

@@ -3,6 +3,7 @@
 // it, and its numbers in the form every caption and field shows.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "app/view_limits.h"
 #include "render/deep/big_real.h"
 #include "render/deep/deep_view.h"
+#include "render/deep/reference.h"
 
 namespace qel {
 
@@ -34,6 +36,11 @@ ExtFloat shownPixelSize(const AppState& s);
 // What the deep engine draws for the live view, its pictures `halfWidth`
 // pixels wide on each side of the centre.
 DeepView deepViewOf(const AppState& s, int halfWidth);
+
+// Whether the live deep view's drawing fits in memory, `availableBytes`
+// being what the system can give: by its iteration limit, or because its
+// reference orbits end early (render/deep/reference.h).
+bool deepDrawingFits(const AppState& s, std::uint64_t availableBytes);
 // The centre of the picture on the screen (the cur layer, deep) at the
 // precision its pixel size needs.
 BigReal shownCentre(const AppState& s, bool imaginary);

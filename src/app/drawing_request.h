@@ -15,11 +15,17 @@ inline const std::string kMagnificationTooLarge =
 inline const std::string kMagnificationTooLargeTitle = "倍率過大";
 inline const std::string kMagnificationTooSmall = "画面設定で初期画面からの新倍率は 0.1 以上にして下さい";
 inline const std::string kMagnificationTooSmallTitle = "倍率過少";
+// A deep drawing whose reference orbits would not fit in memory: the text
+// names the largest iteration limit that fits.
+std::string iterationsTooManyText(double mostIterations);
+inline const std::string kIterationsTooManyTitle = "計算回数過大";
 
 // Draws the live view (the two coordinates the callers pass are the state's
-// own centre and are not read). Refuses a magnification below 0.1 with a
-// message box and changes nothing then. Returns when the drawing has ended
-// or was stopped. `start` is the render loop's (app/drawing.h).
+// own centre and are not read). Refuses a magnification below 0.1, and a
+// deep view whose reference orbits would take more of the memory available
+// than a drawing may, with a message box, and changes nothing then. Returns
+// when the drawing has ended or was stopped. `start` is the render loop's
+// (app/drawing.h).
 void redrw(Program& p, const DrawingStart& start = {});
 
 }  // namespace qel

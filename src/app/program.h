@@ -3,9 +3,12 @@
 // the logic sees them. Plain C++; the Qt windows implement the ports.
 #pragma once
 
+#include <cstdint>
+
 #include "app/app_state.h"
 #include "app/settings_port.h"
 #include "platform/platform.h"
+#include "render/deep/reference.h"
 #include "render/surface.h"
 
 namespace qel {
@@ -38,6 +41,8 @@ struct Program {
     WindowPort& window;
     // Computes the rows of a drawing; none means the reference engine.
     RowEngine* engine = nullptr;
+    // The memory the system can give now; a deep drawing may take a share.
+    std::uint64_t (*availableMemory)() = availableMemoryBytes;
 };
 
 }  // namespace qel

@@ -38,6 +38,15 @@ check "a hexadecimal number is refused" refused --cx 0x1p3 --out "$DIR/bad/x.bmp
 check "a number with a leading blank is refused" refused --cy " 1" --out "$DIR/bad/x.bmp"
 check "a centre beyond a double is refused" refused --cx 1e400 --out "$DIR/bad/x.bmp"
 check "a magnification beyond 1E+10000 is refused" refused --mag 1E+10001 --out "$DIR/bad/x.bmp"
+# At the root of the period-3 component the orbit of 0 neither escapes nor
+# comes back: 10^15 of its values fit in no machine's memory. At the
+# component's nucleus it comes back after three, and any limit draws.
+check "a deep view whose reference would not fit in memory is refused" \
+    eval 'refused --cx -1.75 --mag 1E20 --maxiter 1e15 --out "$DIR/bad/x.png" && says "iterations fit"'
+check "a deep view at a nucleus draws at any limit" \
+    eval '"$TOOL" --cx -1.7548776662466927600495 --mag 1E20 --maxiter 1e15 --quiet --out "$DIR/nucleus.png" && test -s "$DIR/nucleus.png"'
+check "a location file is written whatever memory its drawing would need" \
+    eval '"$TOOL" --cx -1.75 --mag 1E20 --maxiter 1e15 --out "$DIR/root.kfr" && grep -q "Iterations: 1000000000000000" "$DIR/root.kfr"'
 # Deep views are read with every digit and drawn under the name that
 # carries them.
 drawn() { # folder, name, args... : the picture is written under that name

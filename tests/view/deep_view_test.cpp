@@ -1,4 +1,6 @@
+#include <cstdint>
 #include <string>
+#include <tuple>
 
 #include "app/captions.h"
 #include "app/deep_place.h"
@@ -97,6 +99,53 @@ TEST_F(DeepViewTest, ARightClickStopsADeepDrawingAfterTheCurrentRow) {
     EXPECT_EQ(std::tuple(isDeep(p.s.cur), p.s.busy, p.s.stopRequest, rows), std::tuple(true, false, false, 3));
     EXPECT_NE(p.picture1.point(-p.s.halfW, p.s.halfH), 0);
     EXPECT_EQ(p.picture1.point(0, -100), 0);
+}
+
+// With 1 GB available a drawing may take 750 MB: at the root of the
+// period-3 component (whose orbit of 0 never ends) 10^8 iterations would
+// need 2.7 GB, and the click is refused before anything is drawn; at the
+// component's nucleus the orbit of 0 comes back after three values, and
+// 10^9 iterations draw.
+TEST_F(DeepViewTest, AClickWhoseDeepDrawingWouldNotFitInMemoryIsRefusedBeforeItStarts) {
+    p.availableMemory = [] { return std::uint64_t{1000000000}; };
+    p.s.live.centerX = -1.75;
+    p.s.radius = 2.0 / 35184372088832.0;
+    redrw(p);
+    ASSERT_FALSE(isDeep(p.s.cur));
+    const Surface before = p.picture1;
+    const std::string caption = platform.caption;
+    const int beeps = platform.beeps;
+    p.s.live.maxIter = 1e8;
+    leftClickAt(p, 0.0f, 0.0f);
+    ASSERT_EQ(platform.messages.size(), 1u);
+    EXPECT_EQ(platform.messages[0].title, kIterationsTooManyTitle);
+    EXPECT_EQ(platform.messages[0].style, kMsgStop);
+    const double most = mostIterationsFitting(false, 1000000000);
+    EXPECT_EQ(platform.messages[0].text, iterationsTooManyText(most));
+    EXPECT_LT(most, 1e8);
+    EXPECT_FALSE(isDeep(p.s.cur));
+    EXPECT_EQ(std::tie(platform.caption, platform.beeps), std::tie(caption, beeps));
+    EXPECT_TRUE(p.picture1 == before);
+
+    p.s.live.maxIter = 500;
+    p.s.live.deep = {};
+    p.s.live.centerX = -1.7548776662466927;
+    p.s.radius = 2.0 / 35184372088832.0;
+    redrw(p);
+    p.s.live.maxIter = 1e9;
+    leftClickAt(p, 0.0f, 0.0f);
+    EXPECT_EQ(platform.messages.size(), 1u);
+    EXPECT_TRUE(isDeep(p.s.cur));
+    EXPECT_EQ(platform.beeps, beeps + 2);
+}
+
+// The refusal names the largest limit that fits, rounded down to two
+// significant digits.
+TEST(IterationsTooMany, TheRefusalNamesALimitThatFits) {
+    EXPECT_EQ(iterationsTooManyText(637958329.0),
+              "計算回数が多すぎるためメモリが足りず描画できません。画面設定で計算回数を 630000000 以下にして下さい");
+    EXPECT_EQ(iterationsTooManyText(99.0),
+              "計算回数が多すぎるためメモリが足りず描画できません。画面設定で計算回数を 99 以下にして下さい");
 }
 
 TEST_F(DeepViewTest, TheCursorReadOutAndTheAxesOfADeepPictureAreExactToThePixel) {

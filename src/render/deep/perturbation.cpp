@@ -1,6 +1,7 @@
 #include "render/deep/perturbation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 
 namespace qel {
@@ -51,10 +52,24 @@ struct Point {
     bool escaped = false, finished = false;
     OrbitRing ring;
     DeepPointStats stats;
-    // A difference kept at some starts from 0 (after 1, 2, 4, 8 ... of them)
-    // to see the point come back to it.
-    std::int64_t starts = 0, nextKept = 1, keptN = -1;
-    double keptRe = 0.0, keptIm = 0.0;
+    // The point's whole state at the start of a step or block: the orbit,
+    // the index on it, whether the difference is extended, and the
+    // difference's bits. What follows depends on nothing else (the room
+    // left for blocks aside), so when a state comes back, everything in
+    // between repeats bit for bit. Brent's way of finding it: a state is
+    // kept after 1, 2, 4, 8 ... steps and blocks since the last one kept,
+    // and every state is compared with it.
+    struct KeptState {
+        const ReferenceOrbit* orbit = nullptr;
+        std::int64_t k = -1;  // -1: none kept
+        bool extended = false;
+        std::uint64_t re = 0, im = 0;
+        std::int64_t e = 0;
+        std::int64_t n = 0;
+    };
+    KeptState kept;
+    std::int64_t sinceKept = 0, keepEvery = 1;
+    bool watching = true;  // until rounds have been left out once
 
     Point(const DeepReference& r, int x, int y) : ref(r), orbit(&r.startOrbit()), k(r.startIndex()) {
         const ExtComplex offset = offsetOf(r.pixelSize, x, y);
@@ -94,28 +109,32 @@ struct Point {
         k = 0;
         ++stats.rebases;
     }
-    // Just after a start from 0 with the difference in doubles: when the
-    // point started over with this very difference before, everything since
-    // repeats from here on, bit for bit, as long as a block never finds less
-    // room than it had; so whole rounds are left out, up to two rounds
-    // before the last blocks.
-    void skipRepeatedRounds() {
-        if (keptN >= 0 && n > keptN && dRe == keptRe && dIm == keptIm) {
-            const std::int64_t round = n - keptN;
-            const std::int64_t rounds = (skipUntil - n) / round - 2;
-            if (rounds > 0) {
-                n += rounds * round;
-                stats.cycled += rounds * round;
-            }
-            keptN = -1;
-            nextKept = -1;  // once is enough
-            return;
+    // The state at counter value n came back from counter value kept.n:
+    // the rounds in between repeat until the end, as long as every block
+    // finds the room it had. A block is at most a round long, so with two
+    // rounds of room left after the jump (and three before it) no search
+    // for a block is ever cut short by the room, before or after: whole
+    // rounds are left out, up to two before the last blocks, and the
+    // result is exactly that of every step.
+    void leaveOutRounds() {
+        const std::int64_t round = n - kept.n;
+        const std::int64_t rounds = (skipUntil - n) / round - 2;
+        if (rounds > 0) {
+            n += rounds * round;
+            stats.cycled += rounds * round;
         }
-        if (++starts == nextKept) {
-            keptN = n;
-            keptRe = dRe;
-            keptIm = dIm;
-            nextKept *= 2;
+        watching = false;  // the rest is shorter than three rounds
+    }
+    // The extended state at the start of a step or block, kept or compared.
+    void watchExtended() {
+        const auto re = std::bit_cast<std::uint64_t>(d.re), im = std::bit_cast<std::uint64_t>(d.im);
+        if (kept.k == k && kept.extended && kept.orbit == orbit && kept.re == re && kept.im == im && kept.e == d.e) {
+            return leaveOutRounds();
+        }
+        if (++sinceKept == keepEvery) {
+            kept = {orbit, k, true, re, im, d.e, n};
+            sinceKept = 0;
+            keepEvery *= 2;
         }
     }
 
@@ -164,9 +183,17 @@ struct Point {
 void runInDoubles(Point& p, const DeepSkipping& skipping, int budget) {
     const OrbitValue* z = p.orbit->values();
     std::int64_t size = p.orbit->size(), k = p.k, n = p.n, steps = 0;
+    std::int64_t loopBack = p.orbit->loopLength();
     double dRe = p.dRe, dIm = p.dIm, dNorm = p.dNorm, zRe = p.zRe, zIm = p.zIm, r2 = p.r2;
     double prevRe = p.prevRe, prevIm = p.prevIm;
     const double dcRe = p.dcRe, dcIm = p.dcIm;
+    // The state kept for Brent's search, while it is one of doubles on this
+    // orbit (keptK -1 otherwise).
+    bool watching = skipping.rounds && p.watching;
+    std::int64_t keptK = !p.kept.extended && p.kept.orbit == p.orbit ? p.kept.k : -1;
+    std::uint64_t keptRe = p.kept.re, keptIm = p.kept.im;
+    std::int64_t keptN = p.kept.n, sinceKept = p.sinceKept, keepEvery = p.keepEvery;
+    bool keptHere = false;
     const auto store = [&] {
         p.k = k;
         p.n = n;
@@ -180,6 +207,10 @@ void runInDoubles(Point& p, const DeepSkipping& skipping, int budget) {
         p.prevIm = prevIm;
         p.stats.steps += steps;
         steps = 0;
+        p.sinceKept = sinceKept;
+        p.keepEvery = keepEvery;
+        if (keptHere) p.kept = {p.orbit, keptK, false, keptRe, keptIm, 0, keptN};
+        keptHere = false;
     };
     // A difference this small needs the separate exponent, unless the point
     // is the reference itself.
@@ -187,15 +218,38 @@ void runInDoubles(Point& p, const DeepSkipping& skipping, int budget) {
         return norm < kSmallNorm && !(p.dcZero && dRe == 0.0 && dIm == 0.0);
     };
     for (; budget > 0; --budget) {
+        // The last value of an orbit that runs round a cycle is its loop's
+        // first one again.
+        if (k + 1 >= size && loopBack > 0) k -= loopBack;
+        if (watching) {
+            const auto re = std::bit_cast<std::uint64_t>(dRe), im = std::bit_cast<std::uint64_t>(dIm);
+            if (k == keptK && re == keptRe && im == keptIm) {
+                store();
+                p.kept.n = keptN;
+                p.leaveOutRounds();
+                n = p.n;
+                watching = false;
+            } else if (++sinceKept == keepEvery) {
+                keptK = k;
+                keptRe = re;
+                keptIm = im;
+                keptN = n;
+                keptHere = true;
+                sinceKept = 0;
+                keepEvery *= 2;
+            }
+        }
         if (k + 1 >= size || r2 < dNorm * kStartOverMargin) {
             store();
+            const ReferenceOrbit* before = p.orbit;
             p.startOver();
             p.dRe = zRe;
             p.dIm = zIm;
             p.dNorm = r2;
-            if (skipping.rounds) p.skipRepeatedRounds();
+            if (p.orbit != before) keptK = -1;  // a Julia point leaves the centre's orbit for good
             z = p.orbit->values();
             size = p.orbit->size();
+            loopBack = p.orbit->loopLength();
             k = 0;
             n = p.n;
             dRe = zRe;
@@ -262,6 +316,8 @@ void runExtended(Point& p, const DeepSkipping& skipping, int budget) {
     // At least one step: the difference may have come from doubles for one
     // step whose result would be too small for them.
     for (; budget > 0; --budget) {
+        if (p.k + 1 >= p.orbit->size() && p.orbit->loopLength() > 0) p.k -= p.orbit->loopLength();
+        if (skipping.rounds && p.watching) p.watchExtended();
         ExtComplex Z = p.orbit->extAt(p.k);
         const ExtComplex full = Z + p.d;
         if (p.k + 1 >= p.orbit->size() || lessMagnitude(full.norm(), p.d.norm() * kStartOverMargin)) {

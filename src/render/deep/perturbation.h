@@ -38,13 +38,18 @@ struct DeepPointStats {
     std::int64_t rebases = 0;
     std::int64_t extendedSteps = 0;  // steps with the separate exponent
 
+    // Sums stop at the largest count: the rounds left out of a drawing's
+    // interior points at m = 10^15 add up to more than 2^63.
     DeepPointStats& operator+=(const DeepPointStats& s) {
-        steps += s.steps;
-        skipped += s.skipped;
-        blocks += s.blocks;
-        cycled += s.cycled;
-        rebases += s.rebases;
-        extendedSteps += s.extendedSteps;
+        const auto add = [](std::int64_t& to, std::int64_t more) {
+            if (__builtin_add_overflow(to, more, &to)) to = INT64_MAX;
+        };
+        add(steps, s.steps);
+        add(skipped, s.skipped);
+        add(blocks, s.blocks);
+        add(cycled, s.cycled);
+        add(rebases, s.rebases);
+        add(extendedSteps, s.extendedSteps);
         return *this;
     }
 };
@@ -54,9 +59,11 @@ struct DeepSkipping {
     // Ranges of the orbit stepped over by the reference's linear blocks,
     // where they hold (the reference must have been built with them).
     bool blocks = true;
-    // Rounds of an orbit that starts over from 0 with a difference it had
-    // at an earlier start: everything in between repeats bit for bit, so
-    // the result is exactly that of every step.
+    // Rounds of an orbit that comes back to a state it had (the same index
+    // on the same reference orbit, the same difference to the last bit):
+    // everything in between repeats bit for bit, so the result is exactly
+    // that of every step. An interior point caught by an attracting cycle
+    // gets there within a few of its rounds and stops early.
     bool rounds = true;
 };
 

@@ -36,8 +36,14 @@ struct LinearStep {
 class ReferenceOrbit {
 public:
     // Values 0..size()-1; the orbit ends after the first value with
-    // |z|^2 > 4 or at the longest length asked for.
+    // |z|^2 > 4, at the longest length asked for, or where it comes back
+    // exactly (at full precision) to a value it had: then it runs round
+    // that cycle for ever, and only one round is kept.
     std::int64_t size() const { return static_cast<std::int64_t>(values_.size()); }
+    // The cycle's length when the orbit runs round one, else 0: the last
+    // value is then the one at size() - 1 - loopLength() again, and a point
+    // reaching it goes on from there.
+    std::int64_t loopLength() const { return loopLength_; }
     const OrbitValue* values() const { return values_.data(); }
     // The value at index k in full, also where it is too small for a double.
     ExtComplex extAt(std::int64_t k) const;
@@ -57,6 +63,9 @@ public:
         return treeSkip(from, size, room, length);
     }
     bool hasSkips() const { return !prefixLinear_.empty(); }
+    // True when the orbit escaped or came back to a value before `length`
+    // values, rather than being cut there.
+    bool endsBefore(std::int64_t length) const;
     std::size_t bytes() const;
 
     // Builds the skip tables for differences of points whose dc is at most
@@ -83,8 +92,22 @@ private:
     const LinearStep* treeSkip(std::int64_t from, double size, std::int64_t room, std::int64_t& length) const;
 
     std::vector<OrbitValue> values_;
+    std::int64_t loopLength_ = 0;
     std::vector<Tiny> tiny_;  // values below kTinyValue, by index
-    // Entry j - 1: the first j steps from the origin.
+    // The blocks of the first j steps from the origin: every j up to
+    // kDensePrefix, then every multiple of kSparsePrefix (a point that finds
+    // a longer one goes on from its end with the tree's blocks, which are
+    // aligned there), up to the first whose radius is 0 (all later ones are).
+    // Entry i holds the length prefixLength(i).
+    static constexpr std::int64_t kDensePrefix = std::int64_t{1} << 16;
+    static constexpr std::int64_t kSparsePrefix = 64;
+    static std::int64_t prefixLength(std::int64_t i) {
+        return i < kDensePrefix ? i + 1 : kDensePrefix + (i + 1 - kDensePrefix) * kSparsePrefix;
+    }
+    // The last entry no longer than `length` steps (-1: none).
+    static std::int64_t prefixEntry(std::int64_t length) {
+        return length <= kDensePrefix ? length - 1 : kDensePrefix - 1 + (length - kDensePrefix) / kSparsePrefix;
+    }
     std::vector<double> prefixRadius_;
     std::vector<LinearStep> prefixLinear_;
     // Blocks of 2 and 4 steps would take three quarters of the tables' memory
@@ -117,11 +140,33 @@ struct DeepReference {
 
 // Computes the reference orbits of a view for the points of `grid`, with
 // skip tables when `withBlocks`. Nothing when `stop` turned true on the way.
+// An orbit is cut where its values would take more than a drawing may of
+// the memory available now (deepDrawingFits); points that outlast a cut
+// orbit continue from its start with their full value as the difference,
+// a fallback that keeps a drawing alive, where the program itself refuses
+// the drawing before it starts.
 std::shared_ptr<const DeepReference> buildReference(const DeepView& view, const DeepGrid& grid, bool withBlocks,
                                                     const std::atomic<bool>* stop = nullptr);
 
-// Orbits longer than this are cut; points that outlast one continue from
-// its start with their full value, so a cut costs time, never a wrong count.
-inline constexpr std::int64_t kLongestReference = std::int64_t{1} << 22;
+// Memory. A drawing's reference orbits hold at most m + 3 values each (one
+// orbit for the Mandelbrot set, two for a Julia set) with their skip tables:
+// 16 bytes a value, the tree of blocks at most 10, the sparse part of the
+// prefix table at most 40 / 64, and its dense part at most 2.6 MB. A
+// drawing may take three quarters of the memory available when it starts;
+// the rest is left to the program's pictures and to everything else the
+// machine runs.
+std::uint64_t deepDrawingBytesAtMost(double maxIter, bool julia);
+bool deepDrawingFits(double maxIter, bool julia, std::uint64_t availableBytes);
+// The largest iteration limit whose drawing fits.
+double mostIterationsFitting(bool julia, std::uint64_t availableBytes);
+// A drawing beyond that limit fits all the same when its reference orbits
+// end early: they escape or come back to a value they had (as at a
+// minibrot's nucleus) within the first kReferenceProbe values, and within
+// what fits. True when they do; iterates them in MPFR without keeping them.
+inline constexpr std::int64_t kReferenceProbe = std::int64_t{1} << 16;
+bool referencesEndEarly(const DeepView& view, std::uint64_t availableBytes);
+// What the system can give now without swapping: MemAvailable from
+// /proc/meminfo, else the free pages.
+std::uint64_t availableMemoryBytes();
 
 }  // namespace qel
