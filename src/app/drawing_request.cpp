@@ -14,7 +14,7 @@ namespace qel {
 std::string iterationsTooManyText(double mostIterations) {
     // Two significant digits, rounded down, so the figure named fits.
     const double unit = mostIterations >= 100 ? std::pow(10.0, std::floor(std::log10(mostIterations)) - 1) : 1;
-    return "計算回数が多すぎるためメモリが足りず描画できません。画面設定で計算回数を " +
+    return "計算回数が多すぎるためメモリが足りず描画できません．画面設定で計算回数を " +
            numberText(std::floor(mostIterations / unit) * unit) + " 以下にして下さい";
 }
 

@@ -143,9 +143,9 @@ TEST_F(DeepViewTest, AClickWhoseDeepDrawingWouldNotFitInMemoryIsRefusedBeforeItS
 // significant digits.
 TEST(IterationsTooMany, TheRefusalNamesALimitThatFits) {
     EXPECT_EQ(iterationsTooManyText(637958329.0),
-              "計算回数が多すぎるためメモリが足りず描画できません。画面設定で計算回数を 630000000 以下にして下さい");
+              "計算回数が多すぎるためメモリが足りず描画できません．画面設定で計算回数を 630000000 以下にして下さい");
     EXPECT_EQ(iterationsTooManyText(99.0),
-              "計算回数が多すぎるためメモリが足りず描画できません。画面設定で計算回数を 99 以下にして下さい");
+              "計算回数が多すぎるためメモリが足りず描画できません．画面設定で計算回数を 99 以下にして下さい");
 }
 
 TEST_F(DeepViewTest, TheCursorReadOutAndTheAxesOfADeepPictureAreExactToThePixel) {
