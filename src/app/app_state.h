@@ -56,10 +56,10 @@ struct View {
     bool operator==(const View&) const = default;
 };
 
-// The wheel's zoom while its drawings run (view/wheel_zoom.h).
+// The wheel's zoom during drawings (view/wheel_zoom.h).
 enum class WheelRefusal : Int16 { none, tooSmall, tooLarge };
 struct WheelZoom {
-    bool drawing = false;      // a drawing the wheel started runs
+    bool drawing = false;      // a drawing of redrw's runs, which a notch may stop
     bool newerTarget = false;  // a notch during it left a newer view in the live values
     WheelRefusal refused = WheelRefusal::none;  // a notch during it went past a limit
     bool operator==(const WheelZoom&) const = default;

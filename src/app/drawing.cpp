@@ -270,8 +270,9 @@ void Essence(Program& p, const DrawingStart& start) {
     }
     // The whole picture is on the screen before the end caption says so.
     p.platform.showPictureNow();
-    if (s.stopRequest && start.superseded && start.superseded()) {
-        // The newer drawing's caption follows at once.
+    if (s.stopRequest && s.wheel.newerTarget) {
+        // A notch of the wheel stopped it: the newer drawing's caption
+        // follows at once.
         s.stopRequest = false;
         s.busy = false;
         p.platform.setBusyPointer(false);

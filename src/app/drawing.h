@@ -66,12 +66,12 @@ private:
 void calibratePeriodColours(AppState& s, Surface& scratch);
 void calibratePeriodColours(AppState& s);
 
-// How a drawing starts and ends. A click's, the dialog's and the first
-// drawing take the history step and draw over the cleared picture (or
-// the old one, when the dialog keeps it). The wheel's draw over the
-// picture on the screen scaled to their view, and give way to a newer
-// notch: the drawing of its view follows at once, keeps the history step
-// of the first, and alone ends with the end caption.
+// How a drawing starts. A click's, the dialog's and the first drawing take
+// the history step and draw over the cleared picture (or the old one, when
+// the dialog keeps it). The wheel's draw over the picture on the screen
+// scaled to their view. A drawing stopped by a notch of the wheel (see
+// redrw) ends without the end caption and the beep: the drawing of the
+// notch's view follows at once, within the same history step.
 struct DrawingStart {
     // The picture on the screen and its view become the previous screen.
     // Without, the cur layer takes the live view and the prev layer stays.
@@ -80,9 +80,6 @@ struct DrawingStart {
     // it, after the history step (picture2 then holds the picture that was
     // on the screen), and shows it at once.
     std::function<void(Program&)> underlay;
-    // Asked when the drawing has stopped: true when a newer drawing follows
-    // at once. This one then ends without the end caption and the beep.
-    std::function<bool()> superseded;
 };
 
 // Draws one view to its end (or until a right click stops it): history

@@ -18,11 +18,11 @@ std::string iterationsTooManyText(double mostIterations) {
            numberText(std::floor(mostIterations / unit) * unit) + " 以下にして下さい";
 }
 
-void redrw(Program& p, const DrawingStart& start) {
+namespace {
+
+// One drawing of the live view with its checks and caption.
+void requestDrawing(Program& p, const DrawingStart& start) {
     AppState& s = p.s;
-    // A request that arrives while a drawing runs (from an event handled in
-    // its yield) is ignored, before it can touch the caption or the dialog.
-    if (s.busy) return;
     if (beyondLeastMagnification(s.radius, s.initialRadius)) {
         p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
         return;
@@ -40,7 +40,38 @@ void redrw(Program& p, const DrawingStart& start) {
     s.viewInfo = requestViewInfo(s);
     s.drawingCaption = kDrawingPrefix + s.viewInfo + kStopHint;
     p.platform.setMainCaption(s.drawingCaption);
+    s.wheel.drawing = true;
     Essence(p, start);
+    s.wheel.drawing = false;
+}
+
+}  // namespace
+
+void redrw(Program& p, const DrawingStart& start) {
+    AppState& s = p.s;
+    // A request that arrives while a drawing runs (from an event handled in
+    // its yield) is ignored, before it can touch the caption or the dialog.
+    if (s.busy) return;
+    requestDrawing(p, start);
+    // Notches of the wheel during the drawing stopped it and left a newer
+    // view: each is drawn over the picture they scaled, within the first
+    // drawing's history step, until one ends undisturbed.
+    const DrawingStart next{.takesHistory = false, .underlay = [](Program&) {}};
+    while (s.wheel.newerTarget) {
+        s.wheel.newerTarget = false;
+        requestDrawing(p, next);
+    }
+    // A notch past a limit during them is told once they are over.
+    const WheelRefusal refused = s.wheel.refused;
+    s.wheel = {};
+    showZoomRefusal(p, refused);
+}
+
+void showZoomRefusal(Program& p, WheelRefusal refusal) {
+    if (refusal == WheelRefusal::tooSmall)
+        p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
+    if (refusal == WheelRefusal::tooLarge)
+        p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
 }
 
 }  // namespace qel

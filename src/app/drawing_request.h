@@ -25,7 +25,12 @@ inline const std::string kIterationsTooManyTitle = "計算回数過大";
 // deep view whose reference orbits would take more of the memory available
 // than a drawing may, with a message box, and changes nothing then. Returns
 // when the drawing has ended or was stopped. `start` is the render loop's
-// (app/drawing.h).
+// (app/drawing.h). A notch of the wheel during the drawing (view/wheel_zoom.h)
+// stops it and leaves a newer view, which is drawn next, within the same
+// step of the history.
 void redrw(Program& p, const DrawingStart& start = {});
+
+// The message of a zoom past the least or the deepest magnification.
+void showZoomRefusal(Program& p, WheelRefusal refusal);
 
 }  // namespace qel

@@ -60,19 +60,12 @@ WheelRefusal zoomAbout(AppState& s, bool onScreen, PicturePos at, double factor)
     return WheelRefusal::none;
 }
 
-void showRefusal(Program& p, WheelRefusal refusal) {
-    if (refusal == WheelRefusal::tooSmall)
-        p.platform.messageBox(kMagnificationTooSmall, kMagnificationTooSmallTitle, kMsgStop);
-    if (refusal == WheelRefusal::tooLarge)
-        p.platform.messageBox(kMagnificationTooLarge, kMagnificationTooLargeTitle, kMsgStop);
-}
-
 // The picture on the screen is laid out as the live view's drawing will
 // lay out its own: scaling it shows the new view.
 bool sameLayout(const AppState& s) { return halfWidthFor(s) == s.halfW && halfHeightFor(s) == s.halfH; }
 
-// A notch during the wheel's drawing: the newest target, the screen scaled
-// to it, and the drawing asked to give way.
+// A notch during a drawing: the newest target, the screen scaled to it,
+// and the drawing asked to give way (redrw draws the target next).
 void aimAgain(Program& p, PicturePos at, double factor) {
     AppState& s = p.s;
     const WheelRefusal refusal = zoomAbout(s, false, at, factor);
@@ -100,27 +93,14 @@ void Picture1_Wheel(Program& p, float x, float y, int notches) {
     }
     if (juliaConstantToPick(s)) return;
     if (const WheelRefusal refusal = zoomAbout(s, true, at, factor); refusal != WheelRefusal::none)
-        return showRefusal(p, refusal);
-
-    s.wheel = {.drawing = true};
-    DrawingStart start{.takesHistory = true, .underlay = {}, .superseded = [&s] { return s.wheel.newerTarget; }};
+        return showZoomRefusal(p, refusal);
+    DrawingStart start{.takesHistory = true, .underlay = {}};
     if (sameLayout(s))
         start.underlay = [at, factor](Program& q) {
             zoomPictures(q.picture1, q.picture2, q.s.halfW, q.s.halfH, static_cast<int>(at.x), static_cast<int>(at.y),
                          factor);
         };
     redrw(p, start);
-    // Each newer target replaces the drawing it stopped, over the picture
-    // the notch scaled, within the history step of the first.
-    start.takesHistory = false;
-    start.underlay = [](Program&) {};
-    while (s.wheel.newerTarget) {
-        s.wheel.newerTarget = false;
-        redrw(p, start);
-    }
-    const WheelRefusal refused = s.wheel.refused;
-    s.wheel = {};
-    showRefusal(p, refused);
 }
 
 }  // namespace qel

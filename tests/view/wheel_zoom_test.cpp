@@ -196,11 +196,27 @@ TEST_F(WheelZoomTest, NotchesDuringItsDrawingCoalesceIntoOneStepOfTheHistory) {
 
 TEST_F(WheelZoomTest, TheWheelKeepsTheClicksLimitsAndItsJuliaRule) {
     drawStartView();
-    // A notch during a click's drawing does nothing.
-    platform.onDoEvents = [&] { wheel(50.0f, 50.0f, 1); };
+    // A notch during a click's drawing stops it and zooms on from the
+    // click's view: one end caption, one beep, and going back returns to
+    // the picture before the click.
+    const Surface start = p.picture1;
+    const int beeps = platform.beeps;
+    int rows = 0;
+    platform.onDoEvents = [&] {
+        if (++rows == 5) wheel(50.0f, 50.0f, 1);
+    };
     leftClickAt(p, 0.0f, 0.0f);
     platform.onDoEvents = nullptr;
-    EXPECT_EQ(std::tie(dialog.mag, p.s.radius), std::make_tuple("8", 0.25));
+    EXPECT_EQ(std::tie(dialog.mag, p.s.radius, p.s.wheel), std::make_tuple("16", 0.125, WheelZoom{}));
+    EXPECT_EQ(rows, 5 + 2 * p.s.halfH);
+    EXPECT_EQ(platform.beeps, beeps + 1);
+    // The point under the pointer, 50 pixels of the click's view right of
+    // its centre, stays there in the notch's view.
+    EXPECT_NEAR(p.s.cur.centerX, 50 * (0.25 / p.s.halfW) / 2, 1e-15);
+    EXPECT_EQ(platform.captions.back(), p.s.viewInfo + zoomHint(8) + kMenuHint);
+    mnuzen_Click(p);
+    EXPECT_TRUE(p.picture1 == start);
+    EXPECT_EQ(std::tie(p.s.cur.centerX, p.s.radius), std::make_tuple(0.0, 2.0));
 
     // Out to 0.1 and no further; the message stands alone, nothing changes.
     p.s.radius = 2.0 / 0.4;
