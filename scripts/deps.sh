@@ -26,7 +26,8 @@ ensure_locale() {
     grep -q "^$name $charset" /etc/locale.gen || echo "$name $charset" | as_root tee -a /etc/locale.gen >/dev/null
     as_root locale-gen >/dev/null
 }
-BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libmpfr-dev libpng-dev)
+BUILD_PACKAGES=(g++ make cmake qt6-base-dev libgl-dev libgtest-dev libgmock-dev libmpfr-dev libpng-dev
+    pkg-config libavcodec-dev libavformat-dev libswscale-dev libavutil-dev)
 # What the program uses at run time beyond Qt itself: Qt's own dialogs in Japanese.
 RUN_PACKAGES=(qt6-translations-l10n)
 # What makes the Debian package: dpkg-shlibdeps (dpkg-dev) and the file
