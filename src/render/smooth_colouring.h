@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <vector>
 
+#include "render/colouring.h"
 #include "render/orbit.h"
 #include "render/surface.h"
 
@@ -36,6 +37,10 @@ float decodeCount(Colour encoded);
 // The encoding of an interior point.
 Colour interiorCount();
 
+// What an engine delivers for a point in the smooth colouring: its encoded
+// count in upperLeft, the other three colours 0.
+PointColours smoothPointColours(const OrbitResult& r);
+
 // The colours a count is mapped onto. Colours are the program's colour
 // numbers (red + 256 * green + 65536 * blue), as pixels and PictureSink rows
 // hold them.
@@ -47,8 +52,12 @@ struct SmoothPalette {
     static const SmoothPalette& builtIn();
 };
 
-// The range of log(count) a view spans: the palette goes round its stops
-// kCycles times from lo to hi, and on at the same pace beyond either end.
+// The range of log(1 + count) a view spans: the palette goes round its
+// stops kSmoothCycles times from lo to hi, and on at the same pace beyond
+// either end. Through the logarithm the far points of a shallow view (counts
+// 10 and 20) are as far apart in colour as the near ones (1000 and 2000);
+// in a deep view, whose counts differ by a small share, it is nearly
+// straight.
 struct SmoothRange {
     double lo = 0, hi = 1;
 };
@@ -57,12 +66,12 @@ struct SmoothRange {
 constexpr double kSmoothCycles = 3.0;
 
 // The view's own range from a sample of encoded counts: from the 1st to the
-// 99th percentile of log(count) of its exterior points, interior points
-// skipped. A sample with no exterior point (or only one count) gives a
-// valid range (hi > lo) all the same.
+// 99th percentile of log(1 + count) of its exterior points, interior points
+// skipped, at least one escape count wide. A sample with no exterior point
+// gives {0, 1}.
 SmoothRange smoothRangeOf(const Colour* encoded, std::size_t n);
 
-// Maps encoded counts to colours through a table over log(count): fast
+// Maps encoded counts to colours through a table over log(1 + count): fast
 // enough for every pixel of every frame of a film.
 class SmoothMap {
 public:
@@ -77,7 +86,7 @@ private:
     std::vector<Colour> table_;  // one cycle of the palette, kTableSize entries
     Colour interior_;
     double lo_;
-    double entriesPerLog_;  // table entries per unit of log(count)
+    double entriesPerLog_;  // table entries per unit of log(1 + count)
 };
 
 }  // namespace qel
