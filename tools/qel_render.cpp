@@ -39,12 +39,14 @@
 #include "files/bitmap.h"
 #include "files/file_name.h"
 #include "files/kfr_file.h"
+#include "files/palette_file.h"
 #include "files/picture_files.h"
 #include "files/picture_output.h"
 #include "files/safe_file.h"
 #include "render/engine_rows.h"
 #include "render/large_picture.h"
 #include "render/layout.h"
+#include "render/smooth_colouring.h"
 #include "app/drawing.h"
 
 #ifndef QEL_VERSION
@@ -90,6 +92,12 @@ const char kUsage[] =
     "  --supersample S    S x S points per pixel averaged in linear light, S = 1..8\n"
     "  --frames N         N pictures zooming from magnification 1 to the view's,\n"
     "                     written as DIR/frame-0001.png ... (N = 2..9999)\n"
+    "  --colouring C      classic: the window's colourings (the default); smooth:\n"
+    "                     the whole picture in a palette over the continuous\n"
+    "                     escape count, for deep views (laid out as --method 1\n"
+    "                     when --method is 0)\n"
+    "  --palette FILE     the smooth colouring's palette: a colour a line, #RRGGBB\n"
+    "                     or R G B, '# ' comments, \"interior #RRGGBB\" for the set\n"
     "  --surface          the window's whole 1600 x 1200 drawing surface\n"
     "  --coarse           the window's coarse preview (every tenth column)\n"
     "  --reference        compute with the literal iteration instead of the engine\n"
@@ -116,11 +124,13 @@ struct Request {
     bool coarse = false, wholeSurface = false, reference = false, quiet = false, minibrot = false;
     int scale = 1, samples = 1, frames = 0;
     std::string out;
+    bool smooth = false;  // --colouring smooth
+    std::shared_ptr<const SmoothPalette> palette;  // --palette; none: the built-in one
 };
 
 enum Option {
     kOut = 256, kName, kKfr, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
-    kScale, kSupersample, kFrames, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
+    kScale, kSupersample, kFrames, kColouring, kPalette, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
 };
 
 const option kOptions[] = {
@@ -139,6 +149,8 @@ const option kOptions[] = {
     {"scale", required_argument, nullptr, kScale},
     {"supersample", required_argument, nullptr, kSupersample},
     {"frames", required_argument, nullptr, kFrames},
+    {"colouring", required_argument, nullptr, kColouring},
+    {"palette", required_argument, nullptr, kPalette},
     {"coarse", no_argument, nullptr, kCoarse},
     {"surface", no_argument, nullptr, kSurface},
     {"reference", no_argument, nullptr, kReference},
@@ -257,6 +269,17 @@ void takeOption(int id, const std::string& value, Request& r) {
     case kFrames:
         r.frames = wholeNumberOf(id, value, 2, kMostFrames);
         break;
+    case kColouring:
+        if (value != "classic" && value != "smooth") refuse("--colouring: classic or smooth, not \"" + value + "\"");
+        r.smooth = value == "smooth";
+        break;
+    case kPalette: {
+        if (value.empty()) refuse("--palette: an empty name");
+        PaletteReading reading = readPaletteFile(value);
+        if (!reading.palette) refuse("--palette: " + reading.refusal);
+        r.palette = std::make_shared<const SmoothPalette>(std::move(*reading.palette));
+        break;
+    }
     case kCoarse:
         r.coarse = true;
         break;
@@ -313,7 +336,11 @@ Request parseArguments(int argc, char** argv) {
     if (r.out.empty()) refuse("--out FILE.bmp, FILE.png or DIR/ is required");
     if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
     if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
+    if (r.palette && !r.smooth) refuse("--palette goes with --colouring smooth");
     const bool windowOnly = r.coarse || r.wholeSurface;
+    if (windowOnly && r.smooth)
+        refuse(std::string(r.coarse ? "--coarse" : "--surface") +
+               " draws the window's own surface, in its colourings: it goes without --colouring smooth");
     if (windowOnly && (r.scale > 1 || r.samples > 1 || r.frames > 0))
         refuse(std::string(r.coarse ? "--coarse" : "--surface") +
                " draws the window's own surface: it goes without --scale, --supersample and --frames");
@@ -343,6 +370,9 @@ AppState viewOf(const Request& r) {
                                    .maxIter = r.maxIter,
                                    .contourT = r.t,
                                    .drawMethod = static_cast<Int16>(r.method)});
+    // The smooth colouring fills the whole picture, as a method of one
+    // colouring does.
+    if (r.smooth && v.drawMethod == kSplitScreen) v.drawMethod = kUpperLeft;
     if (!r.named) {
         ViewTexts place{dialogMagText(r.mag), r.cx, r.cy, r.jre.value_or("0"), r.jim.value_or("0")};
         if (r.julia && !r.jre) {
@@ -459,7 +489,8 @@ std::vector<PictureText> textsOf(const AppState& s, const Request& r) {
     std::string values = s.live.isJulia == kYes ? "Julia set, constant " + numberTextOfStr(place.juliaRe) + " " +
                                                  numberTextOfStr(place.juliaIm) + ", "
                                            : std::string("Mandelbrot set, ");
-    values += "method " + std::to_string(s.live.drawMethod) + ", magnification " + s.cur.magText + ", centre " +
+    values += (r.smooth ? std::string("smooth colouring") : "method " + std::to_string(s.live.drawMethod)) +
+              ", magnification " + s.cur.magText + ", centre " +
               numberTextOfStr(place.centerX) + " " + numberTextOfStr(place.centerY) + ", iterations " +
               trimBlanks(strDouble(s.live.maxIter)) + ", t " + numberText(s.live.contourT) + ", scale " +
               std::to_string(r.scale) + ", supersample " + std::to_string(r.samples);
@@ -608,6 +639,46 @@ AppState minibrotViewOf(const AppState& view, const Request& r) {
 
 // ---------------------------------------------------------------- drawing
 
+// The coarse grid a picture's range of smooth counts is found from: a
+// quarter of the window's points each way.
+constexpr int kSmoothGridCoarseness = 4;
+
+// The range of smooth counts of view `i`, from its coarse grid drawn by the
+// engines a picture of it is drawn by; a stop by a signal ends the process.
+SmoothRange smoothRangeOfView(const std::vector<AppState>& views, std::size_t i, RowEngine& doubles,
+                              bool reference) {
+    ViewRowEngines engine(views, doubles, reference);
+    DrawingSetup grid = coarseSmoothGrid(largePictureOf(views[i], 1).points, kSmoothGridCoarseness);
+    grid.picture = static_cast<int>(i);
+    const std::optional<std::vector<Colour>> counts = smoothCountsOf(grid, engine, [] { return gStopSignal == 0; });
+    if (!counts) {
+        std::fprintf(stderr, "qel-render: stopped; nothing was written\n");
+        endByStopSignal();
+    }
+    return smoothRangeOf(counts->data(), counts->size());
+}
+
+// Puts the smooth colouring into the pictures. A still's range is its
+// view's own, from the view's coarse grid, so a poster's colours are those
+// of the window-sized picture. The frames of a zoom take the ranges of the
+// first and the last frame and each frame the range between them in
+// proportion to its place in the zoom: the colours drift steadily from
+// frame to frame and never flicker.
+void useSmoothColouring(std::vector<LargePicture>& pictures, const std::vector<AppState>& views, const Request& r,
+                        RowEngine& doubles) {
+    const SmoothRange first = smoothRangeOfView(views, 0, doubles, r.reference);
+    const SmoothRange last =
+        pictures.size() > 1 ? smoothRangeOfView(views, pictures.size() - 1, doubles, r.reference) : first;
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        const double share = pictures.size() > 1 ? static_cast<double>(i) / static_cast<double>(pictures.size() - 1) : 0.0;
+        LargePicture& pic = pictures[i];
+        pic.method = kSmoothCounts;
+        pic.points.colourings = kSmoothCounts;
+        pic.palette = r.palette;
+        pic.smoothRange = {first.lo + (last.lo - first.lo) * share, first.hi + (last.hi - first.hi) * share};
+    }
+}
+
 int drawLarge(const Request& r, const AppState& view) {
     const std::vector<Planned> planned = planPictures(r, view);
     std::vector<LargePicture> pictures;
@@ -631,6 +702,11 @@ int drawLarge(const Request& r, const AppState& view) {
         return kExitFailed;
     }
 
+    FastRowEngine fast;
+    ReferenceRowEngine reference;
+    RowEngine& doubles = r.reference ? static_cast<RowEngine&>(reference) : fast;
+    if (r.smooth) useSmoothColouring(pictures, views, r, doubles);
+
     std::int64_t rows = 0;
     for (const LargePicture& p : pictures) rows += p.height();
     Progress progress(!r.quiet && isatty(STDERR_FILENO), rows, static_cast<int>(pictures.size()));
@@ -646,9 +722,7 @@ int drawLarge(const Request& r, const AppState& view) {
     hooks.keepGoing = [] { return gStopSignal == 0; };
     hooks.rowsPut = [&](std::int64_t done) { progress.rowsDone(done, current); };
 
-    FastRowEngine fast;
-    ReferenceRowEngine reference;
-    ViewRowEngines engine(std::move(views), r.reference ? static_cast<RowEngine&>(reference) : fast, r.reference);
+    ViewRowEngines engine(std::move(views), doubles, r.reference);
     const RenderOutcome outcome = renderPictures(pictures, engine, hooks, &failure);
     progress.clear();
     if (outcome == RenderOutcome::Stopped) {
@@ -664,9 +738,9 @@ int drawLarge(const Request& r, const AppState& view) {
 
 // --out FILE.kfr: the view's location instead of a picture.
 int writeLocation(const Request& r, const AppState& view) {
-    if (r.frames > 0 || r.coarse || r.wholeSurface || r.scale > 1 || r.samples > 1)
+    if (r.frames > 0 || r.coarse || r.wholeSurface || r.scale > 1 || r.samples > 1 || r.smooth)
         refuse("--out: a .kfr file holds a location, no picture: it goes without --frames, --surface, --coarse, "
-               "--scale and --supersample");
+               "--scale, --supersample and --colouring smooth");
     if (view.live.isJulia == kYes) refuse("--out: a .kfr file holds a location of the Mandelbrot set, not a Julia set");
     if (const auto why = viewRefusal(view, 1)) refuse(*why);
     const std::string text = kfrTextOf(view.cur);

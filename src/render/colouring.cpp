@@ -1,5 +1,7 @@
 #include "render/colouring.h"
 
+#include "render/smooth_colouring.h"
+
 #include <algorithm>
 #include <cmath>
 #include <new>
@@ -231,6 +233,9 @@ void pointColours(const OrbitResult* r, int count, const ColourConstants& c, con
         return coloursInPlace<kLowerLeft>(r, count, c, byCount, out);
     case kLowerRight:
         return coloursInPlace<kLowerRight>(r, count, c, byCount, out);
+    case kSmoothCounts:
+        for (int k = 0; k < count; ++k) ::new (static_cast<void*>(out + k)) PointColours(smoothPointColours(r[k]));
+        return;
     default:
         return coloursInPlace<kSplitScreen>(r, count, c, byCount, out);
     }

@@ -85,7 +85,8 @@ PointColours pointColours(const OrbitResult& r, const ColourConstants& c, const 
 // The colours of `count` points into out[0..count-1], each built in place:
 // for the drawing `method` of one quadrant (kUpperLeft .. kLowerRight, a
 // picture of one colouring) only that quadrant's colour, the others 0; for
-// kSplitScreen all four.
+// kSplitScreen all four; for kSmoothCounts (render/smooth_colouring.h) the
+// encoded continuous count.
 void pointColours(const OrbitResult* r, int count, const ColourConstants& c, const EscapeCountColours& byCount,
                   PointColours* out, int method = kSplitScreen);
 

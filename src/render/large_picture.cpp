@@ -1,8 +1,10 @@
 #include "render/large_picture.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <future>
+#include <optional>
 
 #include "render/colouring.h"
 #include "render/layout.h"
@@ -50,6 +52,7 @@ struct Band {
 
 Colour PointColours::*colouringOf(int quadrant) {
     switch (quadrant) {
+    case kSmoothCounts:
     case 1:
         return &PointColours::upperLeft;
     case 2:
@@ -80,6 +83,8 @@ public:
           width_(static_cast<std::size_t>(pic.width())),
           pixels_(bands_.size() * width_) {
         if (samples_ > 1) sums_.assign(bands_.size() * width_ * 3, 0);
+        if (pic.method == kSmoothCounts)
+            smooth_.emplace(pic.palette ? *pic.palette : SmoothPalette::builtIn(), pic.smoothRange);
     }
 
     // Adds the colours of point row i (0 at the top of the pass); true when
@@ -104,8 +109,20 @@ public:
 
 private:
     void addColouring(const RowColours& row, Colour PointColours::*colouring, std::size_t first) {
+        if (smooth_) {
+            const SmoothMap& map = *smooth_;
+            addColouring(row, colouring, first,
+                         [&map](Colour encoded) { return static_cast<std::uint32_t>(map.colour(encoded)); });
+        } else {
+            addColouring(row, colouring, first, shownColour);
+        }
+    }
+
+    // `shown(c)` the colour number a point's colour c gives its pixel.
+    template <class Shown>
+    void addColouring(const RowColours& row, Colour PointColours::*colouring, std::size_t first, Shown&& shown) {
         if (samples_ == 1) {
-            for (std::size_t k = 0; k < pixelsPerColouring_; ++k) pixels_[first + k] = shownColour(row[k].*colouring);
+            for (std::size_t k = 0; k < pixelsPerColouring_; ++k) pixels_[first + k] = shown(row[k].*colouring);
             return;
         }
         const auto& linear = linearTable();
@@ -113,7 +130,7 @@ private:
         for (std::size_t k = 0; k < pixelsPerColouring_; ++k) {
             std::uint32_t* sum = &sums_[(first + k) * 3];
             for (std::size_t j = 0; j < s; ++j) {
-                const std::uint32_t c = shownColour(row[k * s + j].*colouring);
+                const std::uint32_t c = shown(row[k * s + j].*colouring);
                 sum[0] += linear[c & 0xFF];
                 sum[1] += linear[(c >> 8) & 0xFF];
                 sum[2] += linear[c >> 16];
@@ -155,6 +172,7 @@ private:
     std::size_t width_;               // pixels across the picture
     std::vector<std::uint32_t> pixels_;  // a row of pixels per band
     std::vector<std::uint32_t> sums_;    // linear red, green, blue per pixel, S > 1 only
+    std::optional<SmoothMap> smooth_;    // the smooth colouring's counts to colours
 };
 
 // Takes every row of the drawing the engine has started for `pic` and puts
@@ -205,6 +223,34 @@ LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, i
     pic.points.orbit.centerX -= toCentre;
     pic.points.orbit.centerY += toCentre;
     return pic;
+}
+
+DrawingSetup coarseSmoothGrid(const DrawingSetup& window, int coarseness) {
+    DrawingSetup grid = window;
+    grid.colourings = kSmoothCounts;
+    grid.xStep = 1;
+    grid.halfW = std::max(1, window.halfW / std::max(coarseness, 1));
+    grid.halfH = std::max(1, window.halfH / std::max(coarseness, 1));
+    // The same width of the plane across fewer points.
+    grid.orbit.pixelSize = window.orbit.pixelSize * window.halfW / grid.halfW;
+    return grid;
+}
+
+std::optional<std::vector<Colour>> smoothCountsOf(const DrawingSetup& grid, RowEngine& engine,
+                                                  const KeepAlive& keepGoing) {
+    std::vector<Colour> counts;
+    counts.reserve(static_cast<std::size_t>(grid.pointsPerRow()) * 2 * static_cast<std::size_t>(grid.halfH));
+    RowColours row(static_cast<std::size_t>(grid.pointsPerRow()));
+    engine.startDrawing(grid);
+    for (int y = grid.halfH; y > -grid.halfH; --y) {
+        if (!engine.awaitRow(grid, y, row, keepGoing) || !keepGoing()) {
+            engine.endDrawing();
+            return std::nullopt;
+        }
+        for (const PointColours& p : row) counts.push_back(p.upperLeft);
+    }
+    engine.endDrawing();
+    return counts;
 }
 
 std::uint32_t linearOf(int component) { return linearTable()[static_cast<std::size_t>(component & 0xFF)]; }

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "render/row_engine.h"
+#include "render/smooth_colouring.h"
 
 namespace qel {
 
@@ -23,8 +25,13 @@ constexpr int kMostSamples = 8;
 struct LargePicture {
     // The points the engine computes: the view's picture at scale K * S.
     DrawingSetup points;
-    int method = 0;   // 0 the four-way split, 1..4 one colouring at full size
+    int method = 0;   // 0 the four-way split, 1..4 one colouring at full size, kSmoothCounts the smooth one
     int samples = 1;  // S
+    // With kSmoothCounts: the palette (none: the built-in one) and the range
+    // of counts it spans; each point's count is mapped to its colour before
+    // the S x S of a pixel are averaged.
+    std::shared_ptr<const SmoothPalette> palette;
+    SmoothRange smoothRange;
 
     // Pixels across and down: the window's picture times K.
     std::int64_t width() const;
@@ -40,6 +47,17 @@ struct LargePicture {
 // by (S - 1) / 2 of its pixels up and to the left. S = 1 computes exactly
 // the points of the window's pixels (times `scale`).
 LargePicture largePictureOf(const DrawingSetup& window, int method, int scale, int samples = 1);
+
+// The grid `coarseness` times coarser than the window's (setup `window`,
+// at least one point each way) over the same part of the plane, in the
+// smooth colouring: the points a picture's range of counts is found from,
+// cheaply, the same for the window-sized picture and for every poster of
+// the view.
+DrawingSetup coarseSmoothGrid(const DrawingSetup& window, int coarseness);
+// The encoded counts of every point of `grid` as `engine` computes them,
+// row by row; nothing once `keepGoing` says stop.
+std::optional<std::vector<Colour>> smoothCountsOf(const DrawingSetup& grid, RowEngine& engine,
+                                                  const KeepAlive& keepGoing);
 
 // sRGB component 0..255 as linear light 0..65535.
 std::uint32_t linearOf(int component);

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 
+#include "render/smooth_colouring.h"
+
 namespace qel {
 
 void ReferenceRowEngine::startDrawing(const DrawingSetup&) { resetRing(ring_); }
 
 void ReferenceRowEngine::computeRow(const DrawingSetup& setup, int y, RowColours& out) {
+    const bool smooth = setup.colourings == kSmoothCounts;
     for (int k = 0; k < setup.pointsPerRow(); ++k) {
         const OrbitResult r = computePoint(setup.orbit, ring_, setup.xOf(k), y);
-        out[static_cast<std::size_t>(k)] = pointColours(r, setup.colours);
+        out[static_cast<std::size_t>(k)] = smooth ? smoothPointColours(r) : pointColours(r, setup.colours);
     }
 }
 

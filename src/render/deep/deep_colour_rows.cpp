@@ -5,6 +5,7 @@
 
 #include "render/deep/mpfr_point.h"
 #include "render/engine_kernel.h"
+#include "render/smooth_colouring.h"
 
 namespace qel {
 
@@ -23,7 +24,10 @@ void DeepColourRows::computeRow(const DrawingSetup& setup, int y, RowColours& ou
 bool DeepColourRows::awaitRow(const DrawingSetup& setup, int y, RowColours& out, const KeepAlive& keepAlive) {
     if (!engine_.awaitRow(setup.halfH - y, orbits_, keepAlive)) return false;
     const int count = std::min(static_cast<int>(orbits_.size()), static_cast<int>(out.size()));
-    pointColours(orbits_.data(), count, setup.colours, byCount_, out.data());
+    // All four colours, as the window's surface takes them, unless the
+    // drawing wants the smooth colouring's counts.
+    const int wanted = setup.colourings == kSmoothCounts ? kSmoothCounts : kSplitScreen;
+    pointColours(orbits_.data(), count, setup.colours, byCount_, out.data(), wanted);
     return true;
 }
 
@@ -38,8 +42,11 @@ void MpfrColourRows::startDrawing(const DrawingSetup& setup) {
 
 void MpfrColourRows::computeRow(const DrawingSetup& setup, int y, RowColours& out) {
     const int count = std::min(setup.pointsPerRow(), static_cast<int>(out.size()));
-    for (int k = 0; k < count; ++k)
-        out[static_cast<std::size_t>(k)] = pointColours(mpfrPoint(view_, setup.xOf(k), y, precision_), setup.colours);
+    const bool smooth = setup.colourings == kSmoothCounts;
+    for (int k = 0; k < count; ++k) {
+        const OrbitResult r = mpfrPoint(view_, setup.xOf(k), y, precision_);
+        out[static_cast<std::size_t>(k)] = smooth ? smoothPointColours(r) : pointColours(r, setup.colours);
+    }
 }
 
 }  // namespace qel
