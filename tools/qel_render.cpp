@@ -43,6 +43,9 @@
 #include "files/picture_files.h"
 #include "files/picture_output.h"
 #include "files/safe_file.h"
+#include "files/video_output.h"
+#include "render/deep/deep_colour_rows.h"
+#include "render/zoom_film.h"
 #include "render/engine_rows.h"
 #include "render/large_picture.h"
 #include "render/layout.h"
@@ -60,6 +63,8 @@ using namespace qel;
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 2;
 constexpr int kMostFrames = 9999;
+// The most frames a film may have: an hour at 120 frames a second.
+constexpr int kMostFilmFrames = 432000;
 
 const char kUsage[] =
     "Usage: qel-render --out FILE.bmp|FILE.png|FILE.kfr|DIR/ [options]\n"
@@ -98,6 +103,17 @@ const char kUsage[] =
     "                     when --method is 0)\n"
     "  --palette FILE     the smooth colouring's palette: a colour a line, #RRGGBB\n"
     "                     or R G B, '# ' comments, \"interior #RRGGBB\" for the set\n"
+    "  --film SECONDS     instead, a film of SECONDS zooming from --from to the\n"
+    "                     view's magnification, --out FILE.mp4 (H.264), .mkv\n"
+    "                     (H.264) or .webm (VP9); in the smooth colouring unless\n"
+    "                     --method 1..4 is given\n"
+    "  --from MAG         the film's first magnification (1 unless given)\n"
+    "  --fps N            the film's frames a second, 1..120 (30 unless given)\n"
+    "  --size WxH         the film's frame size, even numbers up to 3840x2160\n"
+    "                     (800x600 unless given)\n"
+    "  --film-frame I     instead of the film, its frame I (1 = the first) drawn\n"
+    "                     exactly, as --out FILE.png or FILE.bmp; takes\n"
+    "                     --supersample\n"
     "  --surface          the window's whole 1600 x 1200 drawing surface\n"
     "  --coarse           the window's coarse preview (every tenth column)\n"
     "  --reference        compute with the literal iteration instead of the engine\n"
@@ -126,11 +142,19 @@ struct Request {
     std::string out;
     bool smooth = false;  // --colouring smooth
     std::shared_ptr<const SmoothPalette> palette;  // --palette; none: the built-in one
+    bool methodGiven = false, colouringGiven = false;
+    // --film and its options.
+    double filmSeconds = 0;
+    std::string from;  // --from's text; empty: magnification 1
+    int fps = 30, filmWidth = 800, filmHeight = 600;
+    int filmFrame = 0;  // --film-frame, 1-based; 0: the film
+    bool film() const { return filmSeconds > 0; }
+    int filmFrames() const { return static_cast<int>(std::lround(filmSeconds * fps)); }
 };
 
 enum Option {
     kOut = 256, kName, kKfr, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
-    kScale, kSupersample, kFrames, kColouring, kPalette, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
+    kScale, kSupersample, kFrames, kColouring, kPalette, kFilm, kFrom, kFps, kSize, kFilmFrame, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
 };
 
 const option kOptions[] = {
@@ -151,6 +175,11 @@ const option kOptions[] = {
     {"frames", required_argument, nullptr, kFrames},
     {"colouring", required_argument, nullptr, kColouring},
     {"palette", required_argument, nullptr, kPalette},
+    {"film", required_argument, nullptr, kFilm},
+    {"from", required_argument, nullptr, kFrom},
+    {"fps", required_argument, nullptr, kFps},
+    {"size", required_argument, nullptr, kSize},
+    {"film-frame", required_argument, nullptr, kFilmFrame},
     {"coarse", no_argument, nullptr, kCoarse},
     {"surface", no_argument, nullptr, kSurface},
     {"reference", no_argument, nullptr, kReference},
@@ -213,6 +242,26 @@ void takeLocation(Request& r, bool maxIterGiven) {
     r.cy = location->im;
     r.mag = *magnification;
     if (location->iterations && !maxIterGiven) r.maxIter = valueOfText(*location->iterations);
+}
+
+// --size WxH: even numbers, up to the largest film.
+void takeSize(const std::string& value, Request& r) {
+    const std::size_t x = value.find('x');
+    const auto whole = [](const std::string& text, int high) {
+        int v = 0;
+        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+        return !text.empty() && ec == std::errc{} && end == text.data() + text.size() && v >= 2 && v <= high &&
+                       v % 2 == 0
+                   ? v
+                   : 0;
+    };
+    const int w = x == std::string::npos ? 0 : whole(value.substr(0, x), kMostFilmWidth);
+    const int h = x == std::string::npos ? 0 : whole(value.substr(x + 1), kMostFilmHeight);
+    if (w == 0 || h == 0)
+        refuse("--size: WxH, even numbers from 2x2 to " + std::to_string(kMostFilmWidth) + "x" +
+               std::to_string(kMostFilmHeight) + ", not \"" + value + "\"");
+    r.filmWidth = w;
+    r.filmHeight = h;
 }
 
 void takeOption(int id, const std::string& value, Request& r) {
@@ -280,6 +329,22 @@ void takeOption(int id, const std::string& value, Request& r) {
         r.palette = std::make_shared<const SmoothPalette>(std::move(*reading.palette));
         break;
     }
+    case kFilm:
+        r.filmSeconds = numberOf(id, value);
+        if (!(r.filmSeconds > 0)) refuse("--film: a number of seconds above 0, not \"" + value + "\"");
+        break;
+    case kFrom:
+        r.from = decimalTextOf(id, value);
+        break;
+    case kFps:
+        r.fps = wholeNumberOf(id, value, 1, kMostFilmFps);
+        break;
+    case kSize:
+        takeSize(value, r);
+        break;
+    case kFilmFrame:
+        r.filmFrame = wholeNumberOf(id, value, 1, kMostFilmFrames);
+        break;
     case kCoarse:
         r.coarse = true;
         break;
@@ -297,6 +362,30 @@ void takeOption(int id, const std::string& value, Request& r) {
         break;
     default:
         break;
+    }
+}
+
+// What a film takes: a video file (a picture for one frame of it), one
+// colouring, none of the options of pictures of the window.
+void checkFilm(Request& r) {
+    if (r.frames > 0) refuse("--film and --frames go without each other: a film, or the frames as pictures");
+    if (r.coarse || r.wholeSurface || r.scale > 1)
+        refuse("--film goes without --coarse, --surface and --scale");
+    if (r.samples > 1 && r.filmFrame == 0) refuse("--supersample goes with --film-frame, not with a whole film");
+    // Without a colouring asked for, a film is in the smooth colouring.
+    if (!r.methodGiven && !r.colouringGiven) r.smooth = true;
+    if (!r.smooth && r.method == kSplitScreen)
+        refuse("--film: a film shows one colouring: --method 1..4, or --colouring smooth (the default)");
+    const int frames = r.filmFrames();
+    if (frames < 2 || frames > kMostFilmFrames)
+        refuse("--film: from 2 to " + std::to_string(kMostFilmFrames) + " frames at --fps " + std::to_string(r.fps) +
+               ", not " + std::to_string(frames));
+    if (r.filmFrame > frames)
+        refuse("--film-frame: the film has " + std::to_string(frames) + " frames, not " + std::to_string(r.filmFrame));
+    if (r.filmFrame > 0) {
+        if (!pictureFormatOf(r.out)) refuse("--film-frame: --out must end in .png or .bmp");
+    } else if (!videoFormatOf(r.out)) {
+        refuse("--film: --out must end in .mp4, .mkv or .webm");
     }
 }
 
@@ -337,6 +426,11 @@ Request parseArguments(int argc, char** argv) {
     if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
     if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
     if (r.palette && !r.smooth) refuse("--palette goes with --colouring smooth");
+    r.methodGiven = seen[kMethod];
+    r.colouringGiven = seen[kColouring];
+    for (int id : {kFrom, kFps, kSize, kFilmFrame})
+        if (seen[static_cast<std::size_t>(id)] && !r.film()) refuse(optionName(id) + " goes with --film");
+    if (r.film()) checkFilm(r);
     const bool windowOnly = r.coarse || r.wholeSurface;
     if (windowOnly && r.smooth)
         refuse(std::string(r.coarse ? "--coarse" : "--surface") +
@@ -786,6 +880,313 @@ int drawWindowSurface(const Request& r, const AppState& view) {
     return 0;
 }
 
+// ---------------------------------------------------------------- films
+
+// A block of this many doublings is computed deepest first: block + 1
+// keyframes are held at once (some 15 MB each for a 1280 x 720 film),
+// and every keyframe but a block's deepest is computed as a ring only.
+constexpr int kFilmBlock = 8;
+// A keyframe's range of smooth counts is found from its points this many
+// apart each way.
+constexpr int kFilmRangeStep = 4;
+
+// The view at magnification 2^log2Mag, at most the view's own (2^log2To):
+// the view's centre, the radius of a view in doubles scaled by a power of
+// two, so that keyframes share their points exactly.
+AppState viewAtLog2(const AppState& view, double log2Mag, double log2To) {
+    if (log2Mag >= log2To) return view;
+    if (!isDeep(view.live)) {
+        AppState s = view;
+        s.radius = view.radius * std::exp2(log2To - log2Mag);
+        snapshotView(s, numberText(s.initialRadius / s.radius));
+        return s;
+    }
+    const double whole = std::floor(log2Mag);
+    return viewAtMagnification(view, trimBlanks(magnificationStr(
+                                         ExtFloat::normalised(std::exp2(log2Mag - whole), static_cast<std::int64_t>(whole)))));
+}
+
+// The view made deep where a drawing `halfWidth` points to its radius has
+// pixels finer than doubles tell apart (a film's keyframes are finer than
+// the window's pixels, which decide whether a view is deep).
+AppState deepEnough(AppState s, int halfWidth) {
+    if (isDeep(s.live) || !needsDeep(s.radius, halfWidth, s.live.centerX, s.live.centerY)) return s;
+    const ExtFloat magnification = liveMagnification(s);
+    const long bits = precisionBitsFor(pixelSizeFor(magnification, halfWidth, s.initialRadius));
+    s.live.deep = deepPlaceOf(BigReal(s.live.centerX, bits), BigReal(s.live.centerY, bits), exactText(s.live.juliaRe),
+                              exactText(s.live.juliaIm), magnification);
+    return s;
+}
+
+// The setup of a drawing of the view `halfW` x `halfH` points to its
+// radius and half height.
+DrawingSetup setupOf(const AppState& view, int halfW, int halfH, int colourings) {
+    AppState s = view;
+    s.halfW = static_cast<Int16>(halfW);
+    s.halfH = static_cast<Int16>(halfH);
+    s.pixelSize = s.radius / halfW;
+    s.lineStep = -1;
+    DrawingSetup d = drawingSetupFor(s, colourConstantsFor(s.live.contourT, colourMagnification(s)));
+    d.colourings = colourings;
+    return d;
+}
+
+// The deep engine of a drawing of a deep view, none for a view in doubles
+// (whose setup carries its centre and pixel size): pixels those of a
+// drawing `pixelHalfW` points to the radius times `pixelScale`, point
+// (0, 0) `offsetX`, `offsetY` of them from the view's centre (x to the
+// right, y up). With --reference every point in MPFR.
+std::unique_ptr<RowEngine> deepEngineOf(const AppState& s, int pixelHalfW, double pixelScale, double offsetX,
+                                        double offsetY, bool reference) {
+    if (!isDeep(s.live)) return nullptr;
+    DeepViewFor viewFor = [s, pixelHalfW, pixelScale, offsetX, offsetY](const DrawingSetup&) {
+        DeepView v = deepViewOf(s, pixelHalfW);
+        v.pixelSize = v.pixelSize * pixelScale;
+        if (offsetX != 0) v.centreRe = offsetBy(v.centreRe, offsetX, v.pixelSize);
+        if (offsetY != 0) v.centreIm = offsetBy(v.centreIm, offsetY, v.pixelSize);
+        return v;
+    };
+    if (reference) return std::make_unique<MpfrColourRows>(std::move(viewFor));
+    return std::make_unique<DeepColourRows>(std::move(viewFor));
+}
+
+std::string clockText(double seconds) {
+    const auto s = static_cast<long>(std::max(0.0, seconds));
+    char text[32];
+    if (s >= 3600)
+        std::snprintf(text, sizeof text, "%ld:%02ld:%02ld", s / 3600, s / 60 % 60, s % 60);
+    else
+        std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+// A film's line on a terminal, about twice a second: frames and keyframes
+// done, the time so far and the time left, estimated from the share of
+// the points computed and of the frames made (the points take most).
+class FilmProgress {
+public:
+    using Clock = std::chrono::steady_clock;
+    FilmProgress(bool shown, int frames, int keyframes, std::int64_t points)
+        : shown_(shown), frames_(frames), keyframes_(keyframes), points_(points), start_(Clock::now()) {}
+    ~FilmProgress() { clear(); }
+
+    void clear() {
+        if (wrote_) std::fprintf(stderr, "\r%*s\r", 79, "");
+        wrote_ = false;
+    }
+    void pointsDone(std::int64_t n) { pointsDone_ += n; show(); }
+    void keyframeDone() { ++keyframesDone_; show(); }
+    void frameDone() { ++framesDone_; show(); }
+    double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+
+private:
+    void show() {
+        if (!shown_) return;
+        const Clock::time_point now = Clock::now();
+        if (wrote_ && now - lastShown_ < std::chrono::milliseconds(500)) return;
+        lastShown_ = now;
+        const double share = 0.85 * static_cast<double>(pointsDone_) / static_cast<double>(std::max<std::int64_t>(points_, 1)) +
+                             0.15 * framesDone_ / frames_;
+        const double so = seconds();
+        const std::string left = share > 0.005 ? clockText(so / share - so) : std::string("?");
+        std::fprintf(stderr, "\rqel-render: frame %d of %d, keyframe %d of %d, %s so far, %s left   ", framesDone_,
+                     frames_, keyframesDone_, keyframes_, clockText(so).c_str(), left.c_str());
+        std::fflush(stderr);
+        wrote_ = true;
+    }
+
+    bool shown_;
+    int frames_, keyframes_;
+    std::int64_t points_, pointsDone_ = 0;
+    int framesDone_ = 0, keyframesDone_ = 0;
+    Clock::time_point start_, lastShown_;
+    bool wrote_ = false;
+};
+
+// A film of the request's view and what it is made of.
+struct FilmSetting {
+    FilmPlan plan;
+    int width = 0, height = 0;
+    int colourings = 1;
+    const SmoothPalette* palette = nullptr;  // the smooth colouring's
+
+    bool smooth() const { return colourings == kSmoothCounts; }
+};
+
+FilmSetting filmSettingOf(const Request& r, const AppState& view) {
+    if (const auto why = viewRefusal(view, 1)) refuse(*why);
+    if (const auto why = memoryRefusal(view)) refuse(*why);
+    const double log2To = liveMagnification(view).log2Abs();
+    double log2From = 0;
+    if (!r.from.empty()) {
+        const ExtFloat from = magnificationOfText(r.from);
+        log2From = from.isZero() ? -1e9 : from.log2Abs();
+        if (log2From < std::log2(0.1) - 1e-9 || log2From > log2To + 1e-9)
+            refuse("--from: a magnification from 0.1 to the view's (" + trimBlanks(view.cur.magText) + "), not \"" +
+                   r.from + "\"");
+    }
+    FilmSetting f;
+    f.plan = FilmPlan::of(std::min(log2From, log2To), log2To, r.filmFrames());
+    f.width = r.filmWidth;
+    f.height = r.filmHeight;
+    f.colourings = r.smooth ? kSmoothCounts : r.method;
+    f.palette = r.palette ? r.palette.get() : &SmoothPalette::builtIn();
+    return f;
+}
+
+// Keyframe j's view, deep where its points need it.
+AppState keyframeView(const FilmSetting& f, const AppState& view, int j) {
+    return deepEnough(viewAtLog2(view, f.plan.log2OfKeyframe(j), f.plan.log2To), f.width);
+}
+
+// The range of smooth counts of frame i between two keyframes' ranges, in
+// proportion to its place between them: the colours drift steadily and
+// never jump from frame to frame.
+SmoothRange frameRange(const FilmSetting& f, int i, SmoothRange key, SmoothRange next) {
+    const double share = f.plan.shareOf(i);
+    return {key.lo + (next.lo - key.lo) * share, key.hi + (next.hi - key.hi) * share};
+}
+
+// The range of keyframe j from its sample grid alone, as the film finds
+// it from the keyframe's points (for one frame drawn exactly).
+SmoothRange keyframeRange(const FilmSetting& f, const AppState& view, int j, RowEngine& doubles, bool reference) {
+    const AppState s = keyframeView(f, view, j);
+    const DrawingSetup grid = sampleGridOf(setupOf(s, f.width, f.height, kSmoothCounts), kFilmRangeStep);
+    std::unique_ptr<RowEngine> deep = deepEngineOf(s, f.width, kFilmRangeStep, 0, 0, reference);
+    const auto counts = smoothCountsOf(grid, deep ? *deep : doubles, [] { return gStopSignal == 0; });
+    if (!counts) {
+        std::fprintf(stderr, "qel-render: stopped; nothing was written\n");
+        endByStopSignal();
+    }
+    return smoothRangeOf(counts->data(), counts->size());
+}
+
+// --film-frame I: frame I of the film drawn exactly, every point of it
+// computed at the frame's own magnification, in the film's colouring and
+// (smooth) the film's range.
+int drawFilmFrame(const Request& r, const AppState& view) {
+    const FilmSetting f = filmSettingOf(r, view);
+    const int i = r.filmFrame - 1;
+    const int samples = r.samples;
+    const AppState s = deepEnough(viewAtLog2(view, f.plan.log2OfFrame(i), f.plan.log2To), f.width / 2 * samples);
+    LargePicture pic = largePictureOf(setupOf(s, f.width / 2, f.height / 2, f.colourings), f.colourings, 1, samples);
+    FastRowEngine fast;
+    ReferenceRowEngine literal;
+    RowEngine& doubles = r.reference ? static_cast<RowEngine&>(literal) : fast;
+    if (f.smooth()) {
+        const int k = f.plan.keyframeOf(i);
+        const SmoothRange key = keyframeRange(f, view, k, doubles, r.reference);
+        const SmoothRange next = k + 1 < f.plan.keyframes ? keyframeRange(f, view, k + 1, doubles, r.reference) : key;
+        pic.palette = r.palette;
+        pic.smoothRange = frameRange(f, i, key, next);
+    }
+    const std::optional<PictureFormat> format = pictureFormatOf(r.out);
+    const double toCentre = (samples - 1) / 2.0;
+    std::unique_ptr<RowEngine> deep = deepEngineOf(s, f.width / 2 * samples, 1.0, -toCentre, toCentre, r.reference);
+    std::string failure;
+    RenderHooks hooks;
+    hooks.open = [&](std::size_t) {
+        return openPictureFile(r.out, *format, pic.width(), pic.height(), textsOf(s, r), failure);
+    };
+    hooks.keepGoing = [] { return gStopSignal == 0; };
+    const RenderOutcome outcome = renderPictures({pic}, deep ? *deep : doubles, hooks, &failure);
+    if (outcome == RenderOutcome::Stopped) {
+        std::fprintf(stderr, "qel-render: stopped; \"%s\" was not written\n", r.out.c_str());
+        endByStopSignal();
+    }
+    if (outcome == RenderOutcome::Failed) {
+        std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
+        return kExitFailed;
+    }
+    return 0;
+}
+
+// --film: the zoom as a video file, its frames made from keyframes
+// (render/zoom_film.h) and streamed to the encoder. A stop by a signal
+// ends the film after the frame being made; a file that cannot be written
+// is closed with what it holds. Either way the file plays up to its last
+// frame, and says how far.
+int drawFilm(const Request& r, const AppState& view) {
+    const FilmSetting f = filmSettingOf(r, view);
+    const FilmPlan& plan = f.plan;
+    std::string failure;
+    std::unique_ptr<VideoOutput> video =
+        VideoOutput::open(r.out, *videoFormatOf(r.out), f.width, f.height, r.fps, failure);
+    if (!video) {
+        std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
+        return kExitFailed;
+    }
+    const std::int64_t points = filmPoints(plan, f.width, f.height, kFilmBlock);
+    FilmProgress progress(!r.quiet && isatty(STDERR_FILENO), plan.frames, plan.keyframes, points);
+    FastRowEngine fast;
+    ReferenceRowEngine literal;
+    RowEngine& doubles = r.reference ? static_cast<RowEngine&>(literal) : fast;
+    const KeepAlive keepGoing = [] { return gStopSignal == 0; };
+    std::vector<SmoothRange> ranges(static_cast<std::size_t>(plan.keyframes));
+    FrameMaker maker(f.width, f.height);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(f.width) * static_cast<std::size_t>(f.height));
+    bool writeFailed = false;
+
+    FilmHooks hooks;
+    hooks.drawRect = [&](int j, const KeyRect& rect, Keyframe& into) {
+        const AppState s = keyframeView(f, view, j);
+        const RectDrawing drawing = rectDrawingOf(setupOf(s, f.width, f.height, f.colourings), rect);
+        std::unique_ptr<RowEngine> deep = deepEngineOf(s, f.width, 1.0, drawing.offsetX, drawing.offsetY, r.reference);
+        return drawRect(deep ? *deep : doubles, drawing, rect, into, keepGoing,
+                        [&](std::int64_t n) { progress.pointsDone(n); });
+    };
+    hooks.keyframeDone = [&](int j, const Keyframe& k) {
+        if (f.smooth()) {
+            const std::vector<Colour> sample = sampleOf(k, kFilmRangeStep);
+            ranges[static_cast<std::size_t>(j)] = smoothRangeOf(sample.data(), sample.size());
+        }
+        progress.keyframeDone();
+    };
+    const ValueColours shown = [](const Colour* values, std::size_t n, std::uint32_t* colours) {
+        for (std::size_t i = 0; i < n; ++i) colours[i] = shownColour(values[i]);
+    };
+    hooks.frame = [&](int i, const Keyframe& key, const Keyframe* next) {
+        const int k = plan.keyframeOf(i);
+        if (f.smooth()) {
+            const SmoothRange own = ranges[static_cast<std::size_t>(k)];
+            const SmoothMap map(*f.palette, frameRange(f, i, own, next ? ranges[static_cast<std::size_t>(k + 1)] : own));
+            maker.make(key, next, plan.scaleOf(i),
+                       [&map](const Colour* values, std::size_t n, std::uint32_t* colours) {
+                           for (std::size_t c = 0; c < n; ++c) colours[c] = shownColour(map.colour(values[c]));
+                       },
+                       pixels.data());
+        } else {
+            maker.make(key, next, plan.scaleOf(i), shown, pixels.data());
+        }
+        if (!video->putFrame(pixels.data())) {
+            writeFailed = true;
+            return false;
+        }
+        progress.frameDone();
+        return gStopSignal == 0;
+    };
+
+    const FilmOutcome outcome = makeFilm(plan, f.width, f.height, kFilmBlock, hooks);
+    const bool finished = video->finish();
+    progress.clear();
+    const int kept = video->framesKept();
+    if (writeFailed || !finished) {
+        std::fprintf(stderr, "qel-render: cannot write \"%s\": %s; it plays up to frame %d of %d\n", r.out.c_str(),
+                     video->failure().c_str(), kept, plan.frames);
+        return kExitFailed;
+    }
+    if (outcome == FilmOutcome::Stopped) {
+        std::fprintf(stderr, "qel-render: stopped after %d frames; \"%s\" plays up to frame %d of %d\n",
+                     video->framesSent(), r.out.c_str(), kept, plan.frames);
+        endByStopSignal();
+    }
+    std::fprintf(stderr,
+                 "qel-render: %d frames from %d keyframes in %.1f s, %lld points computed (frame by frame: %lld)\n",
+                 plan.frames, plan.keyframes, progress.seconds(), static_cast<long long>(points),
+                 static_cast<long long>(plan.frames) * f.width * f.height);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -798,6 +1199,10 @@ int main(int argc, char** argv) {
         status = writeLocation(request, view);
     else if (request.coarse || request.wholeSurface)
         status = drawWindowSurface(request, view);
+    else if (request.film() && request.filmFrame > 0)
+        status = drawFilmFrame(request, view);
+    else if (request.film())
+        status = drawFilm(request, view);
     else
         status = drawLarge(request, view);
     if (status == 0 && request.minibrot)
