@@ -1171,7 +1171,7 @@ int drawFilm(const Request& r, const AppState& view) {
     progress.clear();
     const int kept = video->framesKept();
     if (writeFailed || !finished) {
-        std::fprintf(stderr, "qel-render: cannot write \"%s\": %s; it plays up to frame %d of %d\n", r.out.c_str(),
+        std::fprintf(stderr, "qel-render: cannot write \"%s\": %s; it plays at least its first %d frames of %d\n", r.out.c_str(),
                      video->failure().c_str(), kept, plan.frames);
         return kExitFailed;
     }

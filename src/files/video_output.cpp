@@ -172,10 +172,11 @@ private:
             av_packet_rescale_ts(packet_, encoder_->time_base, stream_->time_base);
             packet_->stream_index = stream_->index;
             code = av_interleaved_write_frame(format_, packet_);
+            // A key frame starts a new piece: the pieces before it are
+            // complete, and once on the disk, so are the frames before it.
+            if (code >= 0 && key) avio_flush(format_->pb);
             if (code >= 0 && format_->pb->error < 0) code = format_->pb->error;
             if (code < 0) return failWith("cannot write the film: " + errorText(code));
-            // A key frame starts a new piece: the pieces before it are
-            // complete, and with them the frames before it.
             if (key) kept_ = std::max(kept_, static_cast<int>(index));
         }
     }

@@ -42,7 +42,8 @@ public:
     // Frames handed to putFrame.
     virtual int framesSent() const = 0;
     // The frames the file is sure to play after a failure: those before the
-    // last key frame that was written (the pieces before it are complete).
+    // last key frame that reached the disk (the pieces before it are
+    // complete); a Matroska file may play more.
     // After finish() succeeded, every frame sent.
     virtual int framesKept() const = 0;
     // Why the last call that returned false failed.
