@@ -204,9 +204,8 @@ std::int64_t filmPoints(const FilmPlan& plan, int w, int h, int block) {
     struct Count {
         int w, h;
         std::int64_t points = 0;
-        bool held = false;
         bool whole(int, int) {
-            if (!held) points += pointsOfDrawing({0, 0, 2 * w, 2 * h});
+            points += pointsOfDrawing({0, 0, 2 * w, 2 * h});
             return true;
         }
         bool ring(int, int) {
@@ -214,7 +213,7 @@ std::int64_t filmPoints(const FilmPlan& plan, int w, int h, int block) {
             return true;
         }
         bool frame(int, int, int, int) { return true; }
-        void carry(int, int) { held = true; }
+        void carry(int, int) {}
     } count{w, h};
     eachStep(plan, w, h, block, count);
     return count.points;
