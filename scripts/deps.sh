@@ -33,9 +33,10 @@ RUN_PACKAGES=(qt6-translations-l10n)
 # What makes the Debian package: dpkg-shlibdeps (dpkg-dev) and the file
 # command, with which CPack finds the binaries.
 PACKAGE_PACKAGES=(dpkg-dev file)
-# What the tests need beyond the build: groff to check the man pages, and
-# what makes the package, which they build too.
-TEST_PACKAGES=(groff-base "${PACKAGE_PACKAGES[@]}")
+# What the tests need beyond the build: groff to check the man pages, what
+# makes the package, which they build too, and ffprobe (ffmpeg) to read
+# films back.
+TEST_PACKAGES=(groff-base ffmpeg "${PACKAGE_PACKAGES[@]}")
 configure_and_build() {
     local dir="$1"; shift
     cmake -S "$ROOT" -B "$ROOT/$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
@@ -43,4 +44,5 @@ configure_and_build() {
 }
 # The window benchmark (bench/window_bench.sh): a virtual X server and the
 # XTEST extension that clicks in it.
-BENCH_PACKAGES=(xvfb libxtst-dev)
+# qel-film-bench decodes and compares films with ffmpeg and ffprobe.
+BENCH_PACKAGES=(xvfb libxtst-dev ffmpeg)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <thread>
 
 #include "render/large_picture.h"
 
@@ -246,20 +247,34 @@ struct Rgb {
 
 struct FrameMaker::Scratch {
     std::vector<Rgb> composite;  // the part of the keyframe the frame covers, in linear light
-    std::vector<std::uint32_t> colours;
-    // Rows of the next keyframe in linear light, by row number.
-    struct NextRow {
-        int row = -1;
-        std::vector<Rgb> light;
+    // What each of the two threads making a frame works with.
+    struct Lane {
+        std::vector<std::uint32_t> colours;
+        // Rows of the next keyframe in linear light, by row number.
+        struct NextRow {
+            int row = -1;
+            std::vector<Rgb> light;
+        };
+        std::array<NextRow, 3> next;
     };
-    std::array<NextRow, 3> next;
-    int nextCol0 = 0;
-    const Keyframe* nextFrame = nullptr;
+    std::array<Lane, 2> lanes;
     std::vector<int> col0, row0;
     std::vector<std::uint32_t> colWeight, rowWeight;  // of the second point, 0..256
 };
 
 FrameMaker::FrameMaker(int w, int h) : filmW_(w), filmH_(h), scratch_(std::make_shared<Scratch>()) {}
+
+namespace {
+
+// Runs part(0) on a thread of its own and part(1) on this one.
+template <class Part>
+void inTwo(Part&& part) {
+    std::thread other([&part] { part(0); });
+    part(1);
+    other.join();
+}
+
+}  // namespace
 
 void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, const ValueColours& colours,
                       std::uint32_t* out) {
@@ -279,62 +294,62 @@ void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, c
     const int r1 = std::clamp(static_cast<int>(std::floor(rowOf(h - 1))) + 1, 0, 2 * h - 1);
     const int cols = c1 - c0 + 1, rows = r1 - r0 + 1;
     s.composite.resize(static_cast<std::size_t>(cols) * static_cast<std::size_t>(rows));
-    s.colours.resize(static_cast<std::size_t>(2 * w + 2));
 
     // The next keyframe's centre, blended in over a margin from its edge.
     const KeyRect centre = centreOf(w, h);
     const int margin = std::max(1, std::min(w, h) / 16);
     const int cc0 = std::max(c0, centre.col), cc1 = std::min(c1, centre.col + centre.cols - 1);
-    s.nextFrame = next;
-    for (auto& n : s.next) n.row = -1;
     const int nextCol0 = std::max(0, 2 * cc0 - w - 1), nextCol1 = std::min(2 * w - 1, 2 * cc1 - w + 1);
-    const auto nextRow = [&](int r) -> const std::vector<Rgb>& {
-        r = std::clamp(r, 0, 2 * h - 1);
-        Scratch::NextRow& slot = s.next[static_cast<std::size_t>(r % 3)];
-        if (slot.row != r) {
-            const int n = nextCol1 - nextCol0 + 1;
-            colours(next->row(r) + nextCol0, static_cast<std::size_t>(n), s.colours.data());
-            slot.light.resize(static_cast<std::size_t>(n));
-            for (int i = 0; i < n; ++i) slot.light[static_cast<std::size_t>(i)] = toLight(s.colours[static_cast<std::size_t>(i)]);
-            slot.row = r;
-        }
-        return slot.light;
-    };
 
-    for (int r = r0; r <= r1; ++r) {
-        Rgb* line = s.composite.data() + static_cast<std::size_t>(r - r0) * static_cast<std::size_t>(cols);
-        colours(key.row(r) + c0, static_cast<std::size_t>(cols), s.colours.data());
-        for (int i = 0; i < cols; ++i) line[i] = toLight(s.colours[static_cast<std::size_t>(i)]);
-        if (!next || r < centre.row || r >= centre.row + centre.rows || cc0 > cc1) continue;
-        const int nr = 2 * r - h;
-        const std::vector<Rgb>* above = &nextRow(nr - 1);
-        const std::vector<Rgb>* middle = &nextRow(nr);
-        const std::vector<Rgb>* below = &nextRow(nr + 1);
-        const int rowEdge = std::min(r - centre.row, centre.row + centre.rows - 1 - r);
-        for (int c = cc0; c <= cc1; ++c) {
-            const int nc = 2 * c - w;
-            const auto at = [&](const std::vector<Rgb>* v, int col) -> const Rgb& {
-                return (*v)[static_cast<std::size_t>(std::clamp(col, nextCol0, nextCol1) - nextCol0)];
-            };
-            Rgb sum;
-            const std::vector<Rgb>* rowsOf[3] = {above, middle, below};
-            const std::uint32_t weight[3] = {1, 2, 1};
-            for (int dy = 0; dy < 3; ++dy)
-                for (int dx = 0; dx < 3; ++dx) {
-                    const Rgb& p = at(rowsOf[dy], nc + dx - 1);
-                    const std::uint32_t k = weight[dy] * weight[dx];
-                    sum.r += k * p.r;
-                    sum.g += k * p.g;
-                    sum.b += k * p.b;
-                }
-            const int edge = std::min({rowEdge, c - centre.col, centre.col + centre.cols - 1 - c});
-            const std::uint32_t share = static_cast<std::uint32_t>(std::min(256, 256 * (edge + 1) / margin));
-            Rgb& own = line[c - c0];
-            own.r = (own.r * (256 - share) + (sum.r + 8) / 16 * share) / 256;
-            own.g = (own.g * (256 - share) + (sum.g + 8) / 16 * share) / 256;
-            own.b = (own.b * (256 - share) + (sum.b + 8) / 16 * share) / 256;
+    const auto compositeRows = [&](int part) {
+        Scratch::Lane& lane = s.lanes[static_cast<std::size_t>(part)];
+        lane.colours.resize(static_cast<std::size_t>(2 * w + 2));
+        for (auto& n : lane.next) n.row = -1;
+        const auto nextRow = [&](int r) -> const std::vector<Rgb>& {
+            r = std::clamp(r, 0, 2 * h - 1);
+            auto& slot = lane.next[static_cast<std::size_t>(r % 3)];
+            if (slot.row != r) {
+                const int n = nextCol1 - nextCol0 + 1;
+                colours(next->row(r) + nextCol0, static_cast<std::size_t>(n), lane.colours.data());
+                slot.light.resize(static_cast<std::size_t>(n));
+                for (int i = 0; i < n; ++i)
+                    slot.light[static_cast<std::size_t>(i)] = toLight(lane.colours[static_cast<std::size_t>(i)]);
+                slot.row = r;
+            }
+            return slot.light;
+        };
+        const int from = part == 0 ? r0 : r0 + rows / 2, to = part == 0 ? r0 + rows / 2 : r1 + 1;
+        for (int r = from; r < to; ++r) {
+            Rgb* line = s.composite.data() + static_cast<std::size_t>(r - r0) * static_cast<std::size_t>(cols);
+            colours(key.row(r) + c0, static_cast<std::size_t>(cols), lane.colours.data());
+            for (int i = 0; i < cols; ++i) line[i] = toLight(lane.colours[static_cast<std::size_t>(i)]);
+            if (!next || r < centre.row || r >= centre.row + centre.rows || cc0 > cc1) continue;
+            const int nr = 2 * r - h;
+            const std::vector<Rgb>* rowsOf[3] = {&nextRow(nr - 1), &nextRow(nr), &nextRow(nr + 1)};
+            const int rowEdge = std::min(r - centre.row, centre.row + centre.rows - 1 - r);
+            for (int c = cc0; c <= cc1; ++c) {
+                const int nc = 2 * c - w;
+                Rgb sum;
+                const std::uint32_t weight[3] = {1, 2, 1};
+                for (int dy = 0; dy < 3; ++dy)
+                    for (int dx = 0; dx < 3; ++dx) {
+                        const Rgb& p = (*rowsOf[dy])[static_cast<std::size_t>(
+                            std::clamp(nc + dx - 1, nextCol0, nextCol1) - nextCol0)];
+                        const std::uint32_t k = weight[dy] * weight[dx];
+                        sum.r += k * p.r;
+                        sum.g += k * p.g;
+                        sum.b += k * p.b;
+                    }
+                const int edge = std::min({rowEdge, c - centre.col, centre.col + centre.cols - 1 - c});
+                const auto share = static_cast<std::uint32_t>(std::min(256, 256 * (edge + 1) / margin));
+                Rgb& own = line[c - c0];
+                own.r = (own.r * (256 - share) + (sum.r + 8) / 16 * share) / 256;
+                own.g = (own.g * (256 - share) + (sum.g + 8) / 16 * share) / 256;
+                own.b = (own.b * (256 - share) + (sum.b + 8) / 16 * share) / 256;
+            }
         }
-    }
+    };
+    inTwo(compositeRows);
 
     // Bilinear from the composite.
     s.col0.resize(static_cast<std::size_t>(w));
@@ -350,7 +365,8 @@ void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, c
     for (int py = 0; py < h; ++py) place(rowOf(py), r0, rows, s.row0[static_cast<std::size_t>(py)], s.rowWeight[static_cast<std::size_t>(py)]);
     const int nextColStep = cols > 1 ? 1 : 0;
     const std::size_t nextRowStep = rows > 1 ? static_cast<std::size_t>(cols) : 0;
-    for (int py = 0; py < h; ++py) {
+    const auto pixelRows = [&](int part) {
+      for (int py = part == 0 ? 0 : h / 2; py < (part == 0 ? h / 2 : h); ++py) {
         const std::uint32_t fy = s.rowWeight[static_cast<std::size_t>(py)];
         const Rgb* top = s.composite.data() + static_cast<std::size_t>(s.row0[static_cast<std::size_t>(py)]) * static_cast<std::size_t>(cols);
         const Rgb* bottom = top + nextRowStep;
@@ -366,7 +382,9 @@ void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, c
             };
             o[px] = std::uint32_t{mix(&Rgb::r)} | std::uint32_t{mix(&Rgb::g)} << 8 | std::uint32_t{mix(&Rgb::b)} << 16;
         }
-    }
+      }
+    };
+    inTwo(pixelRows);
 }
 
 }  // namespace qel

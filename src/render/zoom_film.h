@@ -160,10 +160,12 @@ FilmOutcome makeFilm(const FilmPlan& plan, int filmWidth, int filmHeight, int bl
 // included.
 std::int64_t filmPoints(const FilmPlan& plan, int filmWidth, int filmHeight, int block);
 
-// Colour numbers for a run of keyframe values.
+// Colour numbers for a run of keyframe values; called from two threads at
+// once, on different runs.
 using ValueColours = std::function<void(const Colour* values, std::size_t n, std::uint32_t* colours)>;
 
-// Makes frames from keyframes; keeps its scratch rows from frame to frame.
+// Makes frames from keyframes on two threads; keeps its scratch rows from
+// frame to frame.
 class FrameMaker {
 public:
     FrameMaker(int filmWidth, int filmHeight);

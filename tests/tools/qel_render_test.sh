@@ -177,4 +177,54 @@ check "Ctrl+C stops the search for the minibrot and leaves no file" eval \
 interrupted --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png"
 check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
+# Films: refusals before anything is written, a small film that ffprobe
+# reads back frame for frame, its last frame drawn exactly as the window's
+# picture, and Ctrl+C midway leaving a film that plays up to the frame it
+# names.
+check "a film of the split picture is refused" eval 'refused --film 1 --method 0 --out "$DIR/bad/f.mp4" && says "one colouring"'
+check "a film with --frames is refused" refused --film 1 --frames 3 --out "$DIR/bad/f.mp4"
+check "a film into a picture file is refused" eval 'refused --film 1 --out "$DIR/bad/f.png" && says ".mp4, .mkv or .webm"'
+check "one frame of a film into a video file is refused" refused --film 1 --film-frame 2 --out "$DIR/bad/f.mp4"
+check "a frame beyond the film is refused" eval 'refused --film 1 --fps 10 --film-frame 11 --out "$DIR/bad/f.png" && says "10 frames"'
+check "an odd film size is refused" eval 'refused --film 1 --size 641x480 --out "$DIR/bad/f.mp4" && says "even"'
+check "a film larger than 3840x2160 is refused" refused --film 1 --size 3842x2160 --out "$DIR/bad/f.mp4"
+check "a size without x is refused" refused --film 1 --size 640 --out "$DIR/bad/f.mp4"
+check "no frames a second is refused" refused --film 1 --fps 0 --out "$DIR/bad/f.mp4"
+check "a film of one frame is refused" eval 'refused --film 0.01 --out "$DIR/bad/f.mp4" && says "frames"'
+check "a film starting deeper than the view is refused" eval 'refused --mag 100 --film 1 --from 1000 --out "$DIR/bad/f.mp4" && says "from 0.1"'
+check "--from without --film is refused" eval 'refused --from 2 --out "$DIR/bad/x.png" && says "goes with --film"'
+check "--supersample on a whole film is refused" refused --film 1 --supersample 2 --out "$DIR/bad/f.mp4"
+probe() { # file: codec, width, height, rate and frames read, one line
+    ffprobe -v error -count_frames -select_streams v:0 -show_entries \
+        stream=codec_name,width,height,r_frame_rate,nb_read_frames -of csv=p=0 "$1"
+}
+mkdir -p "$DIR/films"
+"$TOOL" --cx -0.75 --cy 0.1 --mag 1E6 --maxiter 3000 --film 1.5 --fps 12 --size 96x64 --out "$DIR/films/z.mp4" \
+    2>"$DIR/err"
+check "a film in MP4 is H.264 with every frame at its size and rate" eval \
+    '[ "$(probe "$DIR/films/z.mp4")" = "h264,96,64,12/1,18" ] && says "18 frames from 21 keyframes"'
+"$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --method 2 --film 1 --fps 8 --size 64x48 --quiet --out "$DIR/films/z.webm" 2>/dev/null
+check "a film in WebM is VP9" eval '[ "$(probe "$DIR/films/z.webm")" = "vp9,64,48,8/1,8" ]'
+"$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --quiet --out "$DIR/films/z.mkv" 2>/dev/null
+check "a film in Matroska is H.264" eval '[ "$(probe "$DIR/films/z.mkv")" = "h264,64,48,8/1,8" ]'
+"$TOOL" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --method 1 --out "$DIR/films/window.png"
+"$TOOL" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --method 1 --film 1 --fps 10 --film-frame 10 \
+    --out "$DIR/films/last.png"
+check "a film's last frame drawn exactly at the window's size is the window's picture" \
+    cmp -s "$DIR/films/window.png" "$DIR/films/last.png"
+mkdir -p "$DIR/filmstop"
+interrupted --cx -0.75 --cy 0.1 --mag 1E3 --film 200 --size 160x120 --out "$DIR/filmstop/z.mkv"
+kept="$(sed -n 's/.*plays up to frame \([0-9]*\) of 6000.*/\1/p' "$DIR/err")"
+check "Ctrl+C ends a film after a frame and says how far it plays" eval \
+    '[ $status -ne 0 ] && says "stopped after $kept frames" && [ "$kept" -gt 0 ] && [ "$kept" -lt 6000 ]'
+check "the stopped film holds every frame it says" eval '[ "$(probe "$DIR/filmstop/z.mkv")" = "h264,160,120,30/1,$kept" ]'
+# A file that cannot grow beyond 200 kB, as on a full disk.
+(trap '' XFSZ; ulimit -f 200; "$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --method 1 --film 20 --size 320x240 \
+    --out "$DIR/films/full.mp4" 2>"$DIR/err"); status=$?
+held="$(sed -n 's/.*plays at least its first \([0-9]*\) frames.*/\1/p' "$DIR/err")"
+frames="$(ffprobe -v quiet -count_frames -select_streams v:0 -show_entries stream=nb_read_frames -of csv=p=0 \
+    "$DIR/films/full.mp4")"
+check "a film that cannot be written whole fails and says how many frames surely play" eval \
+    '[ $status -eq 1 ] && [ "$held" -gt 0 ] && [ "$frames" -ge "$held" ]'
+
 checks_done
