@@ -882,10 +882,19 @@ int drawWindowSurface(const Request& r, const AppState& view) {
 
 // ---------------------------------------------------------------- films
 
-// A block of this many doublings is computed deepest first: block + 1
-// keyframes are held at once (some 15 MB each for a 1280 x 720 film),
-// and every keyframe but a block's deepest is computed as a ring only.
+// A block of up to this many doublings is computed deepest first: block + 1
+// keyframes are held at once, and every keyframe but a block's deepest is
+// computed as a ring only (a longer block saves whole keyframes: 3 + 1 /
+// block frames' points a doubling).
 constexpr int kFilmBlock = 8;
+// What a film's keyframes may hold together: a 1280 x 720 film's keyframe
+// takes 15 MB, so its blocks are 8 long; a 3840 x 2160 film's 133 MB, 1.
+constexpr std::int64_t kKeyframesMemory = std::int64_t{320} << 20;
+
+int filmBlockFor(int width, int height) {
+    const std::int64_t keyframe = std::int64_t{4} * width * height * static_cast<std::int64_t>(sizeof(Colour));
+    return static_cast<int>(std::clamp<std::int64_t>(kKeyframesMemory / keyframe - 1, 1, kFilmBlock));
+}
 // A keyframe's range of smooth counts is found from its points this many
 // apart each way.
 constexpr int kFilmRangeStep = 4;
@@ -961,8 +970,9 @@ std::string clockText(double seconds) {
 }
 
 // A film's line on a terminal, about twice a second: frames and keyframes
-// done, the time so far and the time left, estimated from the share of
-// the points computed and of the frames made (the points take most).
+// done, the time so far and the time left, the points left at the rate
+// points have been computed and the frames left at the rate frames have
+// been made.
 class FilmProgress {
 public:
     using Clock = std::chrono::steady_clock;
@@ -976,7 +986,12 @@ public:
     }
     void pointsDone(std::int64_t n) { pointsDone_ += n; show(); }
     void keyframeDone() { ++keyframesDone_; show(); }
-    void frameDone() { ++framesDone_; show(); }
+    // A frame made in `seconds`.
+    void frameDone(double seconds) {
+        ++framesDone_;
+        frameSeconds_ += seconds;
+        show();
+    }
     double seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
 
 private:
@@ -985,10 +1000,12 @@ private:
         const Clock::time_point now = Clock::now();
         if (wrote_ && now - lastShown_ < std::chrono::milliseconds(500)) return;
         lastShown_ = now;
-        const double share = 0.85 * static_cast<double>(pointsDone_) / static_cast<double>(std::max<std::int64_t>(points_, 1)) +
-                             0.15 * framesDone_ / frames_;
         const double so = seconds();
-        const std::string left = share > 0.005 ? clockText(so / share - so) : std::string("?");
+        const double pointSeconds = so - frameSeconds_;
+        std::string left = "?";
+        if (pointsDone_ > 0 && framesDone_ > 0)
+            left = clockText(pointSeconds / static_cast<double>(pointsDone_) * static_cast<double>(points_ - pointsDone_) +
+                             frameSeconds_ / framesDone_ * (frames_ - framesDone_));
         std::fprintf(stderr, "\rqel-render: frame %d of %d, keyframe %d of %d, %s so far, %s left   ", framesDone_,
                      frames_, keyframesDone_, keyframes_, clockText(so).c_str(), left.c_str());
         std::fflush(stderr);
@@ -999,6 +1016,7 @@ private:
     int frames_, keyframes_;
     std::int64_t points_, pointsDone_ = 0;
     int framesDone_ = 0, keyframesDone_ = 0;
+    double frameSeconds_ = 0;
     Clock::time_point start_, lastShown_;
     bool wrote_ = false;
 };
@@ -1116,7 +1134,8 @@ int drawFilm(const Request& r, const AppState& view) {
         std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
         return kExitFailed;
     }
-    const std::int64_t points = filmPoints(plan, f.width, f.height, kFilmBlock);
+    const int block = filmBlockFor(f.width, f.height);
+    const std::int64_t points = filmPoints(plan, f.width, f.height, block);
     FilmProgress progress(!r.quiet && isatty(STDERR_FILENO), plan.frames, plan.keyframes, points);
     FastRowEngine fast;
     ReferenceRowEngine literal;
@@ -1146,6 +1165,7 @@ int drawFilm(const Request& r, const AppState& view) {
         for (std::size_t i = 0; i < n; ++i) colours[i] = shownColour(values[i]);
     };
     hooks.frame = [&](int i, const Keyframe& key, const Keyframe* next) {
+        const auto started = FilmProgress::Clock::now();
         const int k = plan.keyframeOf(i);
         if (f.smooth()) {
             const SmoothRange own = ranges[static_cast<std::size_t>(k)];
@@ -1162,11 +1182,11 @@ int drawFilm(const Request& r, const AppState& view) {
             writeFailed = true;
             return false;
         }
-        progress.frameDone();
+        progress.frameDone(std::chrono::duration<double>(FilmProgress::Clock::now() - started).count());
         return gStopSignal == 0;
     };
 
-    const FilmOutcome outcome = makeFilm(plan, f.width, f.height, kFilmBlock, hooks);
+    const FilmOutcome outcome = makeFilm(plan, f.width, f.height, block, hooks);
     const bool finished = video->finish();
     progress.clear();
     const int kept = video->framesKept();
