@@ -132,6 +132,78 @@ check "--kfr goes without --mag" refused --kfr "$DIR/kfr/a.kfr" --mag 2 --out "$
 check "a Julia set has no location file" refused --set J --out "$DIR/bad/x.kfr"
 check "a location file holds no frames" refused --frames 3 --out "$DIR/bad/x.kfr"
 
+# The window's colourings stay exactly as they were: the bitmaps of a
+# still, a Julia poster with samples and a deep still and poster, as they
+# were first written.
+classic() { # expected sha256, args...
+    local sum="$1"; shift
+    "$TOOL" --quiet --out "$DIR/classic.bmp" "$@" && [ "$(sha256sum <"$DIR/classic.bmp" | cut -d" " -f1)" = "$sum" ]
+}
+spiral="0s1E+30x-0p228155493653961819214572014099y1p11514250803993735974576463632k300t1.bmp"
+check "a still in the window's colourings is the same picture as ever" \
+    classic 575ede6d998716729714e83fabb4e6e5339aa99b319c49928fefd039163f93c9 --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --t 2.5
+check "a supersampled Julia poster is the same picture as ever" \
+    classic be9d1e589aaf71be7e3a10016849da6033887d324de046e0502ed180452dbcf7 --method 3 --scale 2 --supersample 2 \
+    --set J --jre -0.8 --jim 0.156 --maxiter 200
+check "a deep still is the same picture as ever" classic c931e4809094177bcbccd017242a780b16b7d9fe3767c2d4907bfca4d4f688d7 \
+    --name "M$spiral"
+check "a deep supersampled poster is the same picture as ever" \
+    classic 2414697d73b9e049fa2bd0215081a44b040ba1a41877b013592bbb5a605a50ca --name "M4${spiral#0}" --scale 2 --supersample 2
+check "--colouring classic is the default" classic 575ede6d998716729714e83fabb4e6e5339aa99b319c49928fefd039163f93c9 \
+    --colouring classic --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --t 2.5
+
+# The smooth colouring: one full-size picture, its colours from the
+# palette, the same view's poster in the same colours, refusals of bad
+# palettes and of what it cannot go with.
+mkdir -p "$DIR/smooth"
+"$TOOL" --quiet --colouring smooth --name "M$spiral" --out "$DIR/smooth/deep.bmp"
+check "a smooth picture is a full-size 800 x 600 picture" \
+    test "$(stat -c %s "$DIR/smooth/deep.bmp")" -eq $((54 + 800 * 600 * 3))
+"$TOOL" --quiet --name "M$spiral" --out "$DIR/smooth/classic.bmp"
+check "a smooth picture is not the classic one" eval '! cmp -s "$DIR/smooth/deep.bmp" "$DIR/smooth/classic.bmp"'
+"$TOOL" --quiet --colouring smooth --name "M$spiral" --out "$DIR/smooth/"
+check "a smooth picture in a folder takes the name of method 1" test -s "$DIR/smooth/M1${spiral#0}"
+printf '# red and blue
+#ff0000
+0 0 255
+interior 0 255 0
+' >"$DIR/smooth/rb.txt"
+"$TOOL" --quiet --colouring smooth --palette "$DIR/smooth/rb.txt" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 \
+    --out "$DIR/smooth/rb.bmp"
+# Every pixel is red, blue or between, or the interior's green.
+pixels_of() { tail -c +55 "$1" | od -An -v -tu1 -w3; }
+check "a palette's colours are the picture's" eval \
+    '[ "$(pixels_of "$DIR/smooth/rb.bmp" | awk "!(\$2 == 0 || (\$1 == 0 && \$2 == 255 && \$3 == 0)) { bad++ } END { print bad + 0 }")" = 0 ] &&
+     pixels_of "$DIR/smooth/rb.bmp" | grep -q "^ *0 *255 *0$"'
+"$TOOL" --quiet --colouring smooth --palette "$DIR/smooth/rb.txt" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 \
+    --scale 2 --out "$DIR/smooth/rb2.bmp"
+# Every second pixel of every second row of the poster is the still's (a
+# bitmap's rows go from the bottom up).
+check "a poster at scale 2 has the still's colours at the still's points" eval \
+    '[ "$(stat -c %s "$DIR/smooth/rb2.bmp")" -eq $((54 + 1600 * 1200 * 3)) ] &&
+     [ "$(pixels_of "$DIR/smooth/rb2.bmp" | awk "int((NR - 1) / 1600) % 2 == 1 && (NR - 1) % 2 == 0" | md5sum)" = "$(pixels_of "$DIR/smooth/rb.bmp" | md5sum)" ]'
+"$TOOL" --quiet --colouring smooth --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --frames 3 --out "$DIR/smooth/film/"
+check "smooth frames are written" eval 'test -s "$DIR/smooth/film/frame-0001.png" && test -s "$DIR/smooth/film/frame-0003.png"'
+printf '#000000
+' >"$DIR/smooth/one.txt"
+printf '#000000
+#12345
+' >"$DIR/smooth/bad.txt"
+: >"$DIR/smooth/empty.txt"
+head -c 3000 /dev/urandom >"$DIR/smooth/binary.txt"
+check "a palette of one colour is refused" eval \
+    'refused --colouring smooth --palette "$DIR/smooth/one.txt" --out "$DIR/bad/x.png" && says "at least 2"'
+check "an empty palette is refused" refused --colouring smooth --palette "$DIR/smooth/empty.txt" --out "$DIR/bad/x.png"
+check "a bad palette line is refused by its number" eval \
+    'refused --colouring smooth --palette "$DIR/smooth/bad.txt" --out "$DIR/bad/x.png" && says "line 2"'
+check "a binary palette is refused" refused --colouring smooth --palette "$DIR/smooth/binary.txt" --out "$DIR/bad/x.png"
+check "a missing palette is refused" refused --colouring smooth --palette "$DIR/smooth/missing.txt" --out "$DIR/bad/x.png"
+check "--palette goes with --colouring smooth" eval \
+    'refused --palette "$DIR/smooth/rb.txt" --out "$DIR/bad/x.png" && says "goes with --colouring smooth"'
+check "an unknown colouring is refused" eval 'refused --colouring fancy --out "$DIR/bad/x.png" && says "classic or smooth"'
+check "the window's surface has no smooth colouring" refused --colouring smooth --surface --out "$DIR/bad/x.png"
+check "a location file has no colouring" refused --colouring smooth --out "$DIR/bad/x.kfr"
+
 # A write that fails midway (a file size limit stands in for a full disk):
 # the failure is reported, the file under the name stays as it was, and no
 # temporary file is left beside it. A split PNG fails first where its lower
