@@ -169,8 +169,7 @@ TEST(SmoothMap, StopsCyclesAndTheInteriorColour) {
 }
 
 // The reference engine and the fast engine compute the same orbits: their
-// encoded counts are the same, bit for bit, and their colours of the other
-// drawing methods stay what they were.
+// encoded counts are the same, bit for bit.
 TEST(SmoothEngines, ReferenceAndFastEnginesGiveTheSameCounts) {
     FastRowEngine fast(2);
     ReferenceRowEngine reference;
@@ -197,30 +196,6 @@ TEST(SmoothEngines, ReferenceAndFastEnginesGiveTheSameCounts) {
         fast.endDrawing();
         EXPECT_GT(exterior, 100);
         EXPECT_GT(interior, 10);
-    }
-}
-
-TEST(SmoothEngines, TheBatchColouringGivesTheCountsAndLeavesTheMethodsAlone) {
-    std::vector<OrbitResult> orbits;
-    for (int i = 0; i < 200; ++i) orbits.push_back(orbitAt(-2.0 + i * 0.0137, 0.3 + i * 0.001, 300));
-    const ColourConstants c = colourConstantsFor(1.0f, 1.0);
-    const EscapeCountColours byCount(c, 300);
-    std::vector<PointColours> out(orbits.size());
-    pointColours(orbits.data(), static_cast<int>(orbits.size()), c, byCount, out.data(), kSmoothCounts);
-    for (std::size_t k = 0; k < orbits.size(); ++k) EXPECT_EQ(out[k], smoothPointColours(orbits[k])) << k;
-    for (int method = kSplitScreen; method <= kLowerRight; ++method) {
-        pointColours(orbits.data(), static_cast<int>(orbits.size()), c, byCount, out.data(), method);
-        for (std::size_t k = 0; k < orbits.size(); ++k) {
-            const PointColours all = pointColours(orbits[k], c);
-            const PointColours& got = out[k];
-            EXPECT_EQ(got.interior, all.interior);
-            if (method == kSplitScreen || method == kUpperLeft) {
-                EXPECT_EQ(got.upperLeft, all.upperLeft) << method;
-            }
-            if (method == kSplitScreen || method == kLowerRight) {
-                EXPECT_EQ(got.lowerRight, all.lowerRight) << method;
-            }
-        }
     }
 }
 
