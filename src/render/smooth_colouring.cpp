@@ -10,10 +10,11 @@ namespace qel {
 
 namespace {
 
-// Once |z| passes 1E10 the count's fraction no longer depends on where the
+// Once |z| passes 1000 the count's fraction no longer depends on where the
 // orbit crossed the escape radius: log|z| doubles with every step to within
-// |c| / |z|^2, far below a float's step.
-constexpr double kLargeR2 = 1e20;
+// |c| / |z|^2, which moves the count by less than 1E-6 (a float's step at
+// counts from 8 up). Farther out would cost more steps for nothing.
+constexpr double kLargeR2 = 1e6;
 // An orbit that left the circle of radius 2 just barely, near the tip at
 // c = -2, takes a few dozen steps to grow large; none takes more.
 constexpr int kMostExtraSteps = 100;
