@@ -252,4 +252,8 @@ check "Ctrl+C stops the search for the minibrot and leaves no file" eval \
 interrupted --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png"
 check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
+interrupted --colouring smooth --cx -0.75 --cy 0 --mag 1000 --maxiter 1000000000 --out "$DIR/stop/s.png"
+check "Ctrl+C stops a smooth picture, while its range is found or after, and leaves no file" eval \
+    '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
+
 checks_done
