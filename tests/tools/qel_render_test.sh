@@ -163,11 +163,14 @@ check "a smooth picture is a full-size 800 x 600 picture" \
 check "a smooth picture is not the classic one" eval '! cmp -s "$DIR/smooth/deep.bmp" "$DIR/smooth/classic.bmp"'
 "$TOOL" --quiet --colouring smooth --name "M$spiral" --out "$DIR/smooth/"
 check "a smooth picture in a folder takes the name of method 1" test -s "$DIR/smooth/M1${spiral#0}"
-printf '# red and blue
-#ff0000
-0 0 255
-interior 0 255 0
-' >"$DIR/smooth/rb.txt"
+# At 1E60 and 100,000 iterations the window's grey shows some 30 levels;
+# the smooth colouring spreads the view's counts over its palette.
+"$TOOL" --quiet --colouring smooth --out "$DIR/smooth/m60.bmp" --mag 1E60 --maxiter 100000 \
+    --cx -0.2281554936539618192145720140991260067373983511745103225589332560452853230060736205736519586530696334673825993534428079565790 \
+    --cy 1.115142508039937359745764636315014068188778090467965436990650396521121903490164813146425591235787256273611163303994940569419
+check "a deep view at 100,000 iterations has over 1000 colours in the smooth colouring" \
+    test "$(tail -c +55 "$DIR/smooth/m60.bmp" | od -An -v -tu1 -w3 | sort -u | wc -l)" -gt 1000
+printf '# red and blue\n#ff0000\n0 0 255\ninterior 0 255 0\n' >"$DIR/smooth/rb.txt"
 "$TOOL" --quiet --colouring smooth --palette "$DIR/smooth/rb.txt" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 \
     --out "$DIR/smooth/rb.bmp"
 # Every pixel is red, blue or between, or the interior's green.
@@ -191,11 +194,8 @@ check "the first smooth frame is the smooth still of its view" \
     cmp -s "$DIR/smooth/film/frame-0001.png" "$DIR/smooth/first.png"
 check "the last smooth frame is the smooth still of its view" \
     cmp -s "$DIR/smooth/film/frame-0003.png" "$DIR/smooth/last.png"
-printf '#000000
-' >"$DIR/smooth/one.txt"
-printf '#000000
-#12345
-' >"$DIR/smooth/bad.txt"
+printf '#000000\n' >"$DIR/smooth/one.txt"
+printf '#000000\n#12345\n' >"$DIR/smooth/bad.txt"
 check "a palette of one colour is refused" eval \
     'refused --colouring smooth --palette "$DIR/smooth/one.txt" --out "$DIR/bad/x.png" && says "at least 2"'
 check "a bad palette line is refused by its number" eval \
