@@ -6,7 +6,7 @@
 #   bash scripts/fuzz.sh seeds                  # rewrites the tiny seed bitmaps with our writer
 #   bash scripts/fuzz.sh list                   # the target names
 #
-# Targets: file_name, value_of_text, number_text, bitmap, run_deflate, kfr_file. New inputs go to
+# Targets: file_name, value_of_text, number_text, bitmap, run_deflate, kfr_file, palette_file. New inputs go to
 # build-fuzz/corpus/<target>/, inputs that break a rule to
 # build-fuzz/artifacts/<target>/; the seeds in the repository stay as they are.
 set -euo pipefail
@@ -14,7 +14,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 OUT="$ROOT/build-fuzz"
 source "$ROOT/scripts/deps.sh"
 
-TARGETS=(file_name value_of_text number_text bitmap run_deflate kfr_file)
+TARGETS=(file_name value_of_text number_text bitmap run_deflate kfr_file palette_file)
 # The sources the targets exercise, with coverage feedback, and what they
 # need to link, with the sanitizers only (the picture buffer's fill would
 # otherwise cost more than the reading it serves). The picture reader is
@@ -22,10 +22,11 @@ TARGETS=(file_name value_of_text number_text bitmap run_deflate kfr_file)
 # bitmap target links it (Qt itself runs as installed, uninstrumented).
 FUZZED_SOURCES=(src/app/number_text.cpp src/app/app_state.cpp src/app/view_limits.cpp src/app/view_texts.cpp
                 src/files/file_name.cpp src/render/deep/decimal_text.cpp src/files/run_deflate.cpp
-                src/files/kfr_file.cpp)
+                src/files/kfr_file.cpp src/files/palette_file.cpp)
 QT_FUZZED_SOURCES=(src/platform/qt_picture_file.cpp)
 SUPPORT_SOURCES=(src/render/surface.cpp src/render/layout.cpp src/files/safe_file.cpp src/files/bitmap.cpp
-                 src/render/deep/big_real.cpp src/render/deep/deep_view.cpp src/app/deep_place.cpp)
+                 src/render/deep/big_real.cpp src/render/deep/deep_view.cpp src/render/deep/reference.cpp
+                 src/render/orbit.cpp src/app/deep_place.cpp)
 QT_TARGETS=(bitmap)
 # Every operation rounds on its own, as in the program itself.
 FLAGS=(-std=c++20 -O1 -g -ffp-contract=off -fno-fast-math -Wall -Wextra
@@ -81,6 +82,7 @@ max_len() {
         number_text) echo 16 ;;
         run_deflate) echo 4096 ;;
         kfr_file) echo 4096 ;;
+        palette_file) echo 4096 ;;
         *) echo 512 ;;
     esac
 }

@@ -77,14 +77,6 @@ struct PointSource {
 
 }  // namespace
 
-std::int64_t interiorStopCount(double maxIter) {
-    // Counters beyond 2^62 are never reached; such a limit means "no limit".
-    constexpr double kNoLimit = 4611686018427387904.0;
-    if (std::isnan(maxIter) || maxIter < 0) return 0;
-    if (maxIter >= kNoLimit) return std::int64_t{1} << 62;
-    return static_cast<std::int64_t>(std::floor(maxIter)) + 1;
-}
-
 OrbitResult finishOrbit(double cRe, double cIm, double zRe, double zIm, std::int64_t n,
                         std::int64_t stopCount) {
     OrbitRing ring;

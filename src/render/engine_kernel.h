@@ -33,10 +33,6 @@ const char* instructionSetName(InstructionSet isa);
 // Every instruction set the kernel has that this processor runs, widest first.
 int runnableInstructionSets(InstructionSet* out, int capacity);
 
-// The counter value at which every interior point stops: the first n >= 0
-// with n > maxIter.
-std::int64_t interiorStopCount(double maxIter);
-
 // The points of one row: pixel offsets x = xFirst + k * xStep for
 // k = 0..count-1, all at pixel offset y.
 struct RowPoints {

@@ -9,6 +9,14 @@ void resetRing(OrbitRing& ring) {
     ring.im.fill(0.0);
 }
 
+std::int64_t interiorStopCount(double maxIter) {
+    // Counters beyond 2^62 are never reached; such a limit means "no limit".
+    constexpr double kNoLimit = 4611686018427387904.0;
+    if (std::isnan(maxIter) || maxIter < 0) return 0;
+    if (maxIter >= kNoLimit) return std::int64_t{1} << 62;
+    return static_cast<std::int64_t>(std::floor(maxIter)) + 1;
+}
+
 int orbitPeriod(const OrbitRing& ring, std::int64_t n, double zRe, double zIm) {
     for (int i = 1; i <= 15; ++i) {
         std::int64_t back = n - i;

@@ -87,6 +87,10 @@ inline OrbitResult orbitResultOf(bool escaped, std::int64_t n, double zRe, doubl
     return r;
 }
 
+// The counter value at which every interior point stops: the first n >= 0
+// with n > maxIter.
+std::int64_t interiorStopCount(double maxIter);
+
 // Iterates the point at pixel offsets (x, y) (x to the right, y upwards).
 OrbitResult computePoint(const OrbitParams& params, OrbitRing& ring, int x, int y);
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <set>
 
 #include "headless_program.h"
 #include "app/number_text.h"
@@ -318,6 +319,98 @@ TEST(PngRows, AnyWidthReadsBackAsItsPixels) {
         EXPECT_EQ(pngPixels(path), pixels) << "width " << width;
     }
     std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace qel
+
+namespace qel {
+namespace {
+
+// A picture of the view in the smooth colouring, with its palette and the
+// range its coarse grid gives.
+LargePicture smoothPictureOf(const AppState& view, int scale, int samples, RowEngine& engine,
+                             std::shared_ptr<const SmoothPalette> palette) {
+    LargePicture pic = largePictureOf(view, scale, samples);
+    const std::optional<std::vector<Colour>> counts =
+        smoothCountsOf(coarseSmoothGrid(largePictureOf(view, 1).points, 4), engine, [] { return true; });
+    EXPECT_TRUE(counts.has_value());
+    pic.method = kSmoothCounts;
+    pic.points.colourings = kSmoothCounts;
+    pic.palette = std::move(palette);
+    if (counts) pic.smoothRange = smoothRangeOf(counts->data(), counts->size());
+    return pic;
+}
+
+TEST_F(LargePictures, ASmoothPictureMapsEachPointsCountAndAveragesTheColours) {
+    const AppState view = viewOf(kViews[1]);
+    auto palette = std::make_shared<SmoothPalette>();
+    palette->stops = {rgb(255, 0, 0), rgb(0, 255, 0), rgb(0, 0, 255)};
+    palette->interior = rgb(10, 20, 30);
+    const LargePicture pic = smoothPictureOf(view, 1, 1, fast, palette);
+    EXPECT_EQ(pic.width(), 800);
+    EXPECT_EQ(pic.height(), 600);
+    const SmoothMap map(*palette, pic.smoothRange);
+    // Every pixel of sampled rows is the palette's colour of the literal
+    // iteration's count at its point.
+    ReferenceRowEngine reference;
+    const Kept drawn = draw(pic, fast, everyKthRow(50));
+    reference.startDrawing(pic.points);
+    RowColours row(static_cast<std::size_t>(pic.points.pointsPerRow()));
+    int differing = 0, interior = 0;
+    std::set<std::uint32_t> colours;
+    for (int v = 0; v < 600; ++v) {
+        reference.computeRow(pic.points, pic.points.halfH - v, row);
+        if (v % 50 != 0) continue;
+        for (std::size_t u = 0; u < 800; ++u) {
+            const std::uint32_t pixel = drawn.rows.at(v)[u];
+            differing += pixel != static_cast<std::uint32_t>(map.colour(row[u].upperLeft));
+            interior += row[u].interior && pixel == static_cast<std::uint32_t>(palette->interior);
+            colours.insert(pixel);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(interior, 0);
+    EXPECT_GT(colours.size(), 500u);
+
+    // With 2 x 2 samples a pixel is the linear average of its points'
+    // colours: mapped first, then averaged.
+    LargePicture sampled = smoothPictureOf(view, 1, 2, fast, palette);
+    EXPECT_EQ(sampled.smoothRange.lo, pic.smoothRange.lo);
+    EXPECT_EQ(sampled.smoothRange.hi, pic.smoothRange.hi);
+    LargePicture finer = sampled;
+    finer.samples = 1;
+    const Kept averaged = draw(sampled, fast, everyKthRow(30));
+    const Kept points = draw(finer, fast, kEveryRow);
+    differing = 0;
+    for (int v = 0; v < 600; v += 30) {
+        for (int u = 0; u < 800; ++u) {
+            std::uint32_t block[4];
+            for (int i = 0; i < 4; ++i) block[i] = points.rows.at(2 * v + i / 2)[static_cast<std::size_t>(2 * u + i % 2)];
+            differing += averaged.rows.at(v)[static_cast<std::size_t>(u)] != averageInLinearLight(block, 4);
+        }
+    }
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(LargePictures, TheCoarseGridCoversTheViewAndStopsWhenAsked) {
+    const AppState view = viewOf(kViews[1]);
+    const DrawingSetup window = largePictureOf(view, 1).points;
+    const DrawingSetup grid = coarseSmoothGrid(window, 4);
+    EXPECT_EQ(grid.halfW, window.halfW / 4);
+    EXPECT_EQ(grid.halfH, window.halfH / 4);
+    EXPECT_DOUBLE_EQ(grid.halfW * grid.orbit.pixelSize, window.halfW * window.orbit.pixelSize);
+    EXPECT_EQ(grid.orbit.centerX, window.orbit.centerX);
+    EXPECT_EQ(grid.colourings, kSmoothCounts);
+    const std::optional<std::vector<Colour>> counts = smoothCountsOf(grid, fast, [] { return true; });
+    ASSERT_TRUE(counts.has_value());
+    EXPECT_EQ(counts->size(), static_cast<std::size_t>(grid.pointsPerRow() * 2 * grid.halfH));
+    // The top-left point's count is the literal iteration's there.
+    OrbitRing ring;
+    const OrbitResult corner = computePoint(grid.orbit, ring, -grid.halfW, grid.halfH);
+    EXPECT_EQ(decodeCount(counts->front()), continuousCount(corner));
+    int asked = 0;
+    EXPECT_FALSE(smoothCountsOf(grid, fast, [&asked] { return ++asked < 10; }).has_value());
 }
 
 }  // namespace

@@ -132,6 +132,81 @@ check "--kfr goes without --mag" refused --kfr "$DIR/kfr/a.kfr" --mag 2 --out "$
 check "a Julia set has no location file" refused --set J --out "$DIR/bad/x.kfr"
 check "a location file holds no frames" refused --frames 3 --out "$DIR/bad/x.kfr"
 
+# The window's colourings stay exactly as they were: the bitmaps of a
+# still, a Julia poster with samples and a deep still and poster, as they
+# were first written.
+classic() { # expected sha256, args...
+    local sum="$1"; shift
+    "$TOOL" --quiet --out "$DIR/classic.bmp" "$@" && [ "$(sha256sum <"$DIR/classic.bmp" | cut -d" " -f1)" = "$sum" ]
+}
+spiral="0s1E+30x-0p228155493653961819214572014099y1p11514250803993735974576463632k300t1.bmp"
+check "a still in the window's colourings is the same picture as ever" \
+    classic 575ede6d998716729714e83fabb4e6e5339aa99b319c49928fefd039163f93c9 --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --t 2.5
+check "a supersampled Julia poster is the same picture as ever" \
+    classic be9d1e589aaf71be7e3a10016849da6033887d324de046e0502ed180452dbcf7 --method 3 --scale 2 --supersample 2 \
+    --set J --jre -0.8 --jim 0.156 --maxiter 200
+check "a deep still is the same picture as ever" classic c931e4809094177bcbccd017242a780b16b7d9fe3767c2d4907bfca4d4f688d7 \
+    --name "M$spiral"
+check "a deep supersampled poster is the same picture as ever" \
+    classic 2414697d73b9e049fa2bd0215081a44b040ba1a41877b013592bbb5a605a50ca --name "M4${spiral#0}" --scale 2 --supersample 2
+check "--colouring classic is the default" classic 575ede6d998716729714e83fabb4e6e5339aa99b319c49928fefd039163f93c9 \
+    --colouring classic --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --t 2.5
+
+# The smooth colouring: one full-size picture, its colours from the
+# palette, the same view's poster in the same colours, refusals of bad
+# palettes and of what it cannot go with.
+mkdir -p "$DIR/smooth"
+"$TOOL" --quiet --colouring smooth --name "M$spiral" --out "$DIR/smooth/deep.bmp"
+check "a smooth picture is a full-size 800 x 600 picture" \
+    test "$(stat -c %s "$DIR/smooth/deep.bmp")" -eq $((54 + 800 * 600 * 3))
+"$TOOL" --quiet --name "M$spiral" --out "$DIR/smooth/classic.bmp"
+check "a smooth picture is not the classic one" eval '! cmp -s "$DIR/smooth/deep.bmp" "$DIR/smooth/classic.bmp"'
+"$TOOL" --quiet --colouring smooth --name "M$spiral" --out "$DIR/smooth/"
+check "a smooth picture in a folder takes the name of method 1" test -s "$DIR/smooth/M1${spiral#0}"
+# At 1E60 and 100,000 iterations the window's grey shows some 30 levels;
+# the smooth colouring spreads the view's counts over its palette.
+"$TOOL" --quiet --colouring smooth --out "$DIR/smooth/m60.bmp" --mag 1E60 --maxiter 100000 \
+    --cx -0.2281554936539618192145720140991260067373983511745103225589332560452853230060736205736519586530696334673825993534428079565790 \
+    --cy 1.115142508039937359745764636315014068188778090467965436990650396521121903490164813146425591235787256273611163303994940569419
+check "a deep view at 100,000 iterations has over 1000 colours in the smooth colouring" \
+    test "$(tail -c +55 "$DIR/smooth/m60.bmp" | od -An -v -tu1 -w3 | sort -u | wc -l)" -gt 1000
+printf '# red and blue\n#ff0000\n0 0 255\ninterior 0 255 0\n' >"$DIR/smooth/rb.txt"
+"$TOOL" --quiet --colouring smooth --palette "$DIR/smooth/rb.txt" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 \
+    --out "$DIR/smooth/rb.bmp"
+# Every pixel is red, blue or between, or the interior's green.
+pixels_of() { tail -c +55 "$1" | od -An -v -tu1 -w3; }
+check "a palette's colours are the picture's" eval \
+    '[ "$(pixels_of "$DIR/smooth/rb.bmp" | awk "!(\$2 == 0 || (\$1 == 0 && \$2 == 255 && \$3 == 0)) { bad++ } END { print bad + 0 }")" = 0 ] &&
+     pixels_of "$DIR/smooth/rb.bmp" | grep -q "^ *0 *255 *0$"'
+"$TOOL" --quiet --colouring smooth --palette "$DIR/smooth/rb.txt" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 \
+    --scale 2 --out "$DIR/smooth/rb2.bmp"
+# Every second pixel of every second row of the poster is the still's (a
+# bitmap's rows go from the bottom up).
+check "a poster at scale 2 has the still's colours at the still's points" eval \
+    '[ "$(stat -c %s "$DIR/smooth/rb2.bmp")" -eq $((54 + 1600 * 1200 * 3)) ] &&
+     [ "$(pixels_of "$DIR/smooth/rb2.bmp" | awk "int((NR - 1) / 1600) % 2 == 1 && (NR - 1) % 2 == 0" | md5sum)" = "$(pixels_of "$DIR/smooth/rb.bmp" | md5sum)" ]'
+"$TOOL" --quiet --colouring smooth --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --frames 3 --out "$DIR/smooth/film/"
+# The frames' range runs from the first frame's own to the last frame's:
+# those two are the stills of their own views.
+"$TOOL" --quiet --colouring smooth --cx -0.75 --cy 0.1 --mag 1 --maxiter 300 --out "$DIR/smooth/first.png"
+"$TOOL" --quiet --colouring smooth --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --out "$DIR/smooth/last.png"
+check "the first smooth frame is the smooth still of its view" \
+    cmp -s "$DIR/smooth/film/frame-0001.png" "$DIR/smooth/first.png"
+check "the last smooth frame is the smooth still of its view" \
+    cmp -s "$DIR/smooth/film/frame-0003.png" "$DIR/smooth/last.png"
+printf '#000000\n' >"$DIR/smooth/one.txt"
+printf '#000000\n#12345\n' >"$DIR/smooth/bad.txt"
+check "a palette of one colour is refused" eval \
+    'refused --colouring smooth --palette "$DIR/smooth/one.txt" --out "$DIR/bad/x.png" && says "at least 2"'
+check "a bad palette line is refused by its number" eval \
+    'refused --colouring smooth --palette "$DIR/smooth/bad.txt" --out "$DIR/bad/x.png" && says "line 2"'
+check "a missing palette is refused" refused --colouring smooth --palette "$DIR/smooth/missing.txt" --out "$DIR/bad/x.png"
+check "--palette goes with --colouring smooth" eval \
+    'refused --palette "$DIR/smooth/rb.txt" --out "$DIR/bad/x.png" && says "goes with --colouring smooth"'
+check "an unknown colouring is refused" eval 'refused --colouring fancy --out "$DIR/bad/x.png" && says "classic or smooth"'
+check "the window's surface has no smooth colouring" refused --colouring smooth --surface --out "$DIR/bad/x.png"
+check "a location file has no colouring" refused --colouring smooth --out "$DIR/bad/x.kfr"
+
 # A write that fails midway (a file size limit stands in for a full disk):
 # the failure is reported, the file under the name stays as it was, and no
 # temporary file is left beside it. A split PNG fails first where its lower
@@ -176,6 +251,10 @@ check "Ctrl+C stops the search for the minibrot and leaves no file" eval \
 # also where a split picture's lower half is being compressed aside.
 interrupted --cx -0.2 --mag 10 --maxiter 100000 --scale 64 --method 0 --out "$DIR/stop/p.png"
 check "Ctrl+C stops the drawing and leaves no file" eval '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
+
+interrupted --colouring smooth --cx -0.75 --cy 0 --mag 1000 --maxiter 1000000000 --out "$DIR/stop/s.png"
+check "Ctrl+C stops a smooth picture, while its range is found or after, and leaves no file" eval \
+    '[ $status -eq 130 ] && says "stopped" && [ -z "$(ls -A "$DIR/stop")" ]'
 
 # Films: refusals before anything is written, a small film that ffprobe
 # reads back frame for frame, its last frame drawn exactly as the window's
