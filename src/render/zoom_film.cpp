@@ -321,12 +321,30 @@ void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, c
         const int from = part == 0 ? r0 : r0 + rows / 2, to = part == 0 ? r0 + rows / 2 : r1 + 1;
         for (int r = from; r < to; ++r) {
             Rgb* line = s.composite.data() + static_cast<std::size_t>(r - r0) * static_cast<std::size_t>(cols);
-            colours(key.row(r) + c0, static_cast<std::size_t>(cols), lane.colours.data());
-            for (int i = 0; i < cols; ++i) line[i] = toLight(lane.colours[static_cast<std::size_t>(i)]);
-            if (!next || r < centre.row || r >= centre.row + centre.rows || cc0 > cc1) continue;
+            const bool blended = next && r >= centre.row && r < centre.row + centre.rows && cc0 <= cc1;
+            const int rowEdge = std::min(r - centre.row, centre.row + centre.rows - 1 - r);
+            // The keyframe's own points where the next one's replace them
+            // whole are not looked at: only the columns outside are mapped.
+            int skip0 = c1 + 1, skip1 = c1;
+            if (blended && rowEdge >= margin - 1) {
+                skip0 = std::max(c0, centre.col + margin - 1);
+                skip1 = std::min(c1, centre.col + centre.cols - margin);
+            }
+            const auto own = [&](int from, int to) {  // columns from .. to - 1
+                if (from >= to) return;
+                colours(key.row(r) + from, static_cast<std::size_t>(to - from), lane.colours.data());
+                for (int c = from; c < to; ++c) line[c - c0] = toLight(lane.colours[static_cast<std::size_t>(c - from)]);
+            };
+            if (skip0 <= skip1) {
+                own(c0, skip0);
+                std::fill(line + (skip0 - c0), line + (skip1 - c0 + 1), Rgb{});
+                own(skip1 + 1, c1 + 1);
+            } else {
+                own(c0, c1 + 1);
+            }
+            if (!blended) continue;
             const int nr = 2 * r - h;
             const std::vector<Rgb>* rowsOf[3] = {&nextRow(nr - 1), &nextRow(nr), &nextRow(nr + 1)};
-            const int rowEdge = std::min(r - centre.row, centre.row + centre.rows - 1 - r);
             for (int c = cc0; c <= cc1; ++c) {
                 const int nc = 2 * c - w;
                 Rgb sum;

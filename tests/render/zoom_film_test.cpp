@@ -109,6 +109,14 @@ TEST(FilmFrames, TheNextKeyframeIsBlendedIntoTheCentreOnly) {
             else
                 ASSERT_NE(p & 0xFF0000u, 0u) << px << "," << py;  // blue in it, if not only blue
         }
+    // Where both keyframes show one colour, every frame shows it exactly,
+    // through the blend, the tent and the interpolation alike.
+    std::fill_n(&key.at(0, 0), key.cols() * key.rows(), 0x336699);
+    std::fill_n(&next.at(0, 0), next.cols() * next.rows(), 0x336699);
+    for (const double scale : {2.0, 1.7, 1.25, 1.01}) {
+        maker.make(key, &next, scale, same, out.data());
+        for (std::uint32_t p : out) ASSERT_EQ(p, 0x336699u) << "scale " << scale;
+    }
     // The colours callback decides the colours: values pass through it.
     maker.make(key, &next, 1.5, [](const Colour*, std::size_t n, std::uint32_t* colours) {
         std::fill_n(colours, n, 0x00FF00u);
