@@ -425,12 +425,13 @@ Request parseArguments(int argc, char** argv) {
     if (r.out.empty()) refuse("--out FILE.bmp, FILE.png or DIR/ is required");
     if (r.jre.has_value() != r.jim.has_value()) refuse("--jre and --jim go together");
     if (r.jre && !r.julia) refuse("--jre and --jim need --set J");
-    if (r.palette && !r.smooth) refuse("--palette goes with --colouring smooth");
+    // A film is smooth unless told otherwise, so it takes a palette alone.
     r.methodGiven = seen[kMethod];
     r.colouringGiven = seen[kColouring];
+    if (r.film()) checkFilm(r);
+    if (r.palette && !r.smooth) refuse("--palette goes with --colouring smooth");
     for (int id : {kFrom, kFps, kSize, kFilmFrame})
         if (seen[static_cast<std::size_t>(id)] && !r.film()) refuse(optionName(id) + " goes with --film");
-    if (r.film()) checkFilm(r);
     const bool windowOnly = r.coarse || r.wholeSurface;
     if (windowOnly && r.smooth)
         refuse(std::string(r.coarse ? "--coarse" : "--surface") +

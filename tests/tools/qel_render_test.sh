@@ -286,6 +286,13 @@ check "a film in MP4 is H.264 with every frame at its size and rate" eval \
 check "a film in WebM is VP9" eval '[ "$(probe "$DIR/films/z.webm")" = "vp9,64,48,8/1,8" ]'
 "$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --quiet --out "$DIR/films/z.mkv" 2>/dev/null
 check "a film in Matroska is H.264" eval '[ "$(probe "$DIR/films/z.mkv")" = "h264,64,48,8/1,8" ]'
+printf '#000000\n#FFFFFF\n' >"$DIR/films/grey.txt"
+"$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --palette "$DIR/films/grey.txt" --quiet \
+    --out "$DIR/films/grey.mp4" 2>/dev/null
+check "a film, smooth by default, takes a palette without --colouring smooth" \
+    eval '[ "$(probe "$DIR/films/grey.mp4")" = "h264,64,48,8/1,8" ]'
+check "a film in a window's colouring takes no palette" \
+    eval 'refused --film 1 --method 1 --palette "$DIR/films/grey.txt" --out "$DIR/bad/f.mp4" && says "palette"'
 "$TOOL" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --method 1 --out "$DIR/films/window.png"
 "$TOOL" --cx -0.75 --cy 0.1 --mag 8 --maxiter 300 --method 1 --film 1 --fps 10 --film-frame 10 \
     --out "$DIR/films/last.png"
