@@ -379,28 +379,34 @@ void FrameMaker::make(const Keyframe& key, const Keyframe* next, double scale, c
         first = std::min(static_cast<int>(u), std::max(count - 2, 0));
         weight = static_cast<std::uint32_t>(std::lround(std::min(1.0, u - first) * 256));
     };
-    for (int px = 0; px < w; ++px) place(colOf(px), c0, cols, s.col0[static_cast<std::size_t>(px)], s.colWeight[static_cast<std::size_t>(px)]);
-    for (int py = 0; py < h; ++py) place(rowOf(py), r0, rows, s.row0[static_cast<std::size_t>(py)], s.rowWeight[static_cast<std::size_t>(py)]);
+    for (int px = 0; px < w; ++px) {
+        const auto i = static_cast<std::size_t>(px);
+        place(colOf(px), c0, cols, s.col0[i], s.colWeight[i]);
+    }
+    for (int py = 0; py < h; ++py) {
+        const auto i = static_cast<std::size_t>(py);
+        place(rowOf(py), r0, rows, s.row0[i], s.rowWeight[i]);
+    }
     const int nextColStep = cols > 1 ? 1 : 0;
     const std::size_t nextRowStep = rows > 1 ? static_cast<std::size_t>(cols) : 0;
     const auto pixelRows = [&](int part) {
-      for (int py = part == 0 ? 0 : h / 2; py < (part == 0 ? h / 2 : h); ++py) {
-        const std::uint32_t fy = s.rowWeight[static_cast<std::size_t>(py)];
-        const Rgb* top = s.composite.data() + static_cast<std::size_t>(s.row0[static_cast<std::size_t>(py)]) * static_cast<std::size_t>(cols);
-        const Rgb* bottom = top + nextRowStep;
-        std::uint32_t* o = out + static_cast<std::size_t>(py) * static_cast<std::size_t>(w);
-        for (int px = 0; px < w; ++px) {
-            const int c = s.col0[static_cast<std::size_t>(px)];
-            const std::uint32_t fx = s.colWeight[static_cast<std::size_t>(px)];
-            const Rgb &a = top[c], &b = top[c + nextColStep], &d = bottom[c], &e = bottom[c + nextColStep];
-            const auto mix = [&](std::uint32_t Rgb::*ch) {
-                const std::uint64_t upper = a.*ch * (256 - fx) + b.*ch * fx;
-                const std::uint64_t lower = d.*ch * (256 - fx) + e.*ch * fx;
-                return t.component[std::min<std::uint64_t>(65535, (upper * (256 - fy) + lower * fy + 32768) >> 16)];
-            };
-            o[px] = std::uint32_t{mix(&Rgb::r)} | std::uint32_t{mix(&Rgb::g)} << 8 | std::uint32_t{mix(&Rgb::b)} << 16;
+        for (int py = part == 0 ? 0 : h / 2; py < (part == 0 ? h / 2 : h); ++py) {
+            const std::uint32_t fy = s.rowWeight[static_cast<std::size_t>(py)];
+            const Rgb* top = s.composite.data() + static_cast<std::size_t>(s.row0[static_cast<std::size_t>(py)]) * static_cast<std::size_t>(cols);
+            const Rgb* bottom = top + nextRowStep;
+            std::uint32_t* o = out + static_cast<std::size_t>(py) * static_cast<std::size_t>(w);
+            for (int px = 0; px < w; ++px) {
+                const int c = s.col0[static_cast<std::size_t>(px)];
+                const std::uint32_t fx = s.colWeight[static_cast<std::size_t>(px)];
+                const Rgb &a = top[c], &b = top[c + nextColStep], &d = bottom[c], &e = bottom[c + nextColStep];
+                const auto mix = [&](std::uint32_t Rgb::*ch) {
+                    const std::uint64_t upper = a.*ch * (256 - fx) + b.*ch * fx;
+                    const std::uint64_t lower = d.*ch * (256 - fx) + e.*ch * fx;
+                    return t.component[std::min<std::uint64_t>(65535, (upper * (256 - fy) + lower * fy + 32768) >> 16)];
+                };
+                o[px] = std::uint32_t{mix(&Rgb::r)} | std::uint32_t{mix(&Rgb::g)} << 8 | std::uint32_t{mix(&Rgb::b)} << 16;
+            }
         }
-      }
     };
     inTwo(pixelRows);
 }
