@@ -111,6 +111,9 @@ const char kUsage[] =
     "  --fps N            the film's frames a second, 1..120 (30 unless given)\n"
     "  --size WxH         the film's frame size, even numbers up to 3840x2160\n"
     "                     (800x600 unless given)\n"
+    "  --full-colour      the film's colour at every pixel (4:4:4), not at every\n"
+    "                     other one each way (4:2:0): truer fine colours, which\n"
+    "                     browsers and most hardware players do not play\n"
     "  --film-frame I     instead of the film, its frame I (1 = the first) drawn\n"
     "                     exactly, as --out FILE.png or FILE.bmp; takes\n"
     "                     --supersample\n"
@@ -148,13 +151,14 @@ struct Request {
     std::string from;  // --from's text; empty: magnification 1
     int fps = 30, filmWidth = 800, filmHeight = 600;
     int filmFrame = 0;  // --film-frame, 1-based; 0: the film
+    bool fullColour = false;  // --full-colour: 4:4:4 instead of 4:2:0
     bool film() const { return filmSeconds > 0; }
     int filmFrames() const { return static_cast<int>(std::lround(filmSeconds * fps)); }
 };
 
 enum Option {
     kOut = 256, kName, kKfr, kSet, kMethod, kCx, kCy, kJre, kJim, kMag, kMaxIter, kT,
-    kScale, kSupersample, kFrames, kColouring, kPalette, kFilm, kFrom, kFps, kSize, kFilmFrame, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
+    kScale, kSupersample, kFrames, kColouring, kPalette, kFilm, kFrom, kFps, kSize, kFullColour, kFilmFrame, kCoarse, kSurface, kReference, kQuiet, kHelp, kVersion, kMinibrot, kOptionEnd
 };
 
 const option kOptions[] = {
@@ -179,6 +183,7 @@ const option kOptions[] = {
     {"from", required_argument, nullptr, kFrom},
     {"fps", required_argument, nullptr, kFps},
     {"size", required_argument, nullptr, kSize},
+    {"full-colour", no_argument, nullptr, kFullColour},
     {"film-frame", required_argument, nullptr, kFilmFrame},
     {"coarse", no_argument, nullptr, kCoarse},
     {"surface", no_argument, nullptr, kSurface},
@@ -342,6 +347,9 @@ void takeOption(int id, const std::string& value, Request& r) {
     case kSize:
         takeSize(value, r);
         break;
+    case kFullColour:
+        r.fullColour = true;
+        break;
     case kFilmFrame:
         r.filmFrame = wholeNumberOf(id, value, 1, kMostFilmFrames);
         break;
@@ -430,7 +438,7 @@ Request parseArguments(int argc, char** argv) {
     r.colouringGiven = seen[kColouring];
     if (r.film()) checkFilm(r);
     if (r.palette && !r.smooth) refuse("--palette goes with --colouring smooth");
-    for (int id : {kFrom, kFps, kSize, kFilmFrame})
+    for (int id : {kFrom, kFps, kSize, kFullColour, kFilmFrame})
         if (seen[static_cast<std::size_t>(id)] && !r.film()) refuse(optionName(id) + " goes with --film");
     const bool windowOnly = r.coarse || r.wholeSurface;
     if (windowOnly && r.smooth)
@@ -1130,7 +1138,7 @@ int drawFilm(const Request& r, const AppState& view) {
     const FilmPlan& plan = f.plan;
     std::string failure;
     std::unique_ptr<VideoOutput> video =
-        VideoOutput::open(r.out, *videoFormatOf(r.out), f.width, f.height, r.fps, failure);
+        VideoOutput::open(r.out, *videoFormatOf(r.out), f.width, f.height, r.fps, failure, r.fullColour);
     if (!video) {
         std::fprintf(stderr, "qel-render: %s\n", failure.c_str());
         return kExitFailed;

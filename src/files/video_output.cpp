@@ -51,8 +51,10 @@ class FfmpegOutput : public VideoOutput {
 public:
     ~FfmpegOutput() override { close(); }
 
-    bool start(const std::string& path, VideoFormat format, int width, int height, int fps, std::string& failure) {
+    bool start(const std::string& path, VideoFormat format, int width, int height, int fps, bool fullColour,
+               std::string& failure) {
         width_ = width;
+        const AVPixelFormat planes = fullColour ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P;
         height_ = height;
         const Settings settings = settingsOf(format);
         if (avformat_alloc_output_context2(&format_, nullptr, settings.muxer, path.c_str()) < 0 || !format_)
@@ -64,7 +66,7 @@ public:
         if (!stream_ || !encoder_) return fail(failure, "out of memory");
         encoder_->width = width;
         encoder_->height = height;
-        encoder_->pix_fmt = AV_PIX_FMT_YUV420P;
+        encoder_->pix_fmt = planes;
         encoder_->time_base = AVRational{1, fps};
         encoder_->framerate = AVRational{fps, 1};
         // A key frame every second: a cut-off file loses at most a second.
@@ -103,11 +105,11 @@ public:
         frame_ = av_frame_alloc();
         packet_ = av_packet_alloc();
         if (!frame_ || !packet_) return fail(failure, "out of memory");
-        frame_->format = AV_PIX_FMT_YUV420P;
+        frame_->format = planes;
         frame_->width = width;
         frame_->height = height;
         if (av_frame_get_buffer(frame_, 0) < 0) return fail(failure, "out of memory");
-        scaler_ = sws_getContext(width, height, AV_PIX_FMT_RGB0, width, height, AV_PIX_FMT_YUV420P, SWS_BILINEAR,
+        scaler_ = sws_getContext(width, height, AV_PIX_FMT_RGB0, width, height, planes, SWS_BILINEAR,
                                  nullptr, nullptr, nullptr);
         if (!scaler_) return fail(failure, "cannot convert the frames' colours");
         const int* bt709 = sws_getCoefficients(SWS_CS_ITU709);
@@ -217,11 +219,11 @@ std::optional<VideoFormat> videoFormatOf(const std::string& path) {
 }
 
 std::unique_ptr<VideoOutput> VideoOutput::open(const std::string& path, VideoFormat format, int width, int height,
-                                               int fps, std::string& failure) {
+                                               int fps, std::string& failure, bool fullColour) {
     // The reasons of failures are said by the caller, once.
     av_log_set_level(AV_LOG_QUIET);
     auto output = std::make_unique<FfmpegOutput>();
-    if (!output->start(path, format, width, height, fps, failure)) return nullptr;
+    if (!output->start(path, format, width, height, fps, fullColour, failure)) return nullptr;
     return output;
 }
 

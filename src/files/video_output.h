@@ -28,9 +28,13 @@ class VideoOutput {
 public:
     // The film `path` of width x height pixels (even numbers, for the
     // encoder's half-resolution colour planes) at `fps` frames a second;
-    // none, with the reason in `failure`, when it cannot be started.
+    // none, with the reason in `failure`, when it cannot be started. The
+    // colour is kept for every other pixel each way (4:2:0), as every player
+    // plays it; with `fullColour` for every pixel (4:4:4: H.264's High 4:4:4
+    // profile, VP9's profile 1), which keeps a fractal's fine colours but
+    // which browsers and hardware decoders mostly do not play.
     static std::unique_ptr<VideoOutput> open(const std::string& path, VideoFormat format, int width, int height,
-                                             int fps, std::string& failure);
+                                             int fps, std::string& failure, bool fullColour = false);
     virtual ~VideoOutput() = default;
 
     // The next frame: width x height colour numbers (0xBBGGRR, red in the

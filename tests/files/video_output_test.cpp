@@ -27,6 +27,7 @@ struct Decoded {
     int frames = 0, width = 0, height = 0;
     AVRational rate{0, 1};
     std::string codec;
+    int planes = -1;  // the stream's pixel format
     std::vector<std::uint32_t> frame;  // the frame asked for, as colour numbers
 };
 
@@ -51,6 +52,7 @@ Decoded decode(const std::string& path, int keep) {
     d.height = stream->codecpar->height;
     d.rate = stream->avg_frame_rate;
     d.codec = codec->name;
+    d.planes = stream->codecpar->format;
     AVPacket* packet = av_packet_alloc();
     AVFrame* frame = av_frame_alloc();
     const auto take = [&] {
@@ -145,6 +147,32 @@ TEST_F(VideoFiles, EveryFrameComesBackAtItsSizeAndRateWithItsPixels) {
         ASSERT_EQ(d.frame.size(), static_cast<std::size_t>(w * h));
         EXPECT_LE(largestDifference(d.frame, pattern(w, h, 17)), 12);
         EXPECT_GT(largestDifference(d.frame, pattern(w, h, 20)), 20);
+    }
+}
+
+TEST_F(VideoFiles, FullColourKeepsTheColourOfEveryPixel) {
+    // Red and blue in a checkerboard: at half colour resolution the two
+    // share their colour and come back alike; at full, each keeps its own.
+    const int w = 64, h = 48, frames = 6;
+    std::vector<std::uint32_t> board(static_cast<std::size_t>(w * h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) board[static_cast<std::size_t>(y * w + x)] = (x + y) % 2 ? 0xC00000u : 0x0000C0u;
+    for (const char* name : {"colour.mp4", "colour.webm"}) {
+        for (const bool full : {false, true}) {
+            SCOPED_TRACE(testing::Message() << name << (full ? " full" : " half"));
+            std::string failure;
+            std::unique_ptr<VideoOutput> out =
+                VideoOutput::open(path(name), *videoFormatOf(name), w, h, 24, failure, full);
+            ASSERT_TRUE(out) << failure;
+            for (int i = 0; i < frames; ++i) ASSERT_TRUE(out->putFrame(board.data())) << out->failure();
+            ASSERT_TRUE(out->finish()) << out->failure();
+            const Decoded d = decode(path(name), frames - 1);
+            EXPECT_EQ(d.frames, frames);
+            EXPECT_EQ(d.planes, full ? AV_PIX_FMT_YUV444P : AV_PIX_FMT_YUV420P);
+            ASSERT_EQ(d.frame.size(), board.size());
+            if (full) EXPECT_LE(largestDifference(d.frame, board), 40);
+            else EXPECT_GT(largestDifference(d.frame, board), 80);
+        }
     }
 }
 

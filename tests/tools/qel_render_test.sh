@@ -286,6 +286,11 @@ check "a film in MP4 is H.264 with every frame at its size and rate" eval \
 check "a film in WebM is VP9" eval '[ "$(probe "$DIR/films/z.webm")" = "vp9,64,48,8/1,8" ]'
 "$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --quiet --out "$DIR/films/z.mkv" 2>/dev/null
 check "a film in Matroska is H.264" eval '[ "$(probe "$DIR/films/z.mkv")" = "h264,64,48,8/1,8" ]'
+"$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --full-colour --quiet --out "$DIR/films/full.mp4" \
+    2>/dev/null
+check "a film in full colour keeps the colour of every pixel" eval \
+    '[ "$(ffprobe -v error -select_streams v:0 -show_entries stream=pix_fmt -of csv=p=0 "$DIR/films/full.mp4")" = yuv444p ]'
+check "--full-colour without --film is refused" eval 'refused --full-colour --out "$DIR/bad/x.png" && says "goes with --film"'
 printf '#000000\n#FFFFFF\n' >"$DIR/films/grey.txt"
 "$TOOL" --cx -0.75 --cy 0.1 --mag 1E3 --film 1 --fps 8 --size 64x48 --palette "$DIR/films/grey.txt" --quiet \
     --out "$DIR/films/grey.mp4" 2>/dev/null
