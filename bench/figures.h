@@ -2,6 +2,7 @@
 // medians, every run's figure in a line, and the programs beside this one.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -60,7 +61,8 @@ struct ProcessRun {
     long peakKiB = 0;
 };
 
-inline ProcessRun runProcess(const std::vector<std::string>& args) {
+// With `errors`, the process's standard error goes into that file.
+inline ProcessRun runProcess(const std::vector<std::string>& args, const std::string& errors = {}) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -68,6 +70,7 @@ inline ProcessRun runProcess(const std::vector<std::string>& args) {
     const Clock::time_point start = Clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
+        if (!errors.empty()) dup2(open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         execv(argv[0], argv.data());
         std::_Exit(127);
     }

@@ -70,30 +70,6 @@ struct Bench {
     }
 };
 
-// A process as runProcess runs it, its standard error kept in a file.
-ProcessRun runWithErrors(const std::vector<std::string>& args, const std::string& errors) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    std::fflush(nullptr);
-    const Clock::time_point start = Clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const int fd = open(errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        dup2(fd, 2);
-        execv(argv[0], argv.data());
-        std::_Exit(127);
-    }
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    ProcessRun run;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) run.ms = msSince(start);
-    run.peakKiB = usage.ru_maxrss;
-    run.cpuMs = cpuMs(usage);
-    return run;
-}
-
 std::string textOf(const std::string& path) {
     std::ifstream in(path);
     std::stringstream s;
@@ -177,7 +153,7 @@ int main(int argc, char** argv) {
 
     // 1. The film.
     const std::string film = b.dir + "/film.mp4";
-    const ProcessRun run = runWithErrors(b.film({"--out", film}), b.dir + "/film.err");
+    const ProcessRun run = runProcess(b.film({"--out", film}), b.dir + "/film.err");
     const std::string said = textOf(b.dir + "/film.err");
     const long long points = numberAfter(said, "s, ");
     const long long frameByFramePoints = static_cast<long long>(n) * kWidth * kHeight;
